@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Plimo's one set-up script for a Debian 12 machine.
+#   ./setup.sh run    install what is missing, build, start the editor
+#   ./setup.sh test   install what is missing, build, run every test
+# Both are idempotent: a second run installs nothing and rebuilds only what changed.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+
+PACKAGES=(
+  cmake g++ make pkg-config
+  qt6-base-dev libjpeg-dev libbenchmark-dev
+  fonts-dejavu-core
+  xvfb xauth xdotool x11-utils imagemagick
+  clang libclang-rt-14-dev
+  desktop-file-utils shared-mime-info
+)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+  cmake --build "$dir" -j2
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build build
+    # The editor keeps plimo.dat and reads plimo-help.txt in its current folder.
+    workdir="${PLIMO_WORKDIR:-${XDG_DATA_HOME:-$HOME/.local/share}/plimo}"
+    mkdir -p "$workdir"
+    [ -f "$workdir/plimo-help.txt" ] || cp resources/plimo-help.txt "$workdir/"
+    cd "$workdir"
+    exec "$OLDPWD/build/plimo"
+    ;;
+  test)
+    install_missing
+    build build
+    tests/run_all.sh build
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,217 @@
+#include "ui/editor/memo.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include "core/win1252.h"
+#include "ui/editor/text_codec.h"
+
+Memo::Memo(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFrameShape(QFrame::NoFrame);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_bytesValid = false; });
+}
+
+const std::string& Memo::bytes() const
+{
+    if (!m_bytesValid) {
+        m_bytes = text_codec::QtRawToBytes(document()->toRawText());
+        m_bytesValid = true;
+    }
+    return m_bytes;
+}
+
+void Memo::setBytes(std::string_view bytes)
+{
+    setPlainText(text_codec::BytesToQt(bytes));
+    // Keep the bytes we were given: reading them back out of the document costs a full pass.
+    m_bytes.assign(bytes);
+    m_bytesValid = true;
+}
+
+void Memo::appendLine(std::string_view bytes)
+{
+    std::string withBreak;
+    withBreak.reserve(bytes.size() + 2);
+    withBreak.append(bytes).append("\r\n");
+    setBytes(withBreak);
+}
+
+bool Memo::isEmpty() const
+{
+    return document()->isEmpty();
+}
+
+qsizetype Memo::byteLength() const
+{
+    if (m_bytesValid)
+        return static_cast<qsizetype>(m_bytes.size());
+    // Characters plus one for each block break (CR LF is two bytes, one Qt character).
+    return document()->characterCount() - 1 + document()->blockCount() - 1;
+}
+
+qsizetype Memo::toBytePos(int qtPos) const
+{
+    return qtPos + document()->findBlock(qtPos).blockNumber();
+}
+
+int Memo::toQtPos(qsizetype bytePos) const
+{
+    // A block's first Qt position plus its number is its first byte position; find the last
+    // block that starts at or before bytePos by bisection over block numbers.
+    const QTextDocument* doc = document();
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        const QTextBlock b = doc->findBlockByNumber(mid);
+        if (b.position() + mid <= bytePos)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(lo);
+    const qsizetype offset = bytePos - (block.position() + lo);
+    // A position inside a CR LF pair (after the CR) lands at the end of the line.
+    return block.position() + static_cast<int>(std::clamp<qsizetype>(offset, 0, block.length() - 1));
+}
+
+qsizetype Memo::selStart() const
+{
+    return toBytePos(textCursor().selectionStart());
+}
+
+qsizetype Memo::selLength() const
+{
+    const QTextCursor c = textCursor();
+    return toBytePos(c.selectionEnd()) - toBytePos(c.selectionStart());
+}
+
+void Memo::select(qsizetype start, qsizetype length)
+{
+    const qsizetype total = byteLength();
+    start = std::clamp<qsizetype>(start, 0, total);
+    length = std::clamp<qsizetype>(length, 0, total - start);
+    QTextCursor c(document());
+    c.setPosition(toQtPos(start));
+    c.setPosition(toQtPos(start + length), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+std::string Memo::selectedBytes() const
+{
+    const QString sel = textCursor().selectedText();  // blocks joined by U+2029
+    return text_codec::QtRawToBytes(sel);
+}
+
+void Memo::setPointSize(int points)
+{
+    QFont f = font();
+    const double dpi = logicalDpiY();
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
+    setFont(f);
+}
+
+int Memo::pointSize() const
+{
+    const QFont f = font();
+    if (f.pixelSize() <= 0)
+        return f.pointSize();
+    return static_cast<int>(std::lround(f.pixelSize() * 72.0 / logicalDpiY()));
+}
+
+void Memo::setFamily(const QString& family)
+{
+    QFont f = font();
+    f.setFamily(family);
+    setFont(f);
+}
+
+QString Memo::family() const
+{
+    return font().family();
+}
+
+void Memo::keyPressEvent(QKeyEvent* event)
+{
+    const QString typed = event->text();
+    if (!typed.isEmpty() && typed.at(0).isPrint()) {
+        const QString clean = text_codec::SanitizeInput(typed);
+        if (clean != typed) {
+            insertPlainText(clean);
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void Memo::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString commit = event->commitString();
+    const QString clean = text_codec::SanitizeInput(commit);
+    if (clean != commit) {
+        QInputMethodEvent replaced(event->preeditString(), event->attributes());
+        replaced.setCommitString(clean, event->replacementStart(), event->replacementLength());
+        QPlainTextEdit::inputMethodEvent(&replaced);
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void Memo::insertFromMimeData(const QMimeData* source)
+{
+    if (source && source->hasText())
+        insertPlainText(text_codec::SanitizeInput(source->text()));
+}
+
+QMimeData* Memo::createMimeDataFromSelection() const
+{
+    // The clipboard gets the characters as Unicode with the desktop's line breaks, and a lone
+    // CR or LF as itself rather than its private stand-in.
+    const std::string sel = selectedBytes();
+    QString text;
+    text.reserve(static_cast<qsizetype>(sel.size()));
+    for (std::size_t i = 0; i < sel.size(); ++i) {
+        const auto b = static_cast<unsigned char>(sel[i]);
+        if (b == 0)
+            continue;
+        if (b == '\r' && i + 1 < sel.size() && sel[i + 1] == '\n') {
+            text += u'\n';  // the desktop's own line break
+            ++i;
+            continue;
+        }
+        text += QChar(win1252::ToUnicode(b));
+    }
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
+void Memo::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void Memo::mouseReleaseEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    const bool inside = viewport()->rect().contains(event->position().toPoint());
+    if (m_pressed && event->button() == Qt::LeftButton && inside) {
+        m_pressed = false;
+        emit clicked();
+    }
+}

@@ -1,0 +1,165 @@
+// The editing area must give back every byte string it is given, and count positions in bytes
+// with CR LF as two.
+#include <random>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+
+#include "ui/editor/memo.h"
+#include "ui/editor/text_codec.h"
+
+namespace {
+QByteArray Show(const std::string& s)
+{
+    return QByteArray::fromStdString(s).toHex(' ');
+}
+}  // namespace
+
+class TestMemo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(static_cast<char>(b));
+        QTest::newRow("all 256 values") << all;
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("lone CR") << QByteArray("a\rb");
+        QTest::newRow("lone LF") << QByteArray("a\nb");
+        QTest::newRow("NUL") << QByteArray("a\0b", 3);
+        QTest::newRow("no-break space") << QByteArray("a\xA0 b");
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb");
+        QTest::newRow("LF CR") << QByteArray("a\n\rb");
+        QTest::newRow("ends in CR") << QByteArray("abc\r");
+        QTest::newRow("ends in CR LF") << QByteArray("abc\r\n");
+        QTest::newRow("only breaks") << QByteArray("\r\n\r\n\r\n");
+        QTest::newRow("undefined five") << QByteArray("\x81\x8D\x8F\x90\x9D");
+        QTest::newRow("tab and 8-bit letters") << QByteArray("\t\xE9\x80\x9A\xFF");
+    }
+    void roundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        Memo memo;
+        memo.setBytes(bytes.toStdString());
+        // Through the widget's own document, not the kept copy.
+        const std::string back =
+            text_codec::QtRawToBytes(memo.document()->toRawText());
+        QCOMPARE(Show(back), Show(bytes.toStdString()));
+        QCOMPARE(memo.byteLength(), bytes.size());
+        QCOMPARE(memo.bytes(), bytes.toStdString());
+    }
+
+    void randomStringsRoundTrip()
+    {
+        std::mt19937 rng(1252);
+        Memo memo;
+        for (int round = 0; round < 200; ++round) {
+            std::string s(rng() % 300, '\0');
+            // Bias toward line-break bytes, where the mapping is subtle.
+            for (char& c : s) {
+                const unsigned r = rng() % 8;
+                c = static_cast<char>(r == 0 ? '\r' : r == 1 ? '\n' : rng() % 256);
+            }
+            memo.setBytes(s);
+            QCOMPARE(Show(text_codec::QtRawToBytes(memo.document()->toRawText())), Show(s));
+        }
+    }
+
+    void editsInvalidateKeptBytes()
+    {
+        Memo memo;
+        memo.setBytes("ab");
+        QCOMPARE(memo.bytes(), std::string("ab"));
+        QTextCursor c = memo.textCursor();
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("\nc"));
+        QCOMPARE(memo.bytes(), std::string("ab\r\nc"));
+        QCOMPARE(memo.byteLength(), 5);
+    }
+
+    void selectionInBytes_data()
+    {
+        QTest::addColumn<qsizetype>("start");
+        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<QByteArray>("selected");
+        // Text: "one\r\ntwo\r\n\r\nthree"
+        QTest::newRow("first line") << qsizetype(0) << qsizetype(3) << QByteArray("one");
+        QTest::newRow("second line") << qsizetype(5) << qsizetype(3) << QByteArray("two");
+        QTest::newRow("across a break") << qsizetype(2) << qsizetype(5) << QByteArray("e\r\ntw");
+        QTest::newRow("after an empty line") << qsizetype(12) << qsizetype(5) << QByteArray("three");
+        QTest::newRow("whole") << qsizetype(0) << qsizetype(17)
+                               << QByteArray("one\r\ntwo\r\n\r\nthree");
+        QTest::newRow("past the end is clipped") << qsizetype(15) << qsizetype(10) << QByteArray("ee");
+    }
+    void selectionInBytes()
+    {
+        QFETCH(qsizetype, start);
+        QFETCH(qsizetype, length);
+        QFETCH(QByteArray, selected);
+        Memo memo;
+        memo.setBytes("one\r\ntwo\r\n\r\nthree");
+        memo.select(start, length);
+        QCOMPARE(memo.selStart(), start);
+        QCOMPARE(memo.selLength(), selected.size());
+        QCOMPARE(Show(memo.selectedBytes()), Show(selected.toStdString()));
+    }
+
+    void typedCharactersWithoutAByteBecomeQuestionMarks()
+    {
+        Memo memo;
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        for (const QChar ch : QString::fromUtf8("a\u00E9\u20AC\u4E2D"))
+            QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QCOMPARE(Show(memo.bytes()), Show(std::string("a\xE9\x80?")));
+    }
+
+    void pasteMapsToWindows1252()
+    {
+        Memo memo;
+        QApplication::clipboard()->setText(QString::fromUtf8("x\u0160\u03A9\r\ny"));
+        memo.paste();
+        QCOMPARE(Show(memo.bytes()), Show(std::string("x\x8A?\r\ny")));
+    }
+
+    void copyGivesUnicode()
+    {
+        Memo memo;
+        memo.setBytes("\x80\xE9\r\nz");
+        memo.selectAll();
+        memo.copy();
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8("\u20AC\u00E9\nz"));
+    }
+
+    void tabIsTyped()
+    {
+        Memo memo;
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        QTest::keyClick(&memo, Qt::Key_Tab);
+        QCOMPARE(memo.bytes(), std::string("\t"));
+        QVERIFY(memo.hasFocus());
+    }
+
+    void pointSizeReadsBack_data()
+    {
+        QTest::addColumn<int>("points");
+        for (int p : {10, 12, 15, 18, 20, 22, 25, 28, 30, 32, 35})
+            QTest::newRow(qPrintable(QString::number(p))) << p;
+    }
+    void pointSizeReadsBack()
+    {
+        QFETCH(int, points);
+        Memo memo;
+        memo.setPointSize(points);
+        QCOMPARE(memo.pointSize(), points);
+    }
+};
+
+QTEST_MAIN(TestMemo)
+#include "test_memo.moc"
