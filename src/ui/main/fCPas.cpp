@@ -360,7 +360,10 @@ void TfC::connectHandlers()
     connect(ft, &QComboBox::activated, this, [this] { run(&TfC::ftChange); });
 
     connect(mem, &Memo::clicked, this, [this] { run(&TfC::memClick); });
-    connect(mem, &QPlainTextEdit::textChanged, this, [this] { memChange(); });
+    connect(mem, &QPlainTextEdit::textChanged, this, [this] {
+        m_unsaved = true;
+        memChange();
+    });
 }
 
 void TfC::SetDefaults()

@@ -185,6 +185,8 @@ private:
     // The file commands' record of whether the text has changes not yet saved.
     void markClean();
     bool confirmLeave();
+    // Empties the editing area and unbinds it from its file (New, Close File).
+    void emptyDocument();
 
     Desktop& m_desktop;
     TAppState& m_state;
@@ -192,4 +194,6 @@ private:
     QDialog* m_about = nullptr;
     QLabel* m_status[2] = {nullptr, nullptr};
     bool m_starting = true;
+    // The text has changed since it was last opened, saved, or emptied.
+    bool m_unsaved = false;
 };
