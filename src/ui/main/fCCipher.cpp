@@ -1,8 +1,95 @@
 // The encrypt, decrypt and Level A password panels.
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "cipher/levels.h"
+#include "core/command_error.h"
+#include "core/show_note.h"
+#include "document/settings_file.h"
+#include "ui/editor/memo.h"
+#include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
 
-void TfC::eButtClick() {}
-void TfC::dButtClick() {}
-void TfC::levelEChange() {}
-void TfC::levelDChange() {}
-void TfC::laButtClick() {}
+namespace {
+
+const QColor kSilver(192, 192, 192);
+const QColor kLime(0, 255, 0);
+
+EncryptionLevel LevelOf(const QComboBox* list)
+{
+    return static_cast<EncryptionLevel>(std::clamp(list->currentIndex(), 0, 2));
+}
+
+// Level A takes no typed password: its box is switched off when the user picks it.
+void SwitchPasswordBox(const QComboBox* list, QLineEdit* box)
+{
+    const bool levelA = list->currentIndex() == 0;
+    box->setEnabled(!levelA);
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, levelA ? kSilver : QColor(Qt::white));
+    box->setPalette(p);
+}
+
+}  // namespace
+
+void TfC::eButtClick()
+{
+    TogglePanel(pEnc, m_state.EncToggle);
+    const TLevelResult result = EncryptWithLevel(m_state, LevelOf(levelE), mem->bytes(),
+                                                 text_codec::ToBytes(pwdE->text()));
+    if (result.outcome == LevelOutcome::Done) {
+        // The cipher text replaces the text exactly, so that decrypting gives the very text back.
+        mem->setBytes(result.text);
+        showFileNameWithExt();
+    }
+    pwdE->clear();
+}
+
+void TfC::dButtClick()
+{
+    TogglePanel(pDec, m_state.DecToggle);
+    // A Level B code that is no whole number ends the command here, the code left in its box.
+    const TLevelResult result = DecryptWithLevel(m_state, LevelOf(levelD), mem->bytes(),
+                                                 text_codec::ToBytes(pwdD->text()));
+    if (result.outcome == LevelOutcome::Done) {
+        mem->setBytes(result.text);
+        showFileNameWithExt();
+    }
+    pwdD->clear();
+}
+
+void TfC::levelEChange()
+{
+    SwitchPasswordBox(levelE, pwdE);
+}
+
+void TfC::levelDChange()
+{
+    SwitchPasswordBox(levelD, pwdD);
+}
+
+void TfC::laButtClick()
+{
+    const std::string candidate = text_codec::ToBytes(editLA->text());
+    switch (ClassifyLevelAPwdUpdate(m_state, candidate)) {
+    case LevelAPwdUpdate::Unchanged:
+        editLA->clear();
+        return;
+    case LevelAPwdUpdate::Refused:
+        ShowNote(level_messages::kLevelAPwdRefused);
+        return;
+    case LevelAPwdUpdate::Accepted:
+        break;
+    }
+    setEditLABackground(kLime);
+    m_state.LevelAPwd = candidate;
+    try {
+        SaveSettings(m_state);
+    } catch (const CommandError&) {
+        setEditLABackground(palette().color(QPalette::Window));
+        throw;
+    }
+    ShowNote(level_messages::kLevelAPwdUpdated);
+    editLA->clear();
+    setEditLABackground(palette().color(QPalette::Window));
+}

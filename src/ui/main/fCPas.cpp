@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QKeySequence>
@@ -213,6 +214,11 @@ void TfC::createPanels()
         p->setEnabled(false);
         p->hide();
     }
+
+    // The clipboard keys belong to the editing area even while a panel's box has the focus:
+    // the boxes let them pass to the menu's commands.
+    for (QLineEdit* box : {editF, rFrom, rTo, pwdE, pwdD, editLA})
+        box->installEventFilter(this);
 
     // Enter on a shown panel answers its default button (a focused button answers for itself).
     // The editing area is outside the panels and keeps Enter as a line break.
@@ -427,6 +433,11 @@ void TfC::HideAllPanels()
         p->setEnabled(false);
         p->hide();
     }
+
+    // The clipboard keys belong to the editing area even while a panel's box has the focus:
+    // the boxes let them pass to the menu's commands.
+    for (QLineEdit* box : {editF, rFrom, rTo, pwdE, pwdD, editLA})
+        box->installEventFilter(this);
 }
 
 bool TfC::TogglePanel(QWidget* panel, bool& toggle)
@@ -573,6 +584,18 @@ void TfC::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+bool TfC::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        for (const auto command : {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste,
+                                   QKeySequence::SelectAll})
+            if (key->matches(command))
+                return true;  // not taken by the box, so the shortcut runs
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfC::resizeEvent(QResizeEvent* event)

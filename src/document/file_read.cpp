@@ -1,0 +1,81 @@
+#include "document/file_read.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+// The first buffer for a file whose size the kernel does not tell (as in /proc).
+constexpr std::size_t kUnknownSizeChunk = 64 * 1024;
+
+class FdCloser final {
+public:
+    explicit FdCloser(int fd) : m_fd(fd) {}
+    ~FdCloser() { ::close(m_fd); }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+private:
+    int m_fd;
+};
+
+ssize_t ReadSome(int fd, char* buffer, std::size_t count)
+{
+    ssize_t got;
+    do {
+        got = ::read(fd, buffer, count);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+}  // namespace
+
+TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::string& out)
+{
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT ? TReadResult::Missing : TReadResult::Failed;
+    const FdCloser closer(fd);
+
+    struct stat st {};
+    // Only regular files: a pipe would block the program, a device may never end.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return TReadResult::Failed;
+    const auto statSize = static_cast<std::size_t>(std::max<off_t>(st.st_size, 0));
+    if (statSize > limit)
+        return TReadResult::TooLarge;
+
+    // The size from fstat is a hint only: the file may grow or shrink while we read it.
+    out.resize(statSize > 0 ? statSize : std::min(kUnknownSizeChunk, limit));
+    std::size_t size = 0;
+    for (;;) {
+        if (size == out.size()) {
+            // Usually the end of the file, which a one-byte read confirms without growing the
+            // buffer (growing would copy the whole text once more).
+            char probe;
+            const ssize_t more = ReadSome(fd, &probe, 1);
+            if (more < 0)
+                return TReadResult::Failed;
+            if (more == 0)
+                break;
+            if (size >= limit)
+                return TReadResult::TooLarge;
+            out.resize(std::min(std::max(size * 2, kUnknownSizeChunk), limit));
+            out[size++] = probe;
+            continue;
+        }
+        const ssize_t got = ReadSome(fd, out.data() + size, out.size() - size);
+        if (got < 0)
+            return TReadResult::Failed;
+        if (got == 0)
+            break;
+        size += static_cast<std::size_t>(got);
+    }
+    out.resize(size);
+    return TReadResult::Ok;
+}

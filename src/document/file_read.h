@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Reading of whole files, shared by documents and the settings file.
+
+enum class TReadResult { Ok, Missing, Failed, TooLarge };
+
+// Reads the whole file into `out` (its old content is dropped). Missing means the file does not
+// exist; Failed, that it cannot be read (a folder, a pipe or a device, no permission, an I/O
+// error); TooLarge, that it holds more than `limit` bytes, in which case no more is read.
+TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::string& out);

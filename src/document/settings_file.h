@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app_state.h"
+
+// The settings file: three lines, each ended by CR LF: the title, the type size in decimal and
+// the Level A password. Its name (TAppState::SettingsFile) is resolved against the current
+// directory at each access. Reading or writing failures throw CommandError ("Cannot open file
+// <name>", "Cannot create file <name>"); start-up decides whether to go on without it.
+
+// Reads the file into the state; a missing file is created empty (owner-only) and the state
+// keeps its values.
+void LoadSettings(TAppState& state);
+
+// Title from line 1, type size from line 2 (kDefaultTypeSize unless a whole number in
+// kMinTypeSize..kMaxTypeSize), Level A password from line 3 (the factory password when empty).
+// Lines beyond the third are ignored; missing lines read as empty.
+void ApplySettings(TAppState& state, const std::vector<std::string>& SettingsLines);
+
+// Replaces an empty LevelAPwd in the state by the factory password, then rewrites the whole
+// file atomically. A new file is created owner-only: it holds the Level A password.
+void SaveSettings(TAppState& state);
+
+// The secondary window's own copy of the settings, separate from AppState.
+struct TSecondaryState {
+    std::string ProductName = "Plimo Text Editorius";
+    std::string Version = "1.7";
+    std::string AppTitle = ProductName + " " + Version;
+    std::string SettingsFile = "plimo.dat";
+    std::int32_t TypeSize = kDefaultTypeSize;
+    std::string LevelAPwd;
+};
+
+// As LoadSettings, on the secondary state; a missing file leaves LevelAPwd as it is (empty).
+void LoadSecondarySettings(TSecondaryState& state);
+
+// As SaveSettings, except that an empty LevelAPwd is written as an empty line.
+void SaveSecondarySettings(TSecondaryState& state);
+
+// The settings file's lines: split at CR LF, a lone CR or a lone LF. A break at the very end
+// starts no further line.
+std::vector<std::string> SplitSettingsLines(std::string_view bytes);
+
+// A strict decimal whole number: an optional "-", then digits only, within 32 bits.
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text);

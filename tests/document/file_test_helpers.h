@@ -1,0 +1,85 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include "core/command_error.h"
+
+#include <string>
+#include <string_view>
+
+// Raw file access for the document tests, independent of the code under test.
+// The message of the CommandError that `action` throws, or "<no error>".
+template <typename Action>
+QString ErrorOf(Action&& action)
+{
+    try {
+        action();
+    } catch (const CommandError& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return QStringLiteral("<no error>");
+}
+
+inline QByteArray ReadRaw(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+inline bool WriteRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// Every entry of a folder, hidden ones included: a leftover temporary file shows up here.
+inline QStringList FolderEntries(const QString& folder)
+{
+    QStringList entries = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return entries;
+}
+
+inline mode_t ModeOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
+
+inline std::string Std(const QByteArray& bytes)
+{
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+inline QByteArray Bytes(std::string_view text)
+{
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline bool RunningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+// Sets the umask for one test and puts the old one back.
+class UmaskScope final {
+public:
+    explicit UmaskScope(mode_t mask) : m_previous(::umask(mask)) {}
+    ~UmaskScope() { ::umask(m_previous); }
+    UmaskScope(const UmaskScope&) = delete;
+    UmaskScope& operator=(const UmaskScope&) = delete;
+
+private:
+    mode_t m_previous;
+};

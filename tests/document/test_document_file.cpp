@@ -1,0 +1,299 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include "document/document_file.h"
+#include "document/file_messages.h"
+#include "file_test_helpers.h"
+#include "temp_workdir.h"
+
+namespace {
+
+// An independent statement of the rule: every kind of break to LF first, then LF to CR LF.
+QByteArray ExpectedNormalised(QByteArray bytes)
+{
+    bytes.replace("\r\n", "\n");
+    bytes.replace('\r', '\n');
+    bytes.replace("\n", "\r\n");
+    return bytes;
+}
+
+// Random bytes, often line breaks and NUL, so that every neighbourhood of a break turns up.
+QByteArray RandomBytes(QRandomGenerator& random, int maxLength)
+{
+    static const char kInteresting[] = {'\r', '\n', '\0', 'a', '\xA0', '\xFF'};
+    QByteArray bytes(random.bounded(maxLength + 1), '\0');
+    for (char& c : bytes)
+        c = random.bounded(2) ? kInteresting[random.bounded(int(sizeof kInteresting))]
+                              : static_cast<char>(random.bounded(256));
+    return bytes;
+}
+
+}  // namespace
+
+class TestDocumentFile final : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Normalisation and loading: the text the editing area gets.
+    void normalise_data();
+    void normalise();
+    void loadNormalises_data();
+    void loadNormalises();
+    void loadKeepsEveryOtherByte();
+    void roundTripProperty();
+
+    // Saving.
+    void saveWritesBytesExactly_data();
+    void saveWritesBytesExactly();
+    void saveNewFileMode_data();
+    void saveNewFileMode();
+
+    // Failures.
+    void loadFailures_data();
+    void loadFailures();
+    void loadUnreadableFile();
+    void capacity_data();
+    void capacity();
+    void fileAboveMemoCapacityIsRefusedUnread();
+
+    // The file dialogs' filters.
+    void filterIndex_data();
+    void filterIndex();
+};
+
+void TestDocumentFile::normalise_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("no break") << QByteArray("abc") << QByteArray("abc");
+    QTest::newRow("LF") << QByteArray("a\nb") << QByteArray("a\r\nb");
+    QTest::newRow("CR LF kept") << QByteArray("a\r\nb") << QByteArray("a\r\nb");
+    QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
+    QTest::newRow("CR CR LF") << QByteArray("\r\r\n") << QByteArray("\r\n\r\n");
+    QTest::newRow("LF CR") << QByteArray("\n\r") << QByteArray("\r\n\r\n");
+    QTest::newRow("LF LF") << QByteArray("\n\n") << QByteArray("\r\n\r\n");
+    QTest::newRow("trailing CR") << QByteArray("a\r") << QByteArray("a\r\n");
+    QTest::newRow("leading LF") << QByteArray("\nx") << QByteArray("\r\nx");
+    QTest::newRow("NUL") << QByteArray("a\0b", 3) << QByteArray("a\0b", 3);
+    QTest::newRow("NUL before LF") << QByteArray("\0\n", 2) << QByteArray("\0\r\n", 3);
+    QTest::newRow("0xA0") << QByteArray("\xA0") << QByteArray("\xA0");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestDocumentFile::normalise()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(Bytes(NormaliseLineBreaks(Std(input))), expected);
+}
+
+void TestDocumentFile::loadNormalises_data()
+{
+    normalise_data();
+}
+
+void TestDocumentFile::loadNormalises()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, input));
+    const std::string text = LoadDocument(path.toStdString());
+    QCOMPARE(Bytes(text), expected);
+    // The status bar's "size - " counts the text after normalising.
+    QCOMPARE(qsizetype(text.size()), expected.size());
+}
+
+void TestDocumentFile::loadKeepsEveryOtherByte()
+{
+    TempWorkDir dir;
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            all += char(b);
+    const QString path = dir.filePath("bytes.bin");
+    QVERIFY(WriteRaw(path, all + all));
+    QCOMPARE(Bytes(LoadDocument(path.toStdString())), all + all);
+}
+
+void TestDocumentFile::roundTripProperty()
+{
+    TempWorkDir dir;
+    const QString path = dir.filePath("random.txt");
+    const quint32 seed = 20240917;
+    QRandomGenerator random(seed);
+    for (int round = 0; round < 3000; ++round) {
+        const QByteArray bytes = RandomBytes(random, 64);
+        const QByteArray normalised = Bytes(NormaliseLineBreaks(Std(bytes)));
+        const QByteArray context = "seed " + QByteArray::number(seed) + " round " +
+                                   QByteArray::number(round) + ": " + bytes.toHex();
+        QVERIFY2(normalised == ExpectedNormalised(bytes), context.constData());
+        QVERIFY2(Bytes(NormaliseLineBreaks(Std(normalised))) == normalised, context.constData());
+        // Writing to disk on every round would only measure fsync; a few hundred suffice.
+        if (round % 50 == 0) {
+            SaveDocument(path.toStdString(), Std(bytes));
+            QVERIFY2(ReadRaw(path) == bytes, context.constData());
+            QVERIFY2(Bytes(LoadDocument(path.toStdString())) == normalised, context.constData());
+        }
+    }
+}
+
+void TestDocumentFile::saveWritesBytesExactly_data()
+{
+    QTest::addColumn<QByteArray>("previous");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("new file") << QByteArray() << QByteArray("a\r\nb");
+    QTest::newRow("no line end added") << QByteArray() << QByteArray("last line");
+    QTest::newRow("shorter than the old file")
+        << QByteArray("a much longer old text\r\n") << QByteArray("short");
+    QTest::newRow("empty text") << QByteArray("old") << QByteArray();
+    QTest::newRow("lone breaks stay as given") << QByteArray() << QByteArray("a\rb\nc");
+    QTest::newRow("NUL and high bytes") << QByteArray("x") << QByteArray("\0\x80\xFF", 3);
+}
+
+void TestDocumentFile::saveWritesBytesExactly()
+{
+    QFETCH(QByteArray, previous);
+    QFETCH(QByteArray, bytes);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    if (!previous.isEmpty())
+        QVERIFY(WriteRaw(path, previous));
+    SaveDocument(path.toStdString(), Std(bytes));
+    QCOMPARE(ReadRaw(path), bytes);
+    QCOMPARE(FolderEntries(dir.path()), QStringList{"doc.txt"});
+}
+
+void TestDocumentFile::saveNewFileMode_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("umask 022") << 022 << 0644;
+    QTest::newRow("umask 002") << 002 << 0664;
+    QTest::newRow("umask 077") << 077 << 0600;
+}
+
+void TestDocumentFile::saveNewFileMode()
+{
+    QFETCH(int, mask);
+    QFETCH(int, expected);
+    TempWorkDir dir;
+    const QString path = dir.filePath("new.txt");
+    {
+        UmaskScope scope(static_cast<mode_t>(mask));
+        SaveDocument(path.toStdString(), "text");
+    }
+    QCOMPARE(int(ModeOf(path)), expected);
+}
+
+void TestDocumentFile::loadFailures_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing file") << "missing";
+    QTest::newRow("deleted between dialog and open") << "deleted";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a file used as a folder") << "notdir";
+    QTest::newRow("a pipe, which would block") << "fifo";
+}
+
+void TestDocumentFile::loadFailures()
+{
+    QFETCH(QString, kind);
+    TempWorkDir dir;
+    QString path = dir.filePath("doc.txt");
+    if (kind == "deleted") {
+        QVERIFY(WriteRaw(path, "was here"));
+        QVERIFY(QFile::remove(path));
+    } else if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir("doc.txt"));
+    } else if (kind == "fifo") {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (kind == "notdir") {
+        QVERIFY(WriteRaw(path, "a file"));
+        path += "/inner.txt";
+    }
+    QCOMPARE(ErrorOf([&] { LoadDocument(path.toStdString()); }), "Cannot open file " + path);
+}
+
+void TestDocumentFile::loadUnreadableFile()
+{
+    if (RunningAsRoot())
+        QSKIP("root reads every file; the other failure rows cover the error path");
+    TempWorkDir dir;
+    const QString path = dir.filePath("secret.txt");
+    QVERIFY(WriteRaw(path, "secret"));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0) == 0);
+    QCOMPARE(ErrorOf([&] { LoadDocument(path.toStdString()); }), "Cannot open file " + path);
+}
+
+void TestDocumentFile::capacity_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("fits");
+    // The capacity in these rows is 10 bytes.
+    QTest::newRow("exactly full") << QByteArray("0123456789") << true;
+    QTest::newRow("one byte over") << QByteArray("0123456789A") << false;
+    QTest::newRow("full after normalising") << QByteArray("01234567\n") << true;
+    QTest::newRow("over only after normalising") << QByteArray("\n\n\n\n\n\n") << false;
+    QTest::newRow("CR LF adds nothing") << QByteArray("\r\n\r\n\r\n\r\n\r\n") << true;
+}
+
+void TestDocumentFile::capacity()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, fits);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, bytes));
+    const QString error = ErrorOf([&] { LoadDocument(path.toStdString(), 10); });
+    QCOMPARE(error, fits ? "<no error>" : "Text exceeds memo capacity");
+}
+
+void TestDocumentFile::fileAboveMemoCapacityIsRefusedUnread()
+{
+    // A sparse file: no disk space used, and it must be refused by its size before any read.
+    TempWorkDir dir;
+    const QString path = dir.filePath("huge.txt");
+    QVERIFY(WriteRaw(path, ""));
+    QVERIFY(::truncate(QFile::encodeName(path).constData(), off_t(kMemoCapacity) + 1) == 0);
+    QCOMPARE(ErrorOf([&] { LoadDocument(path.toStdString()); }), "Text exceeds memo capacity");
+}
+
+void TestDocumentFile::filterIndex_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<int>("index");
+    QTest::newRow("txt") << "txt" << 1;
+    QTest::newRow("txa") << "txa" << 2;
+    QTest::newRow("txb") << "txb" << 3;
+    QTest::newRow("txc") << "txc" << 4;
+    QTest::newRow("empty") << "" << 1;
+    QTest::newRow("upper case is another extension") << "TXB" << 1;
+    QTest::newRow("unknown") << "doc" << 1;
+}
+
+void TestDocumentFile::filterIndex()
+{
+    QFETCH(QString, ext);
+    QFETCH(int, index);
+    const std::string extension = ext.toStdString();
+    QCOMPARE(FilterIndexFor(extension), index);
+    // Both lists must hold that extension's pattern at the index the dialogs preselect.
+    for (const std::string_view filter : {kOpenFilter, kSaveFilter}) {
+        const QList<QByteArray> parts = Bytes(filter).split('|');
+        QCOMPARE(parts.size(), 8);
+        const QByteArray pattern = parts[2 * index - 1];
+        if (index > 1 || extension == "txt")
+            QCOMPARE(pattern, "*." + Bytes(extension));
+        else
+            QCOMPARE(pattern, QByteArray("*.txt"));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDocumentFile)
+#include "test_document_file.moc"
