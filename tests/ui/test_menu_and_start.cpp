@@ -1,0 +1,243 @@
+// The menu's clipboard, link and e-mail commands, and what the whole start (every window, in
+// order) leaves behind: the application title and the settings file.
+#include <memory>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+#include "core/app_state.h"
+#include "note_recorder.h"
+#include "scripted_desktop.h"
+#include "temp_workdir.h"
+#include "ui/app/plimo_app.h"
+#include "ui/editor/memo.h"
+#include "ui/info/notice.h"
+#include "ui/main/fCPas.h"
+#include "ui/platform/command_guard.h"
+#include "ui/secondary/fPlimoPas.h"
+
+using Kind = ScriptedDesktop::Kind;
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+constexpr const char* kMailPrefix = "mailto:?mailto:&subject=Subject%20here&Body=";
+
+}  // namespace
+
+class TestMenuAndStart : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<ScriptedDesktop> m_desktop;
+    std::unique_ptr<TAppState> m_state;
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<TempWorkDir>();
+        m_desktop = std::make_unique<ScriptedDesktop>();
+        m_state = std::make_unique<TAppState>();
+    }
+    void cleanup()
+    {
+        m_state.reset();
+        m_desktop.reset();
+        m_dir.reset();
+    }
+
+    void quickEmail_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<QString>("body");
+        const QString tooShort = "The text to email is too short. Consider updating it.";
+        const QString notStandard =
+            "This may not be standard text. We do not recommend sending it via email and Plimo "
+            "may not be capable to do so.";
+        QTest::newRow("empty") << QByteArray() << true << QStringList{tooShort} << "";
+        QTest::newRow("two short lines") << QByteArray("Hi\r\nAll") << true
+                                         << QStringList{tooShort} << "Hi%0D%0AAll%0D%0A";
+        QTest::newRow("9 characters") << QByteArray("123456789") << true << QStringList{tooShort}
+                                      << "123456789%0D%0A";
+        QTest::newRow("10 characters") << QByteArray("1234567890") << true << QStringList{}
+                                       << "1234567890%0D%0A";
+        QTest::newRow("reserved characters encoded")
+            << QByteArray("a&b=c?d#e%f g") << true << QStringList{}
+            << "a%26b%3Dc%3Fd%23e%25f%20g%0D%0A";
+        QTest::newRow("8-bit as UTF-8") << QByteArray("caf\xE9 \x80 price") << true
+                                        << QStringList{} << "caf%C3%A9%20%E2%82%AC%20price%0D%0A";
+        QTest::newRow("after encryption") << QByteArray("0123456789") << false
+                                          << QStringList{notStandard} << "0123456789%0D%0A";
+        QTest::newRow("both warnings") << QByteArray("x") << false
+                                       << QStringList{notStandard, tooShort} << "x%0D%0A";
+    }
+    void quickEmail()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, plain);
+        QFETCH(QStringList, notes);
+        QFETCH(QString, body);
+        NoteRecorder recorder;
+        TfC w(*m_desktop, *m_state);
+        w.mem->setBytes(text.toStdString());
+        m_state->PlainText = plain;
+        w.Email1->trigger();
+        QStringList shown;
+        for (const auto& n : recorder.notes)
+            shown << QString::fromStdString(n);
+        QCOMPARE(shown, notes);
+        QCOMPARE(m_desktop->countOf(Kind::OpenUrl), 1);
+        QCOMPARE(QString::fromStdString(m_desktop->calls.back().text), kMailPrefix + body);
+    }
+
+    void emailKeepsAWrappedParagraphOneLine()
+    {
+        TfC w(*m_desktop, *m_state);
+        w.resize(300, 400);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const std::string paragraph(400, 'w');
+        w.mem->setBytes(paragraph);
+        QVERIFY(w.mem->document()->documentLayout()->documentSize().height() > 1);
+        w.Email1->trigger();
+        QCOMPARE(m_desktop->calls.back().text, kMailPrefix + paragraph + "%0D%0A");
+    }
+
+    void clipboardActsOnTheEditingAreaWhereverTheFocusIs()
+    {
+        TfC w(*m_desktop, *m_state);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.mem->setBytes("alpha beta");
+        w.mem->select(6, 4);
+        QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(w.editF->hasFocus());
+        w.editF->setText("find box text");
+        w.editF->selectAll();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(w.editF, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("beta"));
+
+        QTest::keyClick(w.editF, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w.mem->bytes(), std::string("alpha "));
+        QCOMPARE(w.editF->text(), QStringLiteral("find box text"));
+
+        QTest::keyClick(w.editF, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.mem->bytes(), std::string("alpha beta"));
+
+        QTest::keyClick(w.editF, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(w.mem->selLength(), 10);
+        QCOMPARE(w.editF->text(), QStringLiteral("find box text"));
+    }
+
+    void linksOpenTheMakersAddresses()
+    {
+        TfC w(*m_desktop, *m_state);
+        w.WebSite1->trigger();
+        w.SupportEmail1->trigger();
+        w.SalesEmail1->trigger();
+        const auto urls = m_desktop->callsOf(Kind::OpenUrl);
+        QCOMPARE(urls.size(), 3u);
+        QCOMPARE(urls[0].text, std::string("https://www.korvex.example/plimo"));
+        QCOMPARE(urls[1].text, std::string("mailto:support@korvex.example"));
+        QCOMPARE(urls[2].text, std::string("mailto:sales@korvex.example"));
+    }
+
+    void wholeStartSetsTitleAndRewritesSettings_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("missing")
+            << QByteArray() << QByteArray("Plimo Text Editor 1.7\r\n15\r\ntzrhGowN\r\n")
+            << "Plimo Text Editor 1.7";
+        QTest::newRow("own title") << QByteArray("Mine\r\n20\r\nabcdefgh\r\n")
+                                   << QByteArray("Mine\r\n20\r\nabcdefgh\r\n") << "Mine";
+        QTest::newRow("empty password line") << QByteArray("Mine\r\n20\r\n\r\n")
+                                             << QByteArray("Mine\r\n20\r\ntzrhGowN\r\n") << "Mine";
+    }
+    void wholeStartSetsTitleAndRewritesSettings()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, caption);
+        if (!before.isEmpty())
+            WriteFile(m_dir->filePath("plimo.dat"), before);
+        AppState = TAppState();
+        PlimoWindows windows(*m_desktop);
+        QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")), after);
+        QCOMPARE(windows.main().windowTitle(), caption);
+        QCOMPARE(windows.main().About1->text(), "About " + caption);
+        // The secondary window's title stays the application's, whatever the file says.
+        QCOMPARE(ApplicationTitle(), std::string("Plimo Text Editorius 1.7"));
+        QVERIFY(!windows.secondary().isVisible());
+        QCOMPARE(windows.secondary().SecondaryState().AppTitle, caption.toStdString());
+        // No help file in this folder: one error box at start-up, after the title changed.
+        const auto startErrors = m_desktop->callsOf(Kind::Error);
+        QCOMPARE(startErrors.size(), 1u);
+        QCOMPARE(startErrors[0].text, std::string("Cannot open file plimo-help.txt"));
+        QCOMPARE(startErrors[0].caption, std::string("Plimo Text Editorius 1.7"));
+
+        // Errors after start-up carry the secondary window's title.
+        QVERIFY(QDir(m_dir->path()).mkpath("sub.txt"));
+        m_desktop->openPaths.push_back(QFile::encodeName(m_dir->filePath("sub.txt")).toStdString());
+        windows.main().Open1->trigger();
+        QCOMPARE(m_desktop->calls.back().caption, std::string("Plimo Text Editorius 1.7"));
+    }
+
+    void messagesGoThroughTheNoteWindowAfterStart()
+    {
+        AppState = TAppState();
+        PlimoWindows windows(*m_desktop);
+        QStringList seen;
+        QMetaObject::invokeMethod(
+            &windows.main(),
+            [&] {
+                QTRY_VERIFY(qApp->activeModalWidget());
+                seen << qApp->activeModalWidget()->windowTitle();
+                QTest::keyClick(qApp->activeModalWidget(), Qt::Key_Return);
+            },
+            Qt::QueuedConnection);
+        windows.main().Save1->trigger();  // empty text: one message
+        QCOMPARE(seen, QStringList{"Plimo - Note"});
+    }
+
+    void aboutLetsTheFontListDropFiftyRows()
+    {
+        AppState = TAppState();
+        PlimoWindows windows(*m_desktop);
+        QCOMPARE(windows.main().ft->maxVisibleItems(), 12);
+        QMetaObject::invokeMethod(
+            &windows.main(),
+            [&] {
+                QTRY_VERIFY(qApp->activeModalWidget());
+                QCOMPARE(qApp->activeModalWidget()->windowTitle(), QStringLiteral("Plimo - About"));
+                QTest::keyClick(qApp->activeModalWidget(), Qt::Key_Return);
+            },
+            Qt::QueuedConnection);
+        windows.main().About1->trigger();
+        QCOMPARE(windows.main().ft->maxVisibleItems(), 50);
+    }
+};
+
+QTEST_MAIN(TestMenuAndStart)
+#include "test_menu_and_start.moc"
