@@ -1,6 +1,35 @@
 #!/usr/bin/env bash
-# Runs every test of a build folder: unit and GUI tests (offscreen), then the real-window tests
-# (each starts its own Xvfb).
-set -euo pipefail
+# Runs every test: the unit, GUI (offscreen) and real-window (Xvfb) tests of the normal build;
+# the unit and GUI tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build; then
+# each fuzz target for a bounded time. Exits non-zero when anything fails.
+#   tests/run_all.sh [build-dir]         everything
+#   PLIMO_FAST=1 tests/run_all.sh        the normal build's tests only
+set -uo pipefail
+cd "$(dirname "$(readlink -f "$0")")/.."
 build=${1:-build}
-ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
+failed=0
+
+echo "== Unit, GUI and end-to-end tests ($build)"
+ctest --test-dir "$build" --output-on-failure -j2 --timeout 300 || failed=1
+
+if [ -z "${PLIMO_FAST:-}" ]; then
+  echo "== Unit and GUI tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPLIMO_SANITIZE=ON \
+    -DPLIMO_BUILD_BENCH=OFF > /dev/null && cmake --build build-asan -j2 > build-asan.log 2>&1 \
+    || { tail -50 build-asan.log; failed=1; }
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j2 --timeout 600 -L 'unit|gui' || failed=1
+
+  if [ -x tests/fuzz/run_fuzz.sh ]; then
+    echo "== Fuzz targets"
+    tests/fuzz/run_fuzz.sh "${PLIMO_FUZZ_SECONDS:-20}" build-fuzz || failed=1
+  fi
+fi
+
+if [ "$failed" -ne 0 ]; then
+  echo "SOME TESTS FAILED"
+  exit 1
+fi
+echo "ALL TESTS PASSED"

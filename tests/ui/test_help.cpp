@@ -1,0 +1,212 @@
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+#include "modal_script.h"
+#include "scripted_desktop.h"
+#include "temp_workdir.h"
+#include "ui/info/fHelp.h"
+#include "ui/platform/command_guard.h"
+
+namespace {
+
+const char* const kTitle = "Plimo Text Editorius 1.7";
+
+bool WriteHelpFile(const TempWorkDir& dir, const QByteArray& bytes)
+{
+    QFile file(dir.filePath(QStringLiteral("plimo-help.txt")));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Resizes the shown window so that the bar gets the given width.
+void SetBarWidth(TfHelpPas& help, int barWidth)
+{
+    const int besideBar = help.width() - help.pHelp->width();
+    help.resize(barWidth + besideBar, help.height());
+}
+
+}  // namespace
+
+class TestHelp final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { SetApplicationTitle(kTitle); }
+
+    // The help file, read once when the window is made
+    void loadsLinesWhateverTheirEnds_data();
+    void loadsLinesWhateverTheirEnds();
+    void missingFileReportsAndShowsNothing_data();
+    void missingFileReportsAndShowsNothing();
+
+    // The window
+    void closeFollowsTheRightEdge_data();
+    void closeFollowsTheRightEdge();
+    void linkOpensTheWebSite();
+    void longLineWraps();
+    void shownModallyWhereItWasLeft();
+};
+
+void TestHelp::loadsLinesWhateverTheirEnds_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << QByteArray("one\r\ntwo\r\n") << "one\ntwo";
+    QTest::newRow("LF") << QByteArray("one\ntwo\n") << "one\ntwo";
+    QTest::newRow("CR") << QByteArray("one\rtwo\r") << "one\ntwo";
+    QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd") << "a\nb\nc\nd";
+    QTest::newRow("no line end at the end") << QByteArray("one\r\ntwo") << "one\ntwo";
+    QTest::newRow("blank lines kept") << QByteArray("a\r\n\r\n\r\nb\r\n") << "a\n\n\nb";
+    QTest::newRow("CR CR LF is two ends") << QByteArray("a\r\r\nb") << "a\n\nb";
+    QTest::newRow("last blank line") << QByteArray("a\r\n\r\n") << "a\n";
+    QTest::newRow("Windows-1252") << QByteArray("\x80 caf\xe9 \x93q\x94")
+                                  << QString::fromUtf8("€ café “q”");
+    QTest::newRow("tabs kept") << QByteArray("a\tb") << "a\tb";
+    QTest::newRow("empty file") << QByteArray() << QString();
+}
+
+void TestHelp::loadsLinesWhateverTheirEnds()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    TempWorkDir dir;
+    QVERIFY(WriteHelpFile(dir, file));
+    ScriptedDesktop desktop;
+
+    TfHelpPas help(desktop);
+
+    QCOMPARE(help.memoH->toPlainText(), text);
+    QVERIFY(desktop.calls.empty());
+    QCOMPARE(help.cH->pos(), QPoint(448, 16));
+}
+
+void TestHelp::missingFileReportsAndShowsNothing_data()
+{
+    QTest::addColumn<bool>("folderInstead");
+    QTest::newRow("no such file") << false;
+    QTest::newRow("a folder of that name") << true;
+}
+
+void TestHelp::missingFileReportsAndShowsNothing()
+{
+    QFETCH(bool, folderInstead);
+    TempWorkDir dir;
+    if (folderInstead)
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("plimo-help.txt")));
+    ScriptedDesktop desktop;
+
+    TfHelpPas help(desktop);
+
+    QCOMPARE(desktop.calls.size(), std::size_t{1});
+    QCOMPARE(desktop.calls[0].kind, ScriptedDesktop::Kind::Error);
+    QCOMPARE(desktop.calls[0].caption, std::string(kTitle));
+    QCOMPARE(desktop.calls[0].text, std::string("Cannot open file plimo-help.txt"));
+    QVERIFY(help.memoH->toPlainText().isEmpty());
+}
+
+void TestHelp::closeFollowsTheRightEdge_data()
+{
+    QTest::addColumn<int>("barWidth");
+    QTest::addColumn<bool>("follows");
+    QTest::newRow("wide") << 800 << true;
+    QTest::newRow("312 follows") << 312 << true;
+    QTest::newRow("311 stays") << 311 << false;
+    QTest::newRow("narrow stays") << 200 << false;
+}
+
+void TestHelp::closeFollowsTheRightEdge()
+{
+    QFETCH(int, barWidth);
+    QFETCH(bool, follows);
+    TempWorkDir dir;
+    QVERIFY(WriteHelpFile(dir, "help"));
+    ScriptedDesktop desktop;
+    TfHelpPas help(desktop);
+    help.show();
+
+    SetBarWidth(help, 500);
+    QCOMPARE(help.pHelp->width(), 500);
+    QCOMPARE(help.cH->pos(), QPoint(404, 16));
+
+    SetBarWidth(help, barWidth);
+    QCOMPARE(help.pHelp->width(), barWidth);
+    QCOMPARE(help.cH->pos(), QPoint(follows ? barWidth - 96 : 404, 16));
+}
+
+void TestHelp::linkOpensTheWebSite()
+{
+    TempWorkDir dir;
+    QVERIFY(WriteHelpFile(dir, "help"));
+    ScriptedDesktop desktop;
+    TfHelpPas help(desktop);
+    help.show();
+    QCOMPARE(help.Label1->text(), QStringLiteral("Visit Plimo Help pages online"));
+    QVERIFY(help.Label1->font().underline());
+    QCOMPARE(help.Label1->cursor().shape(), Qt::PointingHandCursor);
+
+    QTest::mouseClick(help.pHelp, Qt::LeftButton, {}, QPoint(5, 5));  // beside the link
+    QVERIFY(desktop.calls.empty());
+    QTest::mouseClick(help.Label1, Qt::LeftButton);
+
+    QCOMPARE(desktop.calls.size(), std::size_t{1});
+    QCOMPARE(desktop.calls[0].kind, ScriptedDesktop::Kind::OpenUrl);
+    QCOMPARE(desktop.calls[0].text, std::string("https://www.korvex.example/plimo"));
+}
+
+void TestHelp::longLineWraps()
+{
+    TempWorkDir dir;
+    QVERIFY(WriteHelpFile(dir, QByteArray(3000, 'w') + "\r\nnext"));
+    ScriptedDesktop desktop;
+    TfHelpPas help(desktop);
+    help.show();
+
+    QTRY_VERIFY(help.memoH->document()->firstBlock().layout()->lineCount() > 1);
+    QCOMPARE(help.memoH->horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(help.memoH->document()->blockCount(), 2);
+}
+
+void TestHelp::shownModallyWhereItWasLeft()
+{
+    TempWorkDir dir;
+    QVERIFY(WriteHelpFile(dir, "How to use Plimo\r\n"));
+    ScriptedDesktop desktop;
+    QWidget mainWindow;  // the help window belongs to the main window, yet keeps its place
+    mainWindow.setGeometry(20, 30, 700, 500);
+    mainWindow.show();
+    TfHelpPas help(desktop, &mainWindow);
+    // Read once: a change to the file shows only after a restart.
+    QVERIFY(WriteHelpFile(dir, "changed"));
+
+    QRect first, second;
+    ModalScript script({[&](QWidget* modal) {
+                            QCOMPARE(modal, &help);
+                            QCOMPARE(modal->windowTitle(), QStringLiteral("Plimo - Help"));
+                            first = modal->frameGeometry();
+                            QVERIFY(help.memoH->isReadOnly());
+                            QCOMPARE(help.memoH->toPlainText(), QStringLiteral("How to use Plimo"));
+                            modal->move(40, 50);  // the user moves it
+                            QTest::mouseClick(help.cH, Qt::LeftButton);
+                        },
+                        [&](QWidget* modal) {
+                            second = modal->frameGeometry();
+                            QTest::mouseClick(help.cH, Qt::LeftButton);
+                        }});
+    help.exec();
+    help.exec();
+
+    QCOMPARE(script.stepsRun(), 2);
+    QCOMPARE(script.leftOpen(), 0);
+    QCOMPARE(first, QRect(608, 147, 592, 556));
+    QCOMPARE(second.topLeft(), QPoint(40, 50));
+    QCOMPARE(second.size(), first.size());
+}
+
+QTEST_MAIN(TestHelp)
+#include "test_help.moc"
