@@ -25,6 +25,9 @@ std::pair<char, char> Preimages(char capital)
     return {capital, other};
 }
 
+constexpr std::size_t kCheckSlack = 256;
+constexpr std::size_t kChecksPerByte = 2;
+
 // Hits must be addressable by FindPos and FindNext.
 constexpr std::size_t kMaxSearchable = std::numeric_limits<std::int32_t>::max();
 
@@ -36,6 +39,15 @@ CaselessFinder::CaselessFinder(std::string_view needle) : m_upper(win1252::Upper
         return;
     std::tie(m_firstA, m_firstB) = Preimages(m_upper.front());
     std::tie(m_lastA, m_lastB) = Preimages(m_upper.back());
+
+    m_border.assign(m_upper.size(), 0);
+    for (std::size_t i = 1, k = 0; i < m_upper.size(); ++i) {
+        while (k > 0 && m_upper[i] != m_upper[k])
+            k = m_border[k - 1];
+        if (m_upper[i] == m_upper[k])
+            ++k;
+        m_border[i] = k;
+    }
 }
 
 bool CaselessFinder::RestMatches(const char* at) const
@@ -47,6 +59,23 @@ bool CaselessFinder::RestMatches(const char* at) const
     return true;
 }
 
+// Knuth-Morris-Pratt over the upper-cased bytes: each byte of the text is looked at once.
+std::size_t CaselessFinder::FindLinear(std::string_view text, std::size_t from) const
+{
+    const std::size_t n = m_upper.size();
+    std::size_t k = 0;
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const char c = win1252::Upper(text[i]);
+        while (k > 0 && m_upper[k] != c)
+            k = m_border[k - 1];
+        if (m_upper[k] == c)
+            ++k;
+        if (k == n)
+            return i + 1 - n;
+    }
+    return npos;
+}
+
 std::size_t CaselessFinder::FindIn(std::string_view text, std::size_t from) const
 {
     const std::size_t n = m_upper.size();
@@ -55,6 +84,9 @@ std::size_t CaselessFinder::FindIn(std::string_view text, std::size_t from) cons
     const char* p = text.data();
     const std::size_t lastStart = text.size() - n;
     std::size_t i = from;
+    // Bytes the checks may still compare before the linear scan takes over. The filter is
+    // several times faster than that scan, so it may spend a little on checks.
+    std::size_t checkBudget = kCheckSlack;
 #if defined(__SSE2__)
     // Candidates are starts whose first and last byte both fit; 16 starts per step.
     const __m128i firstA = _mm_set1_epi8(m_firstA);
@@ -69,18 +101,29 @@ std::size_t CaselessFinder::FindIn(std::string_view text, std::size_t from) cons
         const __m128i tailOk =
             _mm_or_si128(_mm_cmpeq_epi8(tail, lastA), _mm_cmpeq_epi8(tail, lastB));
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(headOk, tailOk)));
+        checkBudget += kChecksPerByte * 16;
         while (mask != 0) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
             if (RestMatches(p + at))
                 return at;
+            if (checkBudget < n)
+                return FindLinear(text, at + 1);
+            checkBudget -= n;
             mask &= mask - 1;
         }
     }
 #endif
-    for (; i <= lastStart; ++i)
-        if (win1252::Upper(p[i]) == m_upper.front() &&
-            win1252::Upper(p[i + n - 1]) == m_upper.back() && RestMatches(p + i))
+    for (; i <= lastStart; ++i) {
+        checkBudget += kChecksPerByte;
+        if (win1252::Upper(p[i]) != m_upper.front() ||
+            win1252::Upper(p[i + n - 1]) != m_upper.back())
+            continue;
+        if (RestMatches(p + i))
             return i;
+        if (checkBudget < n)
+            return FindLinear(text, i + 1);
+        checkBudget -= n;
+    }
     return npos;
 }
 

@@ -5,12 +5,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Search and replace in the 8-bit text of the editing area without regard to case. Positions
 // are 0-based byte positions in the whole text, where a line break (CR LF) counts two.
 
 // Finds one sought text, upper-cased once, in any number of texts, which are never copied or
 // upper-cased as a whole: a 16-byte filter on the first and last byte, then a check of the rest.
+// Texts that keep passing the filter without matching (long runs of one letter) are finished
+// with a linear scan instead, so no search takes longer than a few passes over the text.
 class CaselessFinder final {
 public:
     explicit CaselessFinder(std::string_view needle);
@@ -25,8 +28,11 @@ public:
 
 private:
     bool RestMatches(const char* at) const;
+    std::size_t FindLinear(std::string_view text, std::size_t from) const;
 
     std::string m_upper;
+    // m_border[k]: length of the longest proper border of the first k + 1 bytes of m_upper.
+    std::vector<std::size_t> m_border;
     // The bytes that upper-case to the first and to the last byte of m_upper; the two of a pair
     // are equal when only one byte does (ß, digits, the capitals themselves for a capital with
     // no small letter).

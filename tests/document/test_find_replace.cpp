@@ -58,6 +58,18 @@ std::string RandomText(std::mt19937& random, std::size_t maxLength)
     return text;
 }
 
+// A short random pattern repeated, with a few bytes changed: near misses everywhere.
+std::string RepetitiveText(std::mt19937& random, std::size_t maxLength)
+{
+    const std::string pattern = "a" + RandomText(random, 3);
+    std::string text;
+    for (std::size_t length = random() % (maxLength + 1); text.size() < length;)
+        text += pattern;
+    for (int i = 0; i < 3 && !text.empty(); ++i)
+        text[random() % text.size()] = "xX"[random() % 2];
+    return text;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Clicks)
@@ -110,6 +122,13 @@ private slots:
         QTest::newRow("near miss, then hit in the tail")
             << QByteArray("xxabxd" + QByteArray(32, 'x') + "ABCDx") << QByteArray("abcd")
             << Clicks{{38, 0}};
+        // Nearly every start passes the filter here, so the linear scan takes over.
+        QTest::newRow("long run of one letter")
+            << QByteArray(QByteArray(300, 'a') + "b" + QByteArray(20, 'a'))
+            << QByteArray("AAAAAAAABA") << Clicks{{292, 302}, {-1, 0}, {292, 302}};
+        QTest::newRow("long run of y diaeresis")
+            << QByteArray(QByteArray(200, '\x9F') + "S\xFF\xFF\xFF")
+            << QByteArray("\xFF\xFF\xFF\xFFs\xFF") << Clicks{{196, 0}};
     }
 
     void clicks()
@@ -198,15 +217,36 @@ private slots:
             QCOMPARE(QByteArray::fromStdString(*result), expected);
     }
 
-    // Compared with the plain reading on random texts whose length crosses the 16-byte blocks.
+    // Compared with the plain reading on random texts whose lengths cross the 16-byte blocks;
+    // repetitive texts make the filter pass nearly everywhere, so the linear scan takes over.
+    void matchesNaiveReference_data()
+    {
+        QTest::addColumn<bool>("repetitive");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<int>("maxNeedle");
+        QTest::addColumn<int>("rounds");
+        QTest::newRow("random texts") << false << 80 << 5 << 20000;
+        QTest::newRow("repetitive texts") << true << 700 << 40 << 3000;
+    }
+
     void matchesNaiveReference()
     {
+        QFETCH(bool, repetitive);
+        QFETCH(int, maxLength);
+        QFETCH(int, maxNeedle);
+        QFETCH(int, rounds);
         std::mt19937 random(20240601);
-        for (int round = 0; round < 20000; ++round) {
-            const std::string text = RandomText(random, 80);
+        for (int round = 0; round < rounds; ++round) {
+            const std::string text =
+                repetitive ? RepetitiveText(random, maxLength) : RandomText(random, maxLength);
             std::string needle = RandomText(random, 4);
-            if (needle.empty() || round % 3 == 0)
-                needle = Upper(text.substr(random() % (text.size() + 1), 1 + random() % 5));
+            if (needle.empty() || repetitive || round % 3 == 0) {
+                needle = text.substr(random() % (text.size() + 1), 1 + random() % maxNeedle);
+                if (!needle.empty() && random() % 2)
+                    needle[random() % needle.size()] = 'x';
+                if (random() % 2)
+                    needle = Upper(needle);
+            }
             const int start = static_cast<int>(random() % (text.size() + 3)) - 1;
             const QByteArray where = QByteArray::fromStdString(text).toHex() + " / " +
                                      QByteArray::fromStdString(needle).toHex();

@@ -1,0 +1,213 @@
+#include "cipher/levels.h"
+
+#include "cipher/shift_cipher.h"
+#include "cipher/whole_number.h"
+#include "core/command_error.h"
+#include "core/show_note.h"
+#include "core/win1252.h"
+
+namespace {
+
+constexpr std::size_t kLevelBCodeLength = 3;
+
+bool IsDigit(char ch)
+{
+    return ch >= '0' && ch <= '9';
+}
+
+bool IsAsciiLetterOrDigit(char ch)
+{
+    return IsDigit(ch) || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+}
+
+std::size_t Index(EncryptionLevel level)
+{
+    return static_cast<std::size_t>(level);
+}
+
+TLevelResult Failed()
+{
+    return {LevelOutcome::Failed, {}};
+}
+
+std::string NonDigitInCodeMessage(std::string_view code, std::size_t index)
+{
+    const std::string_view ch = code.substr(index, 1);
+    return NotAnIntegerMessage(ch) + " Character " + std::to_string(index + 1) + " of '" +
+           win1252::ToUtf8(code) + "' needs to be a digit: a Level B code starts with three " +
+           "digits from 000 to 999.";
+}
+
+std::string MissingDigitInCodeMessage(std::string_view code, std::size_t index)
+{
+    static constexpr std::array<std::string_view, 3> kOrdinals = {"first", "second", "third"};
+    return "'" + win1252::ToUtf8(code) + "' has no " + std::string(kOrdinals[index]) +
+           " digit: a Level B code starts with three digits from 000 to 999.";
+}
+
+// The two checks of a Level B code for encryption: its length, then each character.
+bool AcceptLevelBCodeForEncryption(TAppState& state, std::string_view typed)
+{
+    if (typed.size() != kLevelBCodeLength) {
+        ShowNote(level_messages::kCodeNotThreeCharacters);
+        return false;
+    }
+    bool digits = true;
+    for (const char ch : typed) {
+        if (!IsDigit(ch)) {
+            ShowNote(level_messages::kCodeNotDigits);
+            state.PlainText = true;
+            digits = false;
+        }
+    }
+    return digits;
+}
+
+// A character shows in a message only if it has a visible glyph; otherwise only its code does.
+bool HasGlyph(unsigned char ch)
+{
+    if (ch <= 32 || ch == 127 || ch == 0xA0 || ch == 0xAD)
+        return false;
+    return !(ch == 0x81 || ch == 0x8D || ch == 0x8F || ch == 0x90 || ch == 0x9D);
+}
+
+}  // namespace
+
+std::string BuildLevelBKey(const TLevelBKeyTables& tables, std::string_view code)
+{
+    std::string key;
+    for (std::size_t t = 0; t < kLevelBCodeLength; ++t) {
+        if (t >= code.size())
+            throw CommandError(MissingDigitInCodeMessage(code, t));
+        if (!IsDigit(code[t]))
+            throw CommandError(NonDigitInCodeMessage(code, t));
+        key += tables[t][static_cast<std::size_t>(code[t] - '0')];
+    }
+    return key;
+}
+
+TLevelResult EncryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
+                              std::string_view typed)
+{
+    if (Index(level) >= kLevelTexts.size())
+        return Failed();
+    switch (level) {
+        case EncryptionLevel::A:
+            if (!typed.empty())
+                ShowNote(level_messages::kPasswordIgnored);
+            break;
+        case EncryptionLevel::B:
+            if (!AcceptLevelBCodeForEncryption(state, typed))
+                return Failed();
+            state.LevelBKey = BuildLevelBKey(state.LevelBKeyTables, typed);
+            break;
+        case EncryptionLevel::C:
+            state.LevelCPwd = std::string(typed);
+            break;
+    }
+    const std::string& key = level == EncryptionLevel::A   ? state.LevelAPwd
+                             : level == EncryptionLevel::B ? state.LevelBKey
+                                                           : state.LevelCPwd;
+
+    TLevelResult result;
+    EncryptInto(text, key, kLevelTexts[Index(level)], result.text);
+    if (result.text.size() < kCipherMinTextLength) {
+        state.FileExt = std::string(kLevelExtensions[Index(level)]);
+        ShowNote(level_messages::kEncryptTooShort[Index(level)]);
+        state.PlainText = true;
+        return Failed();
+    }
+    // Refuse rather than hand back a cipher text that would not decrypt to what was typed.
+    if (const auto lost = FirstUnrestorable(text, key)) {
+        ShowNote(UnrestorableMessage(text, *lost));
+        return Failed();
+    }
+    state.FileExt = std::string(kLevelExtensions[Index(level)]);
+    state.PlainText = false;
+    result.outcome = LevelOutcome::Done;
+    return result;
+}
+
+TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
+                              std::string_view typed)
+{
+    if (Index(level) >= kLevelTexts.size())
+        return Failed();
+    switch (level) {
+        case EncryptionLevel::A:
+            if (!typed.empty())
+                ShowNote(level_messages::kPasswordIgnored);
+            break;
+        case EncryptionLevel::B: {
+            const std::string code(typed);  // typed may view the state it changes
+            state.LevelBKey = code;
+            const std::int32_t value = StrToInt(code);
+            if (value < 0 || value > 999) {
+                // Decrypting with a refused code would only put garbage in place of the text.
+                ShowNote(std::to_string(value) + std::string(level_messages::kCodeOutOfRange));
+                state.PlainText = false;
+                return Failed();
+            }
+            state.LevelBKey = BuildLevelBKey(state.LevelBKeyTables, code);
+            break;
+        }
+        case EncryptionLevel::C:
+            state.LevelCPwd = std::string(typed);
+            break;
+    }
+    const std::string& key = level == EncryptionLevel::A   ? state.LevelAPwd
+                             : level == EncryptionLevel::B ? state.LevelBKey
+                                                           : state.LevelCPwd;
+
+    TLevelResult result;
+    DecryptInto(text, key, kLevelTexts[Index(level)], result.text);
+    state.FileExt = std::string(kPlainExtension);
+    if (result.text.size() < kCipherMinTextLength) {
+        ShowNote(level_messages::kDecryptTooShort[Index(level)]);
+        state.PlainText = false;
+        return Failed();
+    }
+    state.PlainText = true;
+    result.outcome = LevelOutcome::Done;
+    return result;
+}
+
+bool IsValidLevelAPwd(std::string_view candidate)
+{
+    if (candidate.size() != 8)
+        return false;
+    for (const char ch : candidate)
+        if (!IsAsciiLetterOrDigit(ch))
+            return false;
+    return true;
+}
+
+LevelAPwdUpdate ClassifyLevelAPwdUpdate(const TAppState& state, std::string_view candidate)
+{
+    if (candidate == state.LevelAPwd)
+        return LevelAPwdUpdate::Unchanged;
+    return IsValidLevelAPwd(candidate) ? LevelAPwdUpdate::Accepted : LevelAPwdUpdate::Refused;
+}
+
+std::string UnrestorableMessage(std::string_view text, std::size_t index)
+{
+    // Lines are split at CR LF, as the editing area holds them.
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i + 1 < index; ++i) {
+        if (text[i] == '\r' && text[i + 1] == '\n') {
+            ++line;
+            lineStart = i + 2;
+        }
+    }
+    const auto ch = static_cast<unsigned char>(text[index]);
+    std::string what = "the character ";
+    if (HasGlyph(ch))
+        what +=
+            "\"" + std::string(1, static_cast<char>(ch)) + "\" (code " + std::to_string(ch) + ")";
+    else
+        what += "with code " + std::to_string(ch);
+    return "Text was not encrypted: " + what + " in line " + std::to_string(line) + ", column " +
+           std::to_string(index - lineStart + 1) +
+           " would not come back when decrypted. Nothing has been changed.";
+}

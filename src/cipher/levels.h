@@ -1,0 +1,87 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "core/app_state.h"
+
+// The three encryption levels: where each takes its key, its checks, messages and effects on
+// the state. Texts are Windows-1252 bytes.
+//
+// BuildLevelBKey   - the 12-character Level B key joined from the tables by the code's first
+//                    three digits; throws CommandError naming a non-digit or missing character.
+// EncryptWithLevel - encrypts text at level with the level's key (typed: the password box);
+//                    Done with the cipher text, or Failed after its messages.
+// DecryptWithLevel - the inverse; throws CommandError (the command stops, nothing shown through
+//                    ShowNote) when a Level B code does not convert or lacks three digits.
+// IsValidLevelAPwd - true for exactly eight ASCII letters or digits.
+// ClassifyLevelAPwdUpdate - which of the three cases the Level A password Update command meets.
+// UnrestorableMessage - the refusal naming the character at index (< text's length), its line
+//                    and column.
+//
+// Encryption never loses data: a text holding a character that would not come back under the
+// key (FirstUnrestorable) is refused after the level's own checks, and nothing changes.
+// A Level B decryption code outside 0..999 shows its message and stops there, decrypting nothing.
+
+enum class EncryptionLevel { A = 0, B = 1, C = 2 };
+
+enum class LevelOutcome { Done, Failed };
+
+struct TLevelResult {
+    LevelOutcome outcome = LevelOutcome::Failed;
+    std::string text;  // Done: the text for the editing area. Failed: empty.
+};
+
+inline constexpr std::array<std::string_view, 3> kLevelCaptions = {
+    "Good - Level A", "Very Good - Level B", "Secure - Level C"};
+// Passed to the cipher, by level.
+inline constexpr std::array<std::string_view, 3> kLevelTexts = {"1", "2", "3"};
+// FileExt after encryption, by level; every decryption gives kPlainExtension.
+inline constexpr std::array<std::string_view, 3> kLevelExtensions = {"txa", "txb", "txc"};
+inline constexpr std::string_view kPlainExtension = "txt";
+
+namespace level_messages {
+inline constexpr std::string_view kPasswordIgnored =
+    "Your password will be ignored because you have chosen Level A.";
+inline constexpr std::string_view kCodeNotThreeCharacters =
+    "Password needs to be of 3 numbers and numbers only.";
+inline constexpr std::string_view kCodeNotDigits =
+    "Password needs to be only numbers from 000 to 999.";
+// Follows the code's value, written in decimal, without a blank.
+inline constexpr std::string_view kCodeOutOfRange =
+    "Your password digits need to be from 000 to 999.";
+// Encryption results too short, by level.
+inline constexpr std::array<std::string_view, 3> kEncryptTooShort = {
+    "Text is too short [A]. Minimum is 8 characters.",
+    "Text is too short (B). Minimum is 8 characters.",
+    "Text is too short (C). It needs to 8 or more characters long."};
+// Decryption results too short, by level.
+inline constexpr std::array<std::string_view, 3> kDecryptTooShort = {
+    "Text is too short. Minimum size is 8 characters.",
+    "Text is too short. Minimum is 8 characters.", "Text is too short. Minimum is 8 characters."};
+inline constexpr std::string_view kLevelAPwdRefused =
+    "Sorry, password for Level A was not updated. It needs to be made of letters, numbers and 8 "
+    "characters together.";
+inline constexpr std::string_view kLevelAPwdUpdated = "Password for Level A has been updated!";
+}  // namespace level_messages
+
+std::string BuildLevelBKey(const TLevelBKeyTables& tables, std::string_view code);
+
+TLevelResult EncryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
+                              std::string_view typed);
+
+TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
+                              std::string_view typed);
+
+bool IsValidLevelAPwd(std::string_view candidate);
+
+// Unchanged: the candidate equals LevelAPwd; the UI clears the box, nothing else.
+// Refused:   the UI shows kLevelAPwdRefused; the box keeps its text and colour.
+// Accepted:  the UI turns the box lime, sets LevelAPwd, calls SaveSettings, shows
+//            kLevelAPwdUpdated, then clears the box and restores its colour.
+enum class LevelAPwdUpdate { Unchanged, Refused, Accepted };
+
+LevelAPwdUpdate ClassifyLevelAPwdUpdate(const TAppState& state, std::string_view candidate);
+
+std::string UnrestorableMessage(std::string_view text, std::size_t index);
