@@ -10,7 +10,7 @@ PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libjpeg-dev libbenchmark-dev
   fonts-dejavu-core
-  xvfb xauth xdotool x11-utils imagemagick
+  python3 xvfb xauth xdotool x11-utils xclip imagemagick
   clang libclang-rt-14-dev
   desktop-file-utils shared-mime-info
 )
