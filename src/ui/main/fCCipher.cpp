@@ -1,4 +1,7 @@
 // The encrypt, decrypt and Level A password panels.
+#include <algorithm>
+#include <utility>
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -35,8 +38,8 @@ void SwitchPasswordBox(const QComboBox* list, QLineEdit* box)
 void TfC::eButtClick()
 {
     TogglePanel(pEnc, m_state.EncToggle);
-    const TLevelResult result = EncryptWithLevel(m_state, LevelOf(levelE), mem->bytes(),
-                                                 text_codec::ToBytes(pwdE->text()));
+    const TLevelResult result =
+        EncryptWithLevel(m_state, LevelOf(levelE), mem->bytes(), text_codec::ToBytes(pwdE->text()));
     if (result.outcome == LevelOutcome::Done) {
         // The cipher text replaces the text exactly, so that decrypting gives the very text back.
         mem->setBytes(result.text);
@@ -49,8 +52,8 @@ void TfC::dButtClick()
 {
     TogglePanel(pDec, m_state.DecToggle);
     // A Level B code that is no whole number ends the command here, the code left in its box.
-    const TLevelResult result = DecryptWithLevel(m_state, LevelOf(levelD), mem->bytes(),
-                                                 text_codec::ToBytes(pwdD->text()));
+    const TLevelResult result =
+        DecryptWithLevel(m_state, LevelOf(levelD), mem->bytes(), text_codec::ToBytes(pwdD->text()));
     if (result.outcome == LevelOutcome::Done) {
         mem->setBytes(result.text);
         showFileNameWithExt();
@@ -72,20 +75,23 @@ void TfC::laButtClick()
 {
     const std::string candidate = text_codec::ToBytes(editLA->text());
     switch (ClassifyLevelAPwdUpdate(m_state, candidate)) {
-    case LevelAPwdUpdate::Unchanged:
-        editLA->clear();
-        return;
-    case LevelAPwdUpdate::Refused:
-        ShowNote(level_messages::kLevelAPwdRefused);
-        return;
-    case LevelAPwdUpdate::Accepted:
-        break;
+        case LevelAPwdUpdate::Unchanged:
+            editLA->clear();
+            return;
+        case LevelAPwdUpdate::Refused:
+            ShowNote(level_messages::kLevelAPwdRefused);
+            return;
+        case LevelAPwdUpdate::Accepted:
+            break;
     }
     setEditLABackground(kLime);
-    m_state.LevelAPwd = candidate;
+    std::string previous = std::exchange(m_state.LevelAPwd, candidate);
     try {
         SaveSettings(m_state);
     } catch (const CommandError&) {
+        // A password the settings file does not hold would be gone at the next start, and with
+        // it every text encrypted under it: keep the stored one in use.
+        m_state.LevelAPwd = std::move(previous);
         setEditLABackground(palette().color(QPalette::Window));
         throw;
     }

@@ -1,0 +1,259 @@
+// The Find and Replace buttons of the main window on a 50 MB document, timed as the user meets
+// them: the whole handler, from the boxes to the selection or to the text back in the area.
+// Each timed click is paired with a baseline measured in the same iteration, so the ratio holds
+// under whatever else the machine is doing. Run with QT_QPA_PLATFORM=offscreen (the default).
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include "core/app_state.h"
+#include "document/find_replace.h"
+#include "ui/editor/memo.h"
+#include "ui/main/fCPas.h"
+#include "ui/platform/desktop.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kMB = 1024 * 1024;
+constexpr int kOccurrences = 1000000;
+
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+// The thread's own processor time: the machine may be shared, and waiting is not working.
+double CpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Nothing here may block on a modal window: every question answers No, every dialog cancels.
+class QuietDesktop final : public Desktop {
+public:
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void showError(const std::string& caption, const std::string& message) override
+    {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
+    }
+    std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return {}; }
+    void openUrl(const std::string&) override {}
+    QStringList screenFontFamilies() override { return {QStringLiteral("DejaVu Sans")}; }
+    QSize virtualDesktopSize() override { return {1280, 1024}; }
+    QSize primaryScreenSize() override { return {1280, 1024}; }
+};
+
+// Prose-like text: words of mixed case, some 8-bit letters, CR LF about every 70 characters.
+std::string MakeText(std::size_t size)
+{
+    // clang-format off
+    static const char* const kWords[] = {
+        "the", "of", "and", "Editor", "text", "line", "CAF\xC9", "na\xEFve", "Gro\xDF",
+        "\x8Akoda", "find", "Replace", "window", "panel", "cipher", "level", "Key", "shift",
+        "file", "open", "save", "settings", "\xE9t\xE9", "word"};
+    // clang-format on
+    std::mt19937 random(1);
+    std::string text;
+    text.reserve(size + 16);
+    std::size_t lineStart = 0;
+    while (text.size() < size) {
+        text += kWords[random() % std::size(kWords)];
+        if (text.size() - lineStart > 70) {
+            text += "\r\n";
+            lineStart = text.size();
+        } else {
+            text += ' ';
+        }
+    }
+    text.resize(size);
+    return text;
+}
+
+const std::string& Text50MB()
+{
+    static const std::string text = MakeText(50 * kMB);
+    return text;
+}
+
+// 1,000,000 occurrences in both cases, one every 52 bytes: 52,000,000 bytes.
+const std::string& TextWithNeedles()
+{
+    static const std::string text = [] {
+        const std::string filler = MakeText(52 * 1000);
+        std::string t;
+        t.reserve(52 * static_cast<std::size_t>(kOccurrences));
+        for (int i = 0; i < kOccurrences; ++i) {
+            t += i % 2 ? "Needle" : "nEEDLE";
+            t.append(filler, static_cast<std::size_t>(i % 1000) * 46, 46);
+        }
+        return t;
+    }();
+    return text;
+}
+
+// The main window as the program opens it, with its own state.
+struct Window {
+    QuietDesktop desktop;
+    TAppState state;
+    TfC w{desktop, state};
+    Window()
+    {
+        w.show();
+        QApplication::processEvents();
+    }
+};
+
+void BM_FindClick50MBNoHit(benchmark::State& state)
+{
+    const std::string& text = Text50MB();
+    const char* const needle = "Quixotic";
+    Window win;
+    win.w.mem->setBytes(text);
+    win.w.editF->setText(QString::fromLatin1(needle));
+    QApplication::processEvents();
+    win.w.fButtClick();
+    if (win.state.FindNext != 0 || win.w.mem->selLength() != 0)
+        state.SkipWithError("the sought text occurs in the text");
+
+    Clock::duration clickTime{};
+    Clock::duration memmemTime{};
+    double clickCpu = 0;
+    for (auto _ : state) {
+        const double c0 = CpuSeconds();
+        const auto t0 = Clock::now();
+        win.w.fButtClick();
+        const auto t1 = Clock::now();
+        clickCpu += CpuSeconds() - c0;
+        benchmark::DoNotOptimize(memmem(text.data(), text.size(), needle, std::strlen(needle)));
+        const auto t2 = Clock::now();
+        state.SetIterationTime(Seconds(t1 - t0));
+        clickTime += t1 - t0;
+        memmemTime += t2 - t1;
+    }
+    state.counters["memmem_ms"] =
+        Seconds(memmemTime) * 1e3 / static_cast<double>(state.iterations());
+    state.counters["click_per_memmem"] = Seconds(clickTime) / Seconds(memmemTime);
+    state.counters["click_cpu_ms"] = clickCpu * 1e3 / static_cast<double>(state.iterations());
+    state.counters["FindPos"] = win.state.FindPos;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_FindClick50MBNoHit)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->Unit(benchmark::kMillisecond);
+
+// The first click after a keystroke: the area's text has changed since it was last read.
+void BM_FindClickAfterEdit50MB(benchmark::State& state)
+{
+    const std::string& text = Text50MB();
+    Window win;
+    win.w.mem->setBytes(text);
+    win.w.editF->setText(QStringLiteral("Quixotic"));
+    QApplication::processEvents();
+    double clickCpu = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        win.w.mem->moveCursor(QTextCursor::End);
+        win.w.mem->insertPlainText(QStringLiteral("x"));
+        state.ResumeTiming();
+        const double c0 = CpuSeconds();
+        const auto t0 = Clock::now();
+        win.w.fButtClick();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        clickCpu += CpuSeconds() - c0;
+    }
+    state.counters["click_cpu_ms"] = clickCpu * 1e3 / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FindClickAfterEdit50MB)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kMillisecond);
+
+// Replace every one of 1,000,000 occurrences. Two baselines from the same iteration: putting
+// the same 52 MB text into the area, which every replacement that changes something must do
+// once, and the replacement of the bytes alone, without the area.
+void BM_ReplaceClick1MIn50MB(benchmark::State& state)
+{
+    const std::string& text = TextWithNeedles();
+    const std::size_t expected = text.size() - 3 * static_cast<std::size_t>(kOccurrences);
+    Window win;
+    win.w.rFrom->setText(QStringLiteral("needle"));
+    win.w.rTo->setText(QStringLiteral("pin"));
+
+    double setWall = 0, setCpu = 0, clickWall = 0, clickCpu = 0, logicWall = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        const double c0 = CpuSeconds();
+        win.w.mem->setBytes(text);
+        QApplication::processEvents();
+        const auto t1 = Clock::now();
+        const double c1 = CpuSeconds();
+        win.w.rButtClick();
+        QApplication::processEvents();
+        const auto t2 = Clock::now();
+        const double c2 = CpuSeconds();
+        benchmark::DoNotOptimize(ReplaceAllCaseless(text, "needle", "pin"));
+        const auto t3 = Clock::now();
+        setWall += Seconds(t1 - t0);
+        setCpu += c1 - c0;
+        clickWall += Seconds(t2 - t1);
+        clickCpu += c2 - c1;
+        logicWall += Seconds(t3 - t2);
+        state.SetIterationTime(Seconds(t2 - t1));
+        if (win.w.mem->bytes().size() != expected) {
+            state.SkipWithError("the replacement did not replace 1,000,000 occurrences");
+            break;
+        }
+    }
+    const auto perIteration = [&state](double seconds) {
+        return seconds * 1e3 / static_cast<double>(state.iterations());
+    };
+    state.counters["click_cpu_ms"] = perIteration(clickCpu);
+    state.counters["setBytes_ms"] = perIteration(setWall);
+    state.counters["setBytes_cpu_ms"] = perIteration(setCpu);
+    state.counters["bytesOnly_ms"] = perIteration(logicWall);
+    state.counters["click_per_setBytes"] = clickWall / setWall;
+    state.counters["click_per_setBytes_cpu"] = clickCpu / setCpu;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ReplaceClick1MIn50MB)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // The window writes its settings file into the current folder: keep it out of the tree.
+    QTemporaryDir workDir;
+    if (!workDir.isValid() || !QDir::setCurrent(workDir.path())) {
+        std::fprintf(stderr, "cannot make a temporary working folder\n");
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,108 @@
+// The shift cipher: the fast paths agree with the plain character-by-character arithmetic, the
+// refusals are the documented ones, and encryption then decryption restores every text the
+// restorability check accepts, and loses exactly the character it names otherwise.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cipher/shift_cipher.h"
+#include "fuzz_support.h"
+
+namespace {
+
+constexpr std::string_view kLevels[] = {"1", "2", "3", "0", "4", " 2", "x"};
+
+std::string Describe(std::string_view key, std::string_view text)
+{
+    return "key " + fuzz::Hex(key) + ", text " + fuzz::Hex(text);
+}
+
+bool LevelEncrypts(std::string_view level)
+{
+    return level == "1" || level == "2" || level == "3" || level == " 2";
+}
+
+void CheckEncrypt(std::string_view key, std::string_view text, std::string_view level)
+{
+    const bool accepted = text.size() >= kCipherMinTextLength &&
+                          key.size() >= kCipherMinKeyLength &&
+                          key.size() <= kCipherMaxEncryptKeyLength && LevelEncrypts(level);
+    const std::string expected = accepted ? detail::EncryptReference(text, key) : std::string();
+    const std::string got = EncryptText(text, key, level);
+    FUZZ_CHECK(got == expected, "EncryptText gave " + fuzz::Hex(got) + ", expected " +
+                                    fuzz::Hex(expected) + " for level " + std::string(level) +
+                                    ", " + Describe(key, text));
+
+    // Into a buffer that already holds something, and in place over the text itself.
+    std::string buffer = "left over from an earlier call";
+    FUZZ_CHECK(EncryptInto(text, key, level, buffer) == accepted && buffer == expected,
+               "EncryptInto: " + Describe(key, text));
+    std::string inPlace(text);
+    FUZZ_CHECK(EncryptInto(inPlace, key, level, inPlace) == accepted && inPlace == expected,
+               "EncryptInto in place: " + Describe(key, text));
+}
+
+void CheckDecrypt(std::string_view key, std::string_view text, std::string_view level)
+{
+    const bool accepted = text.size() >= kCipherMinTextLength && key.size() >= kCipherMinKeyLength;
+    const std::string expected = accepted ? detail::DecryptReference(text, key) : std::string();
+    const std::string got = DecryptText(text, key, level);
+    FUZZ_CHECK(got == expected, "DecryptText gave " + fuzz::Hex(got) + ", expected " +
+                                    fuzz::Hex(expected) + " for " + Describe(key, text));
+    std::string inPlace(text);
+    FUZZ_CHECK(DecryptInto(inPlace, key, level, inPlace) == accepted && inPlace == expected,
+               "DecryptInto in place: " + Describe(key, text));
+}
+
+void CheckRoundTrip(std::string_view key, std::string_view text)
+{
+    const std::string back = detail::DecryptReference(detail::EncryptReference(text, key), key);
+    FUZZ_CHECK(back.size() == text.size(), "round trip changed the length: " + Describe(key, text));
+    std::optional<std::size_t> firstLost;
+    for (std::size_t i = 0; i < text.size() && !firstLost; ++i)
+        if (back[i] != text[i])
+            firstLost = i;
+    const auto reported = FirstUnrestorable(text, key);
+    FUZZ_CHECK(reported == firstLost, "FirstUnrestorable gave " +
+                                          (reported ? std::to_string(*reported) : "nothing") +
+                                          ", the round trip first differs at " +
+                                          (firstLost ? std::to_string(*firstLost) : "nothing") +
+                                          " for " + Describe(key, text));
+
+    // Through the checked entry points as the levels call them.
+    if (!reported && text.size() >= kCipherMinTextLength &&
+        key.size() <= kCipherMaxEncryptKeyLength) {
+        const std::string restored = DecryptText(EncryptText(text, key, "1"), key, "1");
+        FUZZ_CHECK(restored == text, "EncryptText then DecryptText gave " + fuzz::Hex(restored) +
+                                         " for " + Describe(key, text));
+    }
+}
+
+}  // namespace
+
+// First byte: bits 0-2 the level text, bit 3 a long key (6..85 bytes, decryption only: it tests
+// key cycles longer than the fast path's tile), bits 4-7 with the second byte the key's length.
+// Then the key, and the rest is the text.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static fuzz::QuietNotes notes;
+    fuzz::InputReader reader(data, size);
+    const std::uint8_t control = reader.Byte();
+    const std::uint8_t lengthByte = reader.Byte();
+    const std::string_view level = kLevels[(control & 7) % std::size(kLevels)];
+    const bool longKey = (control & 8) != 0;
+    const std::size_t keyLength = longKey ? kCipherMinKeyLength + lengthByte % 80
+                                          : kCipherMinKeyLength + ((control >> 4) + lengthByte) % 7;
+    const std::string_view key = reader.Bytes(keyLength);
+    const std::string_view text = reader.Rest();
+
+    notes.Clear();
+    CheckEncrypt(key, text, level);
+    CheckDecrypt(key, text, level);
+    if (key.size() >= 2)
+        CheckRoundTrip(key, text);
+    return 0;
+}

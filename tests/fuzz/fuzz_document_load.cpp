@@ -1,0 +1,131 @@
+// The document loader: line-break normalisation and its exact inverse, and LoadDocument on a real
+// file, with capacities around the text's size so that the refusal is met as often as not.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/command_error.h"
+#include "document/document_file.h"
+#include "document/file_messages.h"
+#include "fuzz_support.h"
+
+namespace {
+
+// The texts between line breaks, where a break is CR LF, a lone CR or a lone LF; one more text
+// than there are breaks.
+std::vector<std::string_view> SplitAtAnyBreak(std::string_view bytes)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') {
+            ++i;
+            continue;
+        }
+        pieces.push_back(bytes.substr(start, i - start));
+        i += bytes.substr(i, 2) == "\r\n" ? 2 : 1;
+        start = i;
+    }
+    pieces.push_back(bytes.substr(start));
+    return pieces;
+}
+
+// The texts between CR LF pairs only.
+std::vector<std::string_view> SplitAtCrLf(std::string_view bytes)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    for (std::size_t at; (at = bytes.find("\r\n", start)) != std::string_view::npos; start = at + 2)
+        pieces.push_back(bytes.substr(start, at - start));
+    pieces.push_back(bytes.substr(start));
+    return pieces;
+}
+
+bool HasLoneBreak(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))
+            return true;
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            return true;
+    }
+    return false;
+}
+
+std::string WithoutBreaks(std::string_view bytes)
+{
+    std::string kept;
+    for (const char c : bytes)
+        if (c != '\r' && c != '\n')
+            kept += c;
+    return kept;
+}
+
+std::string Describe(std::string_view input, std::string_view got)
+{
+    return "input " + fuzz::Hex(input) + " gave " + fuzz::Hex(got);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const fuzz::ScratchFile file("document.txt");
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+    const std::string out = NormaliseLineBreaks(input);
+
+    FUZZ_CHECK(!HasLoneBreak(out), Describe(input, out));
+    FUZZ_CHECK(NormaliseLineBreaks(out) == out, Describe(input, out));
+    // The inverse: the text between breaks is kept piece by piece, so reading every CR LF of the
+    // output back as a break gives exactly the input's lines.
+    const std::vector<std::string_view> lines = SplitAtAnyBreak(input);
+    FUZZ_CHECK(SplitAtCrLf(out) == lines, Describe(input, out));
+    FUZZ_CHECK(WithoutBreaks(out) == WithoutBreaks(input), Describe(input, out));
+    // Each lone CR and each lone LF gains exactly one byte.
+    std::size_t loneBreaks = 0;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        const bool crAlone = input[i] == '\r' && (i + 1 == size || input[i + 1] != '\n');
+        const bool lfAlone = input[i] == '\n' && (i == 0 || input[i - 1] != '\r');
+        loneBreaks += crAlone || lfAlone;
+    }
+    FUZZ_CHECK(out.size() == input.size() + loneBreaks, Describe(input, out));
+
+    // The last byte picks the capacity: the default, exactly the normalised size, one less, the
+    // raw size (which a growing text overflows), or a small one.
+    const std::uint8_t pick = size > 0 ? data[size - 1] : 0;
+    std::size_t capacity = kMemoCapacity;
+    switch (pick % 5) {
+        case 1:
+            capacity = out.size();
+            break;
+        case 2:
+            capacity = out.empty() ? 0 : out.size() - 1;
+            break;
+        case 3:
+            capacity = input.size();
+            break;
+        case 4:
+            capacity = pick / 5;
+            break;
+    }
+
+    file.Write(input);
+    try {
+        const std::string loaded = LoadDocument(file.Path(), capacity);
+        FUZZ_CHECK(out.size() <= capacity, "capacity " + std::to_string(capacity) +
+                                               " not enforced: " + Describe(input, loaded));
+        FUZZ_CHECK(loaded == out,
+                   Describe(input, loaded) + ", NormaliseLineBreaks " + fuzz::Hex(out));
+    } catch (const CommandError& error) {
+        FUZZ_CHECK(out.size() > capacity, "refused within capacity " + std::to_string(capacity) +
+                                              ": " + error.what() + "; input " + fuzz::Hex(input));
+        FUZZ_CHECK(std::string_view(error.what()) == kTextExceedsCapacity,
+                   std::string("wrong message: ") + error.what());
+    }
+    return 0;
+}

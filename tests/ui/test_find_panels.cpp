@@ -1,0 +1,445 @@
+// The find and replace panels of the main window: one hit a click, continuing after it and
+// starting over, without regard to case in Windows-1252; every occurrence replaced at once.
+#include <memory>
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "core/app_state.h"
+#include "note_recorder.h"
+#include "scripted_desktop.h"
+#include "temp_workdir.h"
+#include "ui/editor/memo.h"
+#include "ui/editor/text_codec.h"
+#include "ui/main/fCPas.h"
+
+namespace {
+
+const std::string kWorked = "one two one two";
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QString Box(const QByteArray& bytes)
+{
+    return text_codec::FromBytes(bytes.toStdString());
+}
+
+// What a find click or a replacement may change besides the text: where the caret is and
+// what is selected.
+struct Selection {
+    qsizetype start;
+    qsizetype length;
+    bool operator==(const Selection&) const = default;
+};
+
+}  // namespace
+
+class TestFindPanels : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<ScriptedDesktop> m_desktop;
+    std::unique_ptr<TAppState> m_state;
+    std::unique_ptr<NoteRecorder> m_notes;
+    std::unique_ptr<TfC> m_w;
+
+    TfC& w() { return *m_w; }
+    TAppState& s() { return *m_state; }
+
+    void press(QKeyCombination keys)
+    {
+        QTest::keyClick(m_w.get(), keys.key(), keys.keyboardModifiers());
+    }
+
+    Selection selection() const { return {m_w->mem->selStart(), m_w->mem->selLength()}; }
+
+    // The text in the area, the find panel shown, the sought text in its box.
+    void prepareFind(const std::string& text, const QByteArray& needle)
+    {
+        w().mem->setBytes(text);
+        press(Qt::CTRL | Qt::Key_F);
+        QVERIFY(w().pFind->isVisible());
+        w().editF->setText(Box(needle));
+    }
+
+    void clickFind() { QTest::mouseClick(w().fButt, Qt::LeftButton); }
+
+    void prepareReplace(const std::string& text, const QByteArray& from, const QByteArray& to)
+    {
+        w().mem->setBytes(text);
+        press(Qt::CTRL | Qt::Key_R);
+        QVERIFY(w().pRep->isVisible());
+        w().rFrom->setText(Box(from));
+        w().rTo->setText(Box(to));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<TempWorkDir>();
+        m_desktop = std::make_unique<ScriptedDesktop>();
+        m_state = std::make_unique<TAppState>();
+        m_notes = std::make_unique<NoteRecorder>();
+        m_w = std::make_unique<TfC>(*m_desktop, *m_state);
+        m_w->show();
+        m_w->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_w.get()))
+            qWarning("main window did not become active");
+    }
+    void cleanup()
+    {
+        QCOMPARE(m_notes->notes, std::vector<std::string>{});  // neither panel says a word
+        m_w.reset();
+        m_notes.reset();
+        m_state.reset();
+        m_desktop.reset();
+        m_dir.reset();
+    }
+
+    // --- find -----------------------------------------------------------------------------
+
+    // Each click: where the hit must begin (-1: no hit, the selection stays) and FindPos after.
+    void findClicks_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("needle");
+        QTest::addColumn<QList<int>>("hits");
+        QTest::addColumn<QList<int>>("findPos");
+        // clang-format off
+        QTest::newRow("worked example") << QByteArray("one two one two") << QByteArray("TWO") << QList<int>{4, 12, 4} << QList<int>{7, 0, 7};
+        QTest::newRow("abc at the very end is reached") << QByteArray("abcabc") << QByteArray("abc") << QList<int>{0, 3, 0} << QList<int>{3, 0, 3};
+        QTest::newRow("Two finds TWO and two") << QByteArray("TWO and two") << QByteArray("Two") << QList<int>{0, 8, 0} << QList<int>{3, 0, 3};
+        QTest::newRow("the whole text") << QByteArray("abc") << QByteArray("ABC") << QList<int>{0, 0} << QList<int>{0, 0};
+        QTest::newRow("E acute finds e acute") << QByteArray("caf\xE9 au CAF\xC9") << QByteArray("\xC9") << QList<int>{3, 11, 3} << QList<int>{4, 0, 4};
+        QTest::newRow("e acute finds E acute") << QByteArray("caf\xE9 au CAF\xC9") << QByteArray("\xE9") << QList<int>{3, 11, 3} << QList<int>{4, 0, 4};
+        QTest::newRow("S caron finds s caron") << QByteArray("\x9Ako \x8Akoda") << QByteArray("\x8A") << QList<int>{0, 4, -1, 0} << QList<int>{1, 5, 0, 1};
+        QTest::newRow("y diaeresis finds Y diaeresis") << QByteArray("\xFF\x9F") << QByteArray("\xFF") << QList<int>{0, 1, 0} << QList<int>{1, 0, 1};
+        QTest::newRow("sharp s is no SS") << QByteArray("SS ss \xDF") << QByteArray("\xDF") << QList<int>{6, 6} << QList<int>{0, 0};
+        QTest::newRow("division sign is no times sign") << QByteArray("a\xD7" "b") << QByteArray("\xF7") << QList<int>{-1, -1} << QList<int>{0, 0};
+        QTest::newRow("second line of CR LF text") << QByteArray("one\r\ntwo\r\nthree") << QByteArray("TWO") << QList<int>{5, -1, 5} << QList<int>{8, 0, 8};
+        QTest::newRow("third line of CR LF text") << QByteArray("one\r\ntwo\r\nthree two") << QByteArray("tWo") << QList<int>{5, 16, 5} << QList<int>{8, 0, 8};
+        QTest::newRow("after two empty lines") << QByteArray("\r\n\r\nxy") << QByteArray("Y") << QList<int>{5, 5} << QList<int>{0, 0};
+        QTest::newRow("no hit") << QByteArray("abc") << QByteArray("x") << QList<int>{-1, -1} << QList<int>{0, 0};
+        QTest::newRow("empty sought text") << QByteArray("abc") << QByteArray() << QList<int>{-1} << QList<int>{0};
+        QTest::newRow("empty text") << QByteArray() << QByteArray("a") << QList<int>{-1} << QList<int>{0};
+        QTest::newRow("sought text longer than the text") << QByteArray("ab") << QByteArray("abc") << QList<int>{-1} << QList<int>{0};
+        // clang-format on
+    }
+    void findClicks()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(QList<int>, hits);
+        QFETCH(QList<int>, findPos);
+        const std::string whole = text.toStdString();
+        prepareFind(whole, needle);
+        for (qsizetype i = 0; i < hits.size(); ++i) {
+            const Selection before = selection();
+            clickFind();
+            if (hits[i] < 0) {
+                QVERIFY2(selection() == before, qPrintable(QString("click %1").arg(i + 1)));
+            } else {
+                QCOMPARE(w().mem->selStart(), hits[i]);
+                QCOMPARE(w().mem->selLength(), needle.size());
+                // The text's own characters, in their own case.
+                QCOMPARE(w().mem->selectedBytes(),
+                         whole.substr(static_cast<std::size_t>(hits[i]), needle.size()));
+                QVERIFY(w().mem->hasFocus());
+            }
+            QCOMPARE(s().FindPos, findPos[i]);
+            QCOMPARE(s().FindNext, findPos[i]);
+            QCOMPARE(w().mem->bytes(), whole);
+        }
+    }
+
+    void enterInTheFindBoxSearches()
+    {
+        w().mem->setBytes(kWorked);
+        press(Qt::CTRL | Qt::Key_F);
+        QVERIFY(w().editF->hasFocus());
+        QTest::keyClicks(w().editF, "two");
+        QTest::keyClick(w().editF, Qt::Key_Return);
+        QCOMPARE(selection(), (Selection{4, 3}));
+        QCOMPARE(s().FindPos, 7);
+        QVERIFY(w().mem->hasFocus());
+
+        w().editF->setFocus();
+        QTest::keyClick(w().editF, Qt::Key_Enter);
+        QCOMPARE(selection(), (Selection{12, 3}));
+        QCOMPARE(s().FindPos, 0);
+        QCOMPARE(w().mem->bytes(), kWorked);
+        QCOMPARE(w().editF->text(), QStringLiteral("two"));
+    }
+
+    // The text shortened below FindPos: one click finds nothing, the next starts over.
+    void textShortenedBelowFindPos_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<int>("firstHit");
+        QTest::newRow("text set") << 0 << 0;
+        QTest::newRow("replacement") << 1 << 4;
+        QTest::newRow("new document, then typing") << 2 << 0;
+        QTest::newRow("everything selected and typed over") << 3 << 0;
+    }
+    void textShortenedBelowFindPos()
+    {
+        QFETCH(int, how);
+        QFETCH(int, firstHit);
+        prepareFind(kWorked, "two");
+        clickFind();
+        QCOMPARE(s().FindPos, 7);
+
+        switch (how) {
+            case 0:
+                w().mem->setBytes("two, x");
+                break;
+            case 1:
+                press(Qt::CTRL | Qt::Key_R);
+                w().rFrom->setText(" one two");
+                w().rTo->clear();
+                QTest::mouseClick(w().rButt, Qt::LeftButton);
+                QCOMPARE(w().mem->bytes(), std::string("one two"));
+                press(Qt::CTRL | Qt::Key_F);  // the find toggle is false: hides only
+                break;
+            case 2:
+                m_desktop->answers.push_back(true);
+                w().New1->trigger();
+                QVERIFY(w().mem->isEmpty());
+                w().mem->setFocus();
+                QTest::keyClicks(w().mem, "two, x");
+                break;
+            case 3:
+                w().mem->setFocus();
+                w().mem->selectAll();
+                QTest::keyClicks(w().mem, "two, x");
+                break;
+        }
+        QCOMPARE(s().FindPos, 7);
+        if (!w().pFind->isVisible())
+            press(Qt::CTRL | Qt::Key_F);
+        QVERIFY(w().pFind->isVisible());
+        QVERIFY(w().mem->byteLength() <= 7);
+
+        const Selection before = selection();
+        clickFind();
+        QCOMPARE(selection(), before);
+        QCOMPARE(s().FindPos, 0);
+        QCOMPARE(s().FindNext, 0);
+
+        clickFind();
+        QCOMPARE(selection(), (Selection{firstHit, 3}));
+        QCOMPARE(w().mem->selectedBytes(), std::string("two"));
+    }
+
+    // Only the Find button moves FindPos; a later search starts from it whatever happened.
+    void findPosKeptByEverythingElse_data()
+    {
+        QTest::addColumn<int>("what");
+        QTest::addColumn<QByteArray>("textAfter");
+        QTest::addColumn<int>("nextHit");  // the next click's hit from the kept FindPos
+        QTest::newRow("New") << 0 << QByteArray() << -1;
+        QTest::newRow("Open") << 1 << QByteArray("two two two two") << 8;
+        QTest::newRow("Close File") << 2 << QByteArray() << -1;
+        QTest::newRow("replacement") << 3 << QByteArray("1 two 1 two") << 8;
+        QTest::newRow("find panel toggled and closed") << 4 << QByteArray(kWorked.c_str()) << 12;
+        QTest::newRow("other panels shown") << 5 << QByteArray(kWorked.c_str()) << 12;
+        QTest::newRow("sought text changed") << 6 << QByteArray(kWorked.c_str()) << 8;
+    }
+    void findPosKeptByEverythingElse()
+    {
+        QFETCH(int, what);
+        QFETCH(QByteArray, textAfter);
+        QFETCH(int, nextHit);
+        prepareFind(kWorked, "two");
+        clickFind();
+        QCOMPARE(s().FindPos, 7);
+
+        switch (what) {
+            case 0:
+                m_desktop->answers.push_back(true);
+                w().New1->trigger();
+                break;
+            case 1: {
+                const QString path = m_dir->filePath("other.txt");
+                WriteFile(path, textAfter);
+                m_desktop->openPaths.push_back(QFile::encodeName(path).toStdString());
+                w().Open1->trigger();
+                break;
+            }
+            case 2:
+                m_desktop->answers.push_back(true);
+                w().Close1->trigger();
+                break;
+            case 3:
+                press(Qt::CTRL | Qt::Key_R);
+                w().rFrom->setText("ONE");
+                w().rTo->setText("1");
+                QTest::mouseClick(w().rButt, Qt::LeftButton);
+                break;
+            case 4:
+                press(Qt::CTRL | Qt::Key_F);
+                press(Qt::CTRL | Qt::Key_F);
+                QTest::mouseClick(w().cFind, Qt::LeftButton);
+                break;
+            case 5:
+                press(Qt::CTRL | Qt::Key_E);
+                press(Qt::CTRL | Qt::Key_L);
+                press(Qt::CTRL | Qt::Key_T);
+                press(Qt::CTRL | Qt::Key_D);
+                break;
+            case 6:
+                w().editF->setText("o");
+                break;
+        }
+        QCOMPARE(w().mem->bytes(), textAfter.toStdString());
+        QCOMPARE(s().FindPos, 7);
+        QCOMPARE(s().FindNext, 7);
+
+        for (int i = 0; i < 2 && !w().pFind->isVisible(); ++i)
+            press(Qt::CTRL | Qt::Key_F);
+        QVERIFY(w().pFind->isVisible());
+        const Selection before = selection();
+        clickFind();
+        if (nextHit < 0) {
+            QCOMPARE(selection(), before);
+            QCOMPARE(s().FindPos, 0);
+        } else {
+            QCOMPARE(w().mem->selStart(), nextHit);
+        }
+    }
+
+    // --- replace --------------------------------------------------------------------------
+
+    void replaceAll_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QByteArray>("expected");
+        // clang-format off
+        QTest::newRow("a by b in Aa aA") << QByteArray("Aa aA") << QByteArray("a") << QByteArray("b") << QByteArray("bb bb");
+        QTest::newRow("aa by a in aaaa, no re-scan") << QByteArray("aaaa") << QByteArray("aa") << QByteArray("a") << QByteArray("aa");
+        QTest::newRow("x by xx in x") << QByteArray("x") << QByteArray("x") << QByteArray("xx") << QByteArray("xx");
+        QTest::newRow("no overlap in aaa") << QByteArray("aaa") << QByteArray("AA") << QByteArray("b") << QByteArray("ba");
+        QTest::newRow("replacement as typed") << QByteArray("Hello HELLO hello") << QByteArray("hello") << QByteArray("Bye") << QByteArray("Bye Bye Bye");
+        QTest::newRow("case alone changes") << QByteArray("Hello") << QByteArray("hello") << QByteArray("hello") << QByteArray("hello");
+        QTest::newRow("empty replacement deletes") << QByteArray("a-b-c-") << QByteArray("-") << QByteArray() << QByteArray("abc");
+        QTest::newRow("across CR LF lines") << QByteArray("one\r\ntwo\r\nOne") << QByteArray("ONE") << QByteArray("1") << QByteArray("1\r\ntwo\r\n1");
+        QTest::newRow("8-bit letters fold") << QByteArray("\xE9t\xE9 \xC9T\xC9") << QByteArray("\xC9") << QByteArray("e") << QByteArray("ete eTe");
+        QTest::newRow("S caron and OE") << QByteArray("\x9A\x9C \x8A\x8C") << QByteArray("\x8A\x9C") << QByteArray("z") << QByteArray("z z");
+        // clang-format on
+    }
+    void replaceAll()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QByteArray, expected);
+        prepareReplace(text.toStdString(), from, to);
+        s().FindPos = 3;
+        s().FindNext = 5;
+        QTest::mouseClick(w().rButt, Qt::LeftButton);
+        QCOMPARE(w().mem->bytes(), expected.toStdString());
+        QCOMPARE(s().FindPos, 3);
+        QCOMPARE(s().FindNext, 5);
+        QVERIFY(w().pRep->isVisible());
+        // The boxes keep their texts.
+        QCOMPARE(w().rFrom->text(), Box(from));
+        QCOMPARE(w().rTo->text(), Box(to));
+    }
+
+    // A replacement that changes nothing leaves the area alone: text, caret and selection.
+    void replacementThatChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::newRow("no occurrence") << QByteArray("xyz") << QByteArray("a");
+        QTest::newRow("empty text to replace") << QByteArray() << QByteArray("a");
+        QTest::newRow("every occurrence already as typed")
+            << QByteArray("WORLD") << QByteArray("world");
+    }
+    void replacementThatChangesNothing()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        const std::string text = "Hello world,\r\nhello world";
+        prepareReplace(text, from, to);
+        w().mem->select(3, 9);
+        QSignalSpy changes(w().mem, &QPlainTextEdit::textChanged);
+        QTest::mouseClick(w().rButt, Qt::LeftButton);
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(w().mem->bytes(), text);
+        QCOMPARE(selection(), (Selection{3, 9}));
+    }
+
+    void enterInTheReplaceBoxesDoesNothing_data()
+    {
+        QTest::addColumn<bool>("inTo");
+        QTest::newRow("in rFrom") << false;
+        QTest::newRow("in rTo") << true;
+    }
+    void enterInTheReplaceBoxesDoesNothing()
+    {
+        QFETCH(bool, inTo);
+        prepareReplace("aaa", "a", "b");
+        QSignalSpy clicks(w().rButt, &QPushButton::clicked);
+        QLineEdit* box = inTo ? w().rTo : w().rFrom;
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Enter);
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(w().mem->bytes(), std::string("aaa"));
+        QCOMPARE(w().rFrom->text(), QStringLiteral("a"));
+        QCOMPARE(w().rTo->text(), QStringLiteral("b"));
+        QVERIFY(w().pRep->isVisible());
+        QVERIFY(box->hasFocus());
+    }
+
+    // --- showing and closing ---------------------------------------------------------------
+
+    void closeThenTheCommandTwice_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("find") << false;
+        QTest::newRow("replace") << true;
+    }
+    void closeThenTheCommandTwice()
+    {
+        QFETCH(bool, replace);
+        const QKeyCombination keys = Qt::CTRL | (replace ? Qt::Key_R : Qt::Key_F);
+        QWidget* panel = replace ? w().pRep : w().pFind;
+        QLineEdit* box = replace ? w().rFrom : w().editF;
+        bool& toggle = replace ? s().RepToggle : s().FindToggle;
+
+        press(keys);
+        QVERIFY(panel->isVisible());
+        QVERIFY(box->hasFocus());
+        QVERIFY(!toggle);
+        QTest::keyClicks(box, "kept");
+        QTest::mouseClick(replace ? w().cRep : w().cFind, Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(!toggle);  // Close leaves the toggle as it was
+
+        press(keys);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(toggle);
+        press(keys);
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->isEnabled());
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->text(), QStringLiteral("kept"));
+        QCOMPARE(s().FindPos, 0);
+    }
+};
+
+QTEST_MAIN(TestFindPanels)
+#include "test_find_panels.moc"
