@@ -82,6 +82,49 @@ private slots:
         QCOMPARE(memo.byteLength(), 5);
     }
 
+    void keptBytesFollowEveryEdit()
+    {
+        // Whatever the edit, the bytes the area keeps equal a fresh read of its document.
+        std::mt19937 rng(6);
+        Memo memo;
+        memo.setBytes("first line\r\nsecond \xE9\xA0 line\r\n\r\nlone\rCR and lone\nLF\0end");
+        const QString pieces[] = {QStringLiteral("x"), QStringLiteral("\n"), QStringLiteral("ab\ncd"),
+                                  QString(QChar(0x20AC)), QStringLiteral("\t"), QStringLiteral("\n\n")};
+        for (int step = 0; step < 600; ++step) {
+            QTextCursor c(memo.document());
+            const int size = memo.document()->characterCount() - 1;
+            const int a = size ? static_cast<int>(rng() % (size + 1)) : 0;
+            const int b = std::min(size, a + static_cast<int>(rng() % 4));
+            c.setPosition(a);
+            switch (rng() % 6) {
+            case 0:
+            case 1:
+                c.insertText(pieces[rng() % std::size(pieces)]);
+                break;
+            case 2:
+                c.setPosition(b, QTextCursor::KeepAnchor);
+                c.removeSelectedText();
+                break;
+            case 3:
+                c.setPosition(b, QTextCursor::KeepAnchor);
+                c.insertText(pieces[rng() % std::size(pieces)]);
+                break;
+            case 4:
+                memo.undo();
+                break;
+            default:
+                memo.redo();
+                break;
+            }
+            if (step % 3 == 0 || step > 590) {
+                const std::string fresh =
+                    text_codec::QtRawToBytes(memo.document()->toRawText());
+                QCOMPARE(memo.byteLength(), static_cast<qsizetype>(fresh.size()));
+                QVERIFY2(memo.bytes() == fresh, qPrintable(QStringLiteral("step %1").arg(step)));
+            }
+        }
+    }
+
     void selectionInBytes_data()
     {
         QTest::addColumn<qsizetype>("start");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -21,24 +22,102 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameShape(QFrame::NoFrame);
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_bytesValid = false; });
+    connect(document(), &QTextDocument::contentsChange, this, &Memo::onContentsChange);
 }
 
 const std::string& Memo::bytes() const
 {
     if (!m_bytesValid) {
         m_bytes = text_codec::QtRawToBytes(document()->toRawText());
+        m_gapStart = m_bytes.size();
+        m_gapLen = 0;
         m_bytesValid = true;
+    } else if (m_gapLen > 0) {
+        const std::size_t tail = m_bytes.size() - m_gapStart - m_gapLen;
+        std::memmove(m_bytes.data() + m_gapStart, m_bytes.data() + m_gapStart + m_gapLen, tail);
+        m_bytes.resize(m_bytes.size() - m_gapLen);
+        m_gapStart = m_bytes.size();
+        m_gapLen = 0;
     }
     return m_bytes;
 }
 
 void Memo::setBytes(std::string_view bytes)
 {
+    m_settingText = true;
     setPlainText(text_codec::BytesToQt(bytes));
+    m_settingText = false;
     // Keep the bytes we were given: reading them back out of the document costs a full pass.
     m_bytes.assign(bytes);
+    m_gapStart = m_bytes.size();
+    m_gapLen = 0;
     m_bytesValid = true;
+}
+
+void Memo::invalidateBytes()
+{
+    m_bytesValid = false;
+    m_bytes.clear();
+    m_bytes.shrink_to_fit();
+    m_gapStart = m_gapLen = 0;
+}
+
+void Memo::moveGap(std::size_t bytePos)
+{
+    char* data = m_bytes.data();
+    if (bytePos < m_gapStart)
+        std::memmove(data + bytePos + m_gapLen, data + bytePos, m_gapStart - bytePos);
+    else if (bytePos > m_gapStart)
+        std::memmove(data + m_gapStart, data + m_gapStart + m_gapLen, bytePos - m_gapStart);
+    m_gapStart = bytePos;
+}
+
+void Memo::onContentsChange(int position, int charsRemoved, int charsAdded)
+{
+    if (m_settingText || !m_bytesValid)
+        return;
+    // The text before the change is as it was, so its block breaks are the same in bytes.
+    const std::size_t bytePos = static_cast<std::size_t>(toBytePos(position));
+    const std::size_t content = m_bytes.size() - m_gapLen;
+    if (bytePos > content || charsRemoved < 0 || charsAdded < 0) {
+        invalidateBytes();
+        return;
+    }
+    moveGap(bytePos);
+
+    // Removed: as many document characters as were taken out; a CR LF pair is one of them.
+    std::size_t p = m_gapStart + m_gapLen;
+    const std::size_t end = m_bytes.size();
+    for (int i = 0; i < charsRemoved; ++i) {
+        if (p >= end) {
+            invalidateBytes();
+            return;
+        }
+        p += (m_bytes[p] == '\r' && p + 1 < end && m_bytes[p + 1] == '\n') ? 2 : 1;
+    }
+    m_gapLen = p - m_gapStart;
+
+    // Added: the new characters, read from the document.
+    std::string added;
+    if (charsAdded > 0) {
+        QTextCursor c(document());
+        c.setPosition(position);
+        c.setPosition(position + charsAdded, QTextCursor::KeepAnchor);
+        added = text_codec::QtRawToBytes(c.selectedText());
+    }
+    if (added.size() > m_gapLen) {
+        const std::size_t grow = added.size() - m_gapLen + std::max<std::size_t>(4096, content / 64);
+        m_bytes.insert(m_gapStart + m_gapLen, grow, '\0');
+        m_gapLen += grow;
+    }
+    std::memcpy(m_bytes.data() + m_gapStart, added.data(), added.size());
+    m_gapStart += added.size();
+    m_gapLen -= added.size();
+
+    // A cheap check that the kept bytes and the document still agree in length; should they
+    // ever part, the next read rebuilds the bytes from the document.
+    if (static_cast<qsizetype>(m_bytes.size() - m_gapLen) != documentByteLength())
+        invalidateBytes();
 }
 
 void Memo::appendLine(std::string_view bytes)
@@ -57,7 +136,12 @@ bool Memo::isEmpty() const
 qsizetype Memo::byteLength() const
 {
     if (m_bytesValid)
-        return static_cast<qsizetype>(m_bytes.size());
+        return static_cast<qsizetype>(m_bytes.size() - m_gapLen);
+    return documentByteLength();
+}
+
+qsizetype Memo::documentByteLength() const
+{
     // Characters plus one for each block break (CR LF is two bytes, one Qt character).
     return document()->characterCount() - 1 + document()->blockCount() - 1;
 }

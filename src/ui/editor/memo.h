@@ -52,8 +52,19 @@ protected:
 private:
     qsizetype toBytePos(int qtPos) const;
     int toQtPos(qsizetype bytePos) const;
+    // Applies one change of the document to the kept bytes, so that neither typing nor the next
+    // read costs a pass over the whole text.
+    void onContentsChange(int position, int charsRemoved, int charsAdded);
+    void moveGap(std::size_t bytePos);
+    void invalidateBytes();
+    qsizetype documentByteLength() const;
 
+    // The kept bytes of the whole text, with a gap [m_gapStart, m_gapStart + m_gapLen) where the
+    // last edit happened; bytes() closes it. Valid only while m_bytesValid.
     mutable std::string m_bytes;
+    mutable std::size_t m_gapStart = 0;
+    mutable std::size_t m_gapLen = 0;
     mutable bool m_bytesValid = false;
+    bool m_settingText = false;
     bool m_pressed = false;
 };
