@@ -19,6 +19,7 @@
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
+#include "test_files.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
@@ -42,19 +43,6 @@ const std::string kTooShortToDecrypt(cipher_messages::kTextTooShortToDecrypt);
 
 // Printable text over two lines, long enough for every level.
 const std::string kPlain = "Dear reader,\r\nthe quick brown fox ~ jumps!";
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QColor BoxColour(const QLineEdit* box)
 {

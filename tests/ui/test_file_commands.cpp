@@ -11,32 +11,11 @@
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
+#include "test_files.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
 
 using Kind = ScriptedDesktop::Kind;
-
-namespace {
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-std::string Path(const QString& p)
-{
-    return QFile::encodeName(p).toStdString();
-}
-
-}  // namespace
 
 class TestFileCommands : public QObject {
     Q_OBJECT

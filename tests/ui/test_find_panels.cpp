@@ -13,6 +13,7 @@
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
+#include "test_files.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
@@ -20,13 +21,6 @@
 namespace {
 
 const std::string kWorked = "one two one two";
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QString Box(const QByteArray& bytes)
 {

@@ -14,24 +14,12 @@
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
+#include "test_files.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
 #include "ui/platform/command_guard.h"
 
 namespace {
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Which tool panels are shown, by name, in the window's order.
 QString Shown(const TfC& w)

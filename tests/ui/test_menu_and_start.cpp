@@ -14,6 +14,7 @@
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
+#include "test_files.h"
 #include "ui/app/plimo_app.h"
 #include "ui/editor/memo.h"
 #include "ui/info/notice.h"
@@ -24,19 +25,6 @@
 using Kind = ScriptedDesktop::Kind;
 
 namespace {
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 constexpr const char* kMailPrefix = "mailto:?mailto:&subject=Subject%20here&Body=";
 
