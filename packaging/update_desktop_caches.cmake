@@ -1,0 +1,23 @@
+# Install step: refreshes the MIME database and the desktop-entry cache of the install prefix,
+# when the tools are there and nothing is being staged into DESTDIR. Expects PLIMO_DATADIR.
+if(NOT "$ENV{DESTDIR}" STREQUAL "")
+  return()
+endif()
+cmake_path(APPEND CMAKE_INSTALL_PREFIX "${PLIMO_DATADIR}" OUTPUT_VARIABLE datadir)
+find_program(PLIMO_UPDATE_MIME update-mime-database)
+if(PLIMO_UPDATE_MIME)
+  message(STATUS "Updating the MIME database in ${datadir}/mime")
+  execute_process(COMMAND "${PLIMO_UPDATE_MIME}" "${datadir}/mime" RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(WARNING "update-mime-database failed: ${result}")
+  endif()
+endif()
+find_program(PLIMO_UPDATE_DESKTOP update-desktop-database)
+if(PLIMO_UPDATE_DESKTOP)
+  message(STATUS "Updating the desktop-entry cache in ${datadir}/applications")
+  execute_process(COMMAND "${PLIMO_UPDATE_DESKTOP}" "${datadir}/applications"
+                  RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(WARNING "update-desktop-database failed: ${result}")
+  endif()
+endif()

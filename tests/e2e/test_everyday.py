@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""Everyday commands in the real window: find and replace, quick e-mail, the help and about
+windows, and leaving the program with text that is not saved."""
+import os
+import stat
+import sys
+import tempfile
+
+from plimo_driver import (ABOUT_TITLE, HELP_TITLE, MAIN_TITLE, QUESTION_TITLE, SAVE_TITLE,
+                          E2EError, Session, run_scenarios, wait_until)
+
+BINARY = sys.argv[1]
+
+
+def save_new_document(s, name):
+    s.key("ctrl+s")
+    s.choose_file(SAVE_TITLE, s.path(name))
+    return s.wait_file(name)
+
+
+def find_hits_and_replace_all():
+    with Session(BINARY) as s:
+        s.type("Apple apple APPLE")
+        s.key("ctrl+f")  # the caret goes into the find box
+        s.wait_panel(True)
+        s.type("apple")
+        s.key("Return")  # the panel's default button: Find
+        # Each hit is selected in the editing area; Copy puts the selection on the clipboard.
+        s.key("ctrl+c")
+        s.wait_clipboard("Apple")
+        s.click_control("fButt")
+        s.key("ctrl+c")
+        s.wait_clipboard("apple")
+        s.click_control("fButt")
+        # Copy belongs to the editing area even from the find box with its own text selected.
+        s.click_control("editF")
+        s.key("End", "shift+Home", "ctrl+c")
+        s.wait_clipboard("APPLE")
+        # The last hit ends the text: the next search starts over.
+        s.click_control("fButt")
+        s.key("ctrl+c")
+        s.wait_clipboard("Apple")
+
+        s.key("ctrl+r")  # the replace panel takes the find panel's place, caret in "from"
+        s.type("aPPle")
+        s.click_control("rTo")
+        s.type("Pear")
+        s.click_control("rButt")
+        assert save_new_document(s, "fruit.txt") == b"Pear Pear Pear"
+
+
+XDG_OPEN_STAND_IN = """#!/bin/sh
+# Records what the editor asks the desktop to open.
+printf '%s\\n' "$@" >> "{record}"
+"""
+
+
+def quick_email_hands_the_text_to_xdg_open():
+    with tempfile.TemporaryDirectory(prefix="plimo-bin-") as bin_dir:
+        record = os.path.join(bin_dir, "opened.txt")
+        stand_in = os.path.join(bin_dir, "xdg-open")
+        with open(stand_in, "w") as f:
+            f.write(XDG_OPEN_STAND_IN.format(record=record))
+        os.chmod(stand_in, stat.S_IRWXU)
+        # A desktop session's mail request goes to xdg-open, found on PATH.
+        env = {"PATH": bin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}
+        with Session(BINARY, env=env) as s:
+            s.type("Tom & Jerry 100%")
+            s.key("Return")
+            s.type("See you")
+            s.key("ctrl+q")
+            wait_until(lambda: os.path.exists(record), 10.0, "xdg-open to be run")
+            with open(record) as f:
+                opened = f.read()
+            assert opened == ("mailto:?mailto:&subject=Subject%20here&Body="
+                              "Tom%20%26%20Jerry%20100%25%0D%0ASee%20you%0D%0A\n"), opened
+            assert s.running()
+
+
+def help_and_about_open_and_close():
+    with Session(BINARY) as s:
+        s.key("F1")
+        s.dismiss(HELP_TITLE, "Escape")
+
+        s.key("F1")
+        help_window = s.wait_dialog(HELP_TITLE)
+        # The Close button on the help window's bar: 15 pixels of border inside a 1-pixel frame,
+        # then the button at (448, 16), 80 x 32.
+        s.click(help_window, 1 + 15 + 448 + 40, 1 + 15 + 16 + 16)
+        s.wait_gone(HELP_TITLE)
+
+        s.menu("alt+p", "Up", "Return")  # Help menu, its last item: About
+        s.dismiss(ABOUT_TITLE, "Return")  # its Close button is the default button
+        assert s.running()
+        assert s.windows(MAIN_TITLE) == [s.main]
+
+
+def exit_asks_about_unsaved_text():
+    with Session(BINARY) as s:
+        s.type("Words not yet saved")
+        s.key("ctrl+F4")
+        s.answer(False)  # "The text has changes that are not saved. Exit anyway?"
+        assert s.running(), "No ended the program"
+        # The text is all there: saving writes it.
+        assert save_new_document(s, "kept.txt") == b"Words not yet saved"
+
+        s.type(", and more")
+        s.key("ctrl+F4")
+        s.answer(True, refocus=False)
+        assert s.wait_exit() == 0
+        assert s.read("kept.txt") == b"Words not yet saved"
+
+        # Saved text leaves at once, without a question.
+        s.start_app()
+        s.type("Saved words")
+        assert save_new_document(s, "saved.txt") == b"Saved words"
+        s.key("ctrl+F4")
+        assert s.wait_exit() == 0
+        if s.windows(QUESTION_TITLE):
+            raise E2EError("the program asked although the text was saved")
+
+
+run_scenarios([
+    ("find three case-folded hits, then replace them all", find_hits_and_replace_all),
+    ("quick e-mail hands the text to xdg-open", quick_email_hands_the_text_to_xdg_open),
+    ("help and about windows open and close", help_and_about_open_and_close),
+    ("exit with unsaved text asks first", exit_asks_about_unsaved_text),
+])

@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""`cmake --install` into a temporary prefix: every file in its place, a valid menu entry, a MIME
+package the desktop's tools accept, and a launcher that starts the editor in a per-user working
+folder with the help file there."""
+import os
+import shlex
+import shutil
+import stat
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+from plimo_driver import HELP_FILE, E2EError, Session, run_scenarios
+
+BINARY = os.path.abspath(sys.argv[1])
+BUILD_DIR = os.path.dirname(BINARY)
+MIME_NS = "{http://www.freedesktop.org/standards/shared-mime-info}"
+PLIMO_TYPES = {"text/x-plimo-txa": "*.txa", "text/x-plimo-txb": "*.txb",
+               "text/x-plimo-txc": "*.txc"}
+
+
+def run(*command, **kwargs):
+    r = subprocess.run(command, capture_output=True, text=True, timeout=120, **kwargs)
+    if r.returncode != 0:
+        raise E2EError(f"{' '.join(command)} failed ({r.returncode}):\n{r.stdout}{r.stderr}")
+    return r
+
+
+def install(prefix):
+    if not os.path.exists(os.path.join(BUILD_DIR, "CMakeCache.txt")):
+        raise E2EError(f"{BUILD_DIR} is not the build folder of {BINARY}")
+    run("cmake", "--install", BUILD_DIR, "--prefix", prefix)
+
+
+def read_desktop_entry(path):
+    entry = {}
+    with open(path, encoding="utf-8") as f:
+        assert f.readline().strip() == "[Desktop Entry]"
+        for line in f:
+            line = line.strip()
+            if line and not line.startswith("#"):
+                key, _, value = line.partition("=")
+                entry[key] = value
+    return entry
+
+
+def installed_files_are_in_place():
+    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix:
+        install(prefix)
+        p = lambda *parts: os.path.join(prefix, *parts)  # noqa: E731
+        for path in (p("bin", "plimo"), p("libexec", "plimo", "plimo")):
+            assert os.stat(path).st_mode & stat.S_IXUSR, f"{path} is not executable"
+        with open(p("libexec", "plimo", "plimo"), "rb") as a, open(BINARY, "rb") as b:
+            assert a.read(4) == b.read(4) == b"\x7fELF"
+        with open(p("share", "plimo", "plimo-help.txt"), "rb") as a, open(HELP_FILE, "rb") as b:
+            assert a.read() == b.read(), "the installed help file differs from the source's"
+        assert os.path.getsize(p("share", "icons", "hicolor", "scalable", "apps", "plimo.svg"))
+        ET.parse(p("share", "icons", "hicolor", "scalable", "apps", "plimo.svg"))
+        for size in (16, 32, 48, 64, 128, 256):
+            with open(p("share", "icons", "hicolor", f"{size}x{size}", "apps", "plimo.png"),
+                      "rb") as f:
+                head = f.read(24)
+            assert head[:8] == b"\x89PNG\r\n\x1a\n", size
+            width, height = int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
+            assert (width, height) == (size, size), (size, width, height)
+
+        entry_path = p("share", "applications", "plimo.desktop")
+        r = subprocess.run(["desktop-file-validate", entry_path], capture_output=True, text=True,
+                           timeout=60)
+        # Only the note that the temporary prefix is not on XDG_DATA_DIRS may be printed.
+        complaints = [line for line in (r.stdout + r.stderr).splitlines()
+                      if line.startswith(entry_path + ":")]
+        assert r.returncode == 0 and not complaints, r.stdout + r.stderr
+        entry = read_desktop_entry(entry_path)
+        assert shlex.split(entry["Exec"]) == [p("bin", "plimo")], entry["Exec"]
+        assert entry["TryExec"] == p("bin", "plimo")
+        assert entry["Icon"] == "plimo" and entry["Type"] == "Application"
+        assert entry["MimeType"].split(";") == [*PLIMO_TYPES, "text/plain", ""], entry["MimeType"]
+
+
+def mime_package_is_accepted():
+    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix:
+        install(prefix)
+        package = os.path.join(prefix, "share", "mime", "packages", "plimo.xml")
+        root = ET.parse(package).getroot()
+        assert root.tag == MIME_NS + "mime-info", root.tag
+        found = {}
+        for mime_type in root.findall(MIME_NS + "mime-type"):
+            parents = [e.get("type") for e in mime_type.findall(MIME_NS + "sub-class-of")]
+            assert parents == ["text/plain"], parents
+            found[mime_type.get("type")] = [e.get("pattern")
+                                            for e in mime_type.findall(MIME_NS + "glob")]
+        assert found == {t: [g] for t, g in PLIMO_TYPES.items()}, found
+
+        if not shutil.which("update-mime-database"):
+            print("update-mime-database is not installed: the database check is skipped")
+            return
+        with tempfile.TemporaryDirectory(prefix="plimo-mime-") as mime:
+            os.makedirs(os.path.join(mime, "packages"))
+            shutil.copy(package, os.path.join(mime, "packages"))
+            run("update-mime-database", "-V", mime)
+            with open(os.path.join(mime, "globs2")) as f:
+                globs = {tuple(line.strip().split(":")[1:]) for line in f if ":" in line}
+            for mime_type, pattern in PLIMO_TYPES.items():
+                assert (mime_type, pattern) in globs, (mime_type, globs)
+            with open(os.path.join(mime, "subclasses")) as f:
+                subclasses = set(f.read().splitlines())
+            for mime_type in PLIMO_TYPES:
+                assert f"{mime_type} text/plain" in subclasses, subclasses
+
+
+def launcher_makes_the_working_folder():
+    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix, \
+            tempfile.TemporaryDirectory(prefix="plimo-user-") as user:
+        install(prefix)
+        home = os.path.join(user, "home")
+        start_folder = os.path.join(user, "desktop")  # wherever the menu happens to start it
+        os.makedirs(home)
+        os.makedirs(start_folder)
+        exec_line = read_desktop_entry(
+            os.path.join(prefix, "share", "applications", "plimo.desktop"))["Exec"]
+        launcher = shlex.split(exec_line)[0]
+
+        def check_start(env, workdir):
+            with Session(launcher, with_help=False, workdir=start_folder, env=env) as s:
+                assert s.running()
+                with open(os.path.join(workdir, "plimo-help.txt"), "rb") as a, \
+                        open(HELP_FILE, "rb") as b:
+                    assert a.read() == b.read()
+                with open(os.path.join(workdir, "plimo.dat"), "rb") as f:
+                    assert f.read() == b"Plimo Text Editor 1.7\r\n15\r\ntzrhGowN\r\n"
+                mode = stat.S_IMODE(os.stat(workdir).st_mode)
+                assert mode == 0o700, oct(mode)
+                assert not os.path.exists(os.path.join(start_folder, "plimo.dat"))
+                assert not os.path.exists(os.path.join(home, "plimo.dat"))
+
+        data_home = os.path.join(user, "data")
+        check_start({"HOME": home, "XDG_DATA_HOME": data_home}, os.path.join(data_home, "plimo"))
+        # Without XDG_DATA_HOME the folder is the standard one under the home folder.
+        check_start({"HOME": home, "XDG_DATA_HOME": None},
+                    os.path.join(home, ".local", "share", "plimo"))
+        # A second start finds the folder and keeps what is in it.
+        with open(os.path.join(data_home, "plimo", "plimo.dat"), "wb") as f:
+            f.write(b"Plimo Text Editor 1.7\r\n35\r\nAbcd1234\r\n")
+        with Session(launcher, with_help=False, workdir=start_folder,
+                     env={"HOME": home, "XDG_DATA_HOME": data_home}) as s:
+            assert s.running()
+            with open(os.path.join(data_home, "plimo", "plimo.dat"), "rb") as f:
+                assert f.read() == b"Plimo Text Editor 1.7\r\n35\r\nAbcd1234\r\n"
+
+
+run_scenarios([
+    ("installed files are in their places", installed_files_are_in_place),
+    ("the MIME package is accepted", mime_package_is_accepted),
+    ("the launcher makes the per-user working folder", launcher_makes_the_working_folder),
+])
