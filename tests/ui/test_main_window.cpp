@@ -1,6 +1,7 @@
 // Start-up, the panel toggle rule, the status bar and the type panel of the main window.
 #include <memory>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -241,6 +242,26 @@ private slots:
         QTest::keyClick(w.rFrom, Qt::Key_Return);
         QCOMPARE(replace.count(), 0);
         QCOMPARE(find.count(), 1);
+    }
+
+    void enterInAnOpenListChoosesWithoutPressingTheButton()
+    {
+        TfC& w = start();
+        QSignalSpy encrypt(w.eButt, &QPushButton::clicked);
+        press(Qt::CTRL | Qt::Key_E);
+        w.levelE->setFocus();
+        w.levelE->showPopup();
+        QAbstractItemView* list = w.levelE->view();
+        QTRY_VERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QTRY_VERIFY(!list->isVisible());
+        QCOMPARE(w.levelE->currentIndex(), 1);
+        QCOMPARE(encrypt.count(), 0);
+
+        // With the list folded, Enter answers the panel's default button.
+        QTest::keyClick(w.levelE, Qt::Key_Return);
+        QCOMPARE(encrypt.count(), 1);
     }
 
     void levelAPanelShowsThePassword()

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -221,21 +220,16 @@ void TfC::createPanels()
         box->installEventFilter(this);
 
     // Enter on a shown panel answers its default button (a focused button answers for itself).
-    // The editing area is outside the panels and keeps Enter as a line break.
+    // The key is taken where it is pressed, on the panel's own controls: an open drop-down list
+    // keeps its Enter to choose an entry, and the editing area keeps Enter as a line break.
     const std::pair<QWidget*, QPushButton*> defaults[] = {
         {pFind, fButt}, {pEnc, eButt}, {pDec, dButt}, {pLA, laButt}};
-    for (const auto& [p, button] : defaults) {
-        for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-            auto* enter = new QShortcut(QKeySequence(key), p);
-            enter->setContext(Qt::WidgetWithChildrenShortcut);
-            connect(enter, &QShortcut::activated, this, [p, button] {
-                if (auto* focused = qobject_cast<QPushButton*>(p->focusWidget()))
-                    focused->click();
-                else
-                    button->click();
-            });
-        }
-    }
+    for (const auto& [p, button] : defaults)
+        for (QWidget* control : p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (control->focusPolicy() != Qt::NoFocus) {
+                m_defaultButtons[control] = button;
+                control->installEventFilter(this);
+            }
 }
 
 void TfC::createStatusBar()
@@ -588,6 +582,17 @@ void TfC::closeEvent(QCloseEvent* event)
 
 bool TfC::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto found = m_defaultButtons.find(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && found != m_defaultButtons.end()) {
+            if (auto* pressed = qobject_cast<QPushButton*>(watched))
+                pressed->click();
+            else
+                found->second->click();
+            return true;
+        }
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         for (const auto command : {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste,

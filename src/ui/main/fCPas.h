@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 #include <QMainWindow>
@@ -194,6 +195,8 @@ private:
     QDialog* m_help = nullptr;
     QDialog* m_about = nullptr;
     QLabel* m_status[2] = {nullptr, nullptr};
+    // The controls of the panels that have a default button, and that button.
+    std::map<QObject*, QPushButton*> m_defaultButtons;
     bool m_starting = true;
     // The text has changed since it was last opened, saved, or emptied.
     bool m_unsaved = false;
