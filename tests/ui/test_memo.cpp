@@ -179,6 +179,18 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8("\u20AC\u00E9\nz"));
     }
 
+    void shiftEnterIsALineBreak()
+    {
+        Memo memo;
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        QTest::keyClicks(&memo, "ab");
+        QTest::keyClick(&memo, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(&memo, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+        QTest::keyClicks(&memo, "c");
+        QCOMPARE(Show(memo.bytes()), Show(std::string("ab\r\n\r\nc")));
+    }
+
     void tabIsTyped()
     {
         Memo memo;

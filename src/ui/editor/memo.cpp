@@ -48,6 +48,9 @@ void Memo::setBytes(std::string_view bytes)
     setPlainText(text_codec::BytesToQt(bytes));
     m_settingText = false;
     // Keep the bytes we were given: reading them back out of the document costs a full pass.
+    // Room beyond them lets the first edit open its gap without moving the whole text.
+    m_bytes.clear();
+    m_bytes.reserve(bytes.size() + bytes.size() / 64 + 4096);
     m_bytes.assign(bytes);
     m_gapStart = m_bytes.size();
     m_gapLen = 0;
@@ -230,6 +233,15 @@ QString Memo::family() const
 
 void Memo::keyPressEvent(QKeyEvent* event)
 {
+    // Shift+Enter would insert a line separator, which has no byte: a line break it is.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                        event->text(), event->isAutoRepeat(), event->count());
+        QPlainTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
     const QString typed = event->text();
     if (!typed.isEmpty() && typed.at(0).isPrint()) {
         const QString clean = text_codec::SanitizeInput(typed);
