@@ -44,6 +44,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "cipher/levels.h"
 #include "core/app_state.h"
 #include "document/document_file.h"
@@ -53,9 +55,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Seconds;
 
-constexpr std::size_t kMB = 1024 * 1024;
+using bench::kMB;
 constexpr int kAreaWidth = 700;
 constexpr int kAreaHeight = 500;
 constexpr std::string_view kLevelCPassword = "Kestrel7";
@@ -63,17 +66,10 @@ constexpr double kOpenSaveTarget = 1.25;
 constexpr double kKeystrokeTargetMs = 1.0;
 constexpr int kKeystrokes = 400;
 
-double Seconds(Clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-
 // The whole process's processor time: the widget may hand work to other threads.
 double CpuSeconds()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+    return bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 struct Span {

@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -12,37 +14,11 @@
 
 namespace {
 
-constexpr std::size_t kMB = 1024 * 1024;
-
-// Prose-like text: words of mixed case, some 8-bit letters, CR LF about every 70 characters.
-std::string MakeText(std::size_t size)
-{
-    // clang-format off
-    static const char* const kWords[] = {
-        "the", "of", "and", "Editor", "text", "line", "CAF\xC9", "na\xEFve", "Gro\xDF",
-        "\x8Akoda", "find", "Replace", "window", "panel", "cipher", "level", "Key", "shift",
-        "file", "open", "save", "settings", "\xE9t\xE9", "word"};
-    // clang-format on
-    std::mt19937 random(1);
-    std::string text;
-    text.reserve(size + 16);
-    std::size_t lineStart = 0;
-    while (text.size() < size) {
-        text += kWords[random() % std::size(kWords)];
-        if (text.size() - lineStart > 70) {
-            text += "\r\n";
-            lineStart = text.size();
-        } else {
-            text += ' ';
-        }
-    }
-    text.resize(size);
-    return text;
-}
+using bench::kMB;
 
 const std::string& Text100MB()
 {
-    static const std::string text = MakeText(100 * kMB);
+    static const std::string text = bench::MakeProse(100 * kMB);
     return text;
 }
 
@@ -115,7 +91,7 @@ BENCHMARK(BM_CaselessToMemmemRatio)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecon
 
 void BM_FindFrom50MBNoHit(benchmark::State& state)
 {
-    static const std::string text = MakeText(50 * kMB);
+    static const std::string text = bench::MakeProse(50 * kMB);
     for (auto _ : state)
         benchmark::DoNotOptimize(FindFrom(text, 0, "Quixotic"));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
@@ -149,7 +125,7 @@ BENCHMARK(BM_UpperCopy100MB)->Unit(benchmark::kMillisecond);
 void BM_Replace1MIn50MB(benchmark::State& state)
 {
     static const std::string text = [] {
-        const std::string filler = MakeText(52 * 1000);
+        const std::string filler = bench::MakeProse(52 * 1000);
         std::string t;
         t.reserve(52 * 1000000);
         for (int i = 0; i < 1000000; ++i) {

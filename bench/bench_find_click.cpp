@@ -16,6 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "core/app_state.h"
 #include "document/find_replace.h"
 #include "ui/editor/memo.h"
@@ -24,69 +26,16 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::kMB;
+using bench::Seconds;
+using bench::QuietDesktop;
 
-constexpr std::size_t kMB = 1024 * 1024;
 constexpr int kOccurrences = 1000000;
-
-double Seconds(Clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-
-// The thread's own processor time: the machine may be shared, and waiting is not working.
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// Nothing here may block on a modal window: every question answers No, every dialog cancels.
-class QuietDesktop final : public Desktop {
-public:
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    void showError(const std::string& caption, const std::string& message) override
-    {
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
-    }
-    std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return {}; }
-    void openUrl(const std::string&) override {}
-    QStringList screenFontFamilies() override { return {QStringLiteral("DejaVu Sans")}; }
-    QSize virtualDesktopSize() override { return {1280, 1024}; }
-    QSize primaryScreenSize() override { return {1280, 1024}; }
-};
-
-// Prose-like text: words of mixed case, some 8-bit letters, CR LF about every 70 characters.
-std::string MakeText(std::size_t size)
-{
-    // clang-format off
-    static const char* const kWords[] = {
-        "the", "of", "and", "Editor", "text", "line", "CAF\xC9", "na\xEFve", "Gro\xDF",
-        "\x8Akoda", "find", "Replace", "window", "panel", "cipher", "level", "Key", "shift",
-        "file", "open", "save", "settings", "\xE9t\xE9", "word"};
-    // clang-format on
-    std::mt19937 random(1);
-    std::string text;
-    text.reserve(size + 16);
-    std::size_t lineStart = 0;
-    while (text.size() < size) {
-        text += kWords[random() % std::size(kWords)];
-        if (text.size() - lineStart > 70) {
-            text += "\r\n";
-            lineStart = text.size();
-        } else {
-            text += ' ';
-        }
-    }
-    text.resize(size);
-    return text;
-}
 
 const std::string& Text50MB()
 {
-    static const std::string text = MakeText(50 * kMB);
+    static const std::string text = bench::MakeProse(50 * kMB);
     return text;
 }
 
@@ -94,7 +43,7 @@ const std::string& Text50MB()
 const std::string& TextWithNeedles()
 {
     static const std::string text = [] {
-        const std::string filler = MakeText(52 * 1000);
+        const std::string filler = bench::MakeProse(52 * 1000);
         std::string t;
         t.reserve(52 * static_cast<std::size_t>(kOccurrences));
         for (int i = 0; i < kOccurrences; ++i) {
@@ -134,11 +83,11 @@ void BM_FindClick50MBNoHit(benchmark::State& state)
     Clock::duration memmemTime{};
     double clickCpu = 0;
     for (auto _ : state) {
-        const double c0 = CpuSeconds();
+        const double c0 = bench::CpuSeconds();
         const auto t0 = Clock::now();
         win.w.fButtClick();
         const auto t1 = Clock::now();
-        clickCpu += CpuSeconds() - c0;
+        clickCpu += bench::CpuSeconds() - c0;
         benchmark::DoNotOptimize(memmem(text.data(), text.size(), needle, std::strlen(needle)));
         const auto t2 = Clock::now();
         state.SetIterationTime(Seconds(t1 - t0));
@@ -172,11 +121,11 @@ void BM_FindClickAfterEdit50MB(benchmark::State& state)
         win.w.mem->moveCursor(QTextCursor::End);
         win.w.mem->insertPlainText(QStringLiteral("x"));
         state.ResumeTiming();
-        const double c0 = CpuSeconds();
+        const double c0 = bench::CpuSeconds();
         const auto t0 = Clock::now();
         win.w.fButtClick();
         state.SetIterationTime(Seconds(Clock::now() - t0));
-        clickCpu += CpuSeconds() - c0;
+        clickCpu += bench::CpuSeconds() - c0;
     }
     state.counters["click_cpu_ms"] = clickCpu * 1e3 / static_cast<double>(state.iterations());
 }
@@ -200,15 +149,15 @@ void BM_ReplaceClick1MIn50MB(benchmark::State& state)
     double setWall = 0, setCpu = 0, clickWall = 0, clickCpu = 0, logicWall = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const double c0 = CpuSeconds();
+        const double c0 = bench::CpuSeconds();
         win.w.mem->setBytes(text);
         QApplication::processEvents();
         const auto t1 = Clock::now();
-        const double c1 = CpuSeconds();
+        const double c1 = bench::CpuSeconds();
         win.w.rButtClick();
         QApplication::processEvents();
         const auto t2 = Clock::now();
-        const double c2 = CpuSeconds();
+        const double c2 = bench::CpuSeconds();
         benchmark::DoNotOptimize(ReplaceAllCaseless(text, "needle", "pin"));
         const auto t3 = Clock::now();
         setWall += Seconds(t1 - t0);

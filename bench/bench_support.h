@@ -1,0 +1,79 @@
+#pragma once
+
+// Pieces the benchmark programs share: clocks, a prose-like text, and a Desktop that never
+// blocks on a modal window.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <ctime>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "ui/platform/desktop.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline constexpr std::size_t kMB = 1024 * 1024;
+
+inline double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+// Processor time of the calling thread, or of the whole process (the widget may hand work to
+// other threads). The machine may be shared, and waiting is not working.
+inline double CpuSeconds(clockid_t clock = CLOCK_THREAD_CPUTIME_ID)
+{
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Prose-like text: words of mixed case, some 8-bit letters, CR LF about every 70 characters.
+inline std::string MakeProse(std::size_t size)
+{
+    // clang-format off
+    static const char* const kWords[] = {
+        "the", "of", "and", "Editor", "text", "line", "CAF\xC9", "na\xEFve", "Gro\xDF",
+        "\x8Akoda", "find", "Replace", "window", "panel", "cipher", "level", "Key", "shift",
+        "file", "open", "save", "settings", "\xE9t\xE9", "word"};
+    // clang-format on
+    std::mt19937 random(1);
+    std::string text;
+    text.reserve(size + 16);
+    std::size_t lineStart = 0;
+    while (text.size() < size) {
+        text += kWords[random() % std::size(kWords)];
+        if (text.size() - lineStart > 70) {
+            text += "\r\n";
+            lineStart = text.size();
+        } else {
+            text += ' ';
+        }
+    }
+    text.resize(size);
+    return text;
+}
+
+// Every question answers No, every dialog cancels, errors go to standard error.
+class QuietDesktop final : public Desktop {
+public:
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void showError(const std::string& caption, const std::string& message) override
+    {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
+    }
+    std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return {}; }
+    void openUrl(const std::string&) override {}
+    QStringList screenFontFamilies() override { return {QStringLiteral("DejaVu Sans")}; }
+    QSize virtualDesktopSize() override { return {1280, 1024}; }
+    QSize primaryScreenSize() override { return {1280, 1024}; }
+};
+
+}  // namespace bench
