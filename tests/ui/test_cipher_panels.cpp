@@ -20,6 +20,7 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
+#include "window_test.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
@@ -77,17 +78,10 @@ private:
 
 }  // namespace
 
-class TestCipherPanels : public QObject {
+class TestCipherPanels : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ScriptedDesktop> m_desktop;
-    std::unique_ptr<TAppState> m_state;
-    std::unique_ptr<NoteRecorder> m_notes;
-    std::unique_ptr<TfC> m_w;
 
-    TfC& w() { return *m_w; }
-    TAppState& s() { return *m_state; }
     const Notes& notes() { return m_notes->notes; }
 
     TfC& start()
@@ -98,11 +92,6 @@ class TestCipherPanels : public QObject {
         if (!QTest::qWaitForWindowActive(m_w.get()))
             qWarning("main window did not become active");
         return *m_w;
-    }
-
-    void press(QKeyCombination keys)
-    {
-        QTest::keyClick(m_w.get(), keys.key(), keys.keyboardModifiers());
     }
 
     // A level chosen by the user (the list's activated signal), not set by the program.
@@ -162,21 +151,8 @@ class TestCipherPanels : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<TempWorkDir>();
-        m_desktop = std::make_unique<ScriptedDesktop>();
-        m_state = std::make_unique<TAppState>();
-        m_notes = std::make_unique<NoteRecorder>();
-    }
-    void cleanup()
-    {
-        m_w.reset();
-        m_notes.reset();
-        m_state.reset();
-        m_desktop.reset();
-        m_dir.reset();
-    }
+    void init() { setUpWindowTest(); }
+    void cleanup() { tearDownWindowTest(); }
 
     // --- encrypt and decrypt commands -----------------------------------------------------
 

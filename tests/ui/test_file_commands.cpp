@@ -12,22 +12,16 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
+#include "window_test.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
 
 using Kind = ScriptedDesktop::Kind;
 
-class TestFileCommands : public QObject {
+class TestFileCommands : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ScriptedDesktop> m_desktop;
-    std::unique_ptr<TAppState> m_state;
-    std::unique_ptr<NoteRecorder> m_notes;
-    std::unique_ptr<TfC> m_w;
 
-    TfC& w() { return *m_w; }
-    TAppState& s() { return *m_state; }
     const std::vector<std::string>& notes() { return m_notes->notes; }
 
     // Opens a file holding the bytes; returns its path.
@@ -43,20 +37,10 @@ class TestFileCommands : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TempWorkDir>();
-        m_desktop = std::make_unique<ScriptedDesktop>();
-        m_state = std::make_unique<TAppState>();
-        m_notes = std::make_unique<NoteRecorder>();
-        m_w = std::make_unique<TfC>(*m_desktop, *m_state);
+        setUpWindowTest();
+        makeWindow(false);
     }
-    void cleanup()
-    {
-        m_w.reset();
-        m_notes.reset();
-        m_state.reset();
-        m_desktop.reset();
-        m_dir.reset();
-    }
+    void cleanup() { tearDownWindowTest(); }
 
     void openNormalisesLineBreaksAndShowsTheSize_data()
     {

@@ -14,6 +14,7 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
+#include "window_test.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
@@ -37,22 +38,10 @@ struct Selection {
 
 }  // namespace
 
-class TestFindPanels : public QObject {
+class TestFindPanels : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ScriptedDesktop> m_desktop;
-    std::unique_ptr<TAppState> m_state;
-    std::unique_ptr<NoteRecorder> m_notes;
-    std::unique_ptr<TfC> m_w;
 
-    TfC& w() { return *m_w; }
-    TAppState& s() { return *m_state; }
-
-    void press(QKeyCombination keys)
-    {
-        QTest::keyClick(m_w.get(), keys.key(), keys.keyboardModifiers());
-    }
 
     Selection selection() const { return {m_w->mem->selStart(), m_w->mem->selLength()}; }
 
@@ -79,24 +68,13 @@ class TestFindPanels : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TempWorkDir>();
-        m_desktop = std::make_unique<ScriptedDesktop>();
-        m_state = std::make_unique<TAppState>();
-        m_notes = std::make_unique<NoteRecorder>();
-        m_w = std::make_unique<TfC>(*m_desktop, *m_state);
-        m_w->show();
-        m_w->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_w.get()))
-            qWarning("main window did not become active");
+        setUpWindowTest();
+        makeWindow(true);
     }
     void cleanup()
     {
         QCOMPARE(m_notes->notes, std::vector<std::string>{});  // neither panel says a word
-        m_w.reset();
-        m_notes.reset();
-        m_state.reset();
-        m_desktop.reset();
-        m_dir.reset();
+        tearDownWindowTest();
     }
 
     // --- find -----------------------------------------------------------------------------

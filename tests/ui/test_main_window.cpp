@@ -16,6 +16,7 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
+#include "window_test.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
 #include "ui/platform/command_guard.h"
@@ -34,40 +35,15 @@ QString Shown(const TfC& w)
 
 }  // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ScriptedDesktop> m_desktop;
-    std::unique_ptr<TAppState> m_state;
-    std::unique_ptr<TfC> m_w;
 
-    TfC& start()
-    {
-        m_w = std::make_unique<TfC>(*m_desktop, *m_state);
-        m_w->show();
-        m_w->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_w.get()))
-            qWarning("main window did not become active");
-        return *m_w;
-    }
-
-    void press(QKeyCombination keys) { QTest::keyClick(m_w.get(), keys.key(), keys.keyboardModifiers()); }
+    TfC& start() { return makeWindow(true); }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<TempWorkDir>();
-        m_desktop = std::make_unique<ScriptedDesktop>();
-        m_state = std::make_unique<TAppState>();
-    }
-    void cleanup()
-    {
-        m_w.reset();
-        m_state.reset();
-        m_desktop.reset();
-        m_dir.reset();
-    }
+    void init() { setUpWindowTest(); }
+    void cleanup() { tearDownWindowTest(); }
 
     void startUpState()
     {

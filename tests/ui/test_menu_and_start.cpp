@@ -15,6 +15,7 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
+#include "window_test.h"
 #include "ui/app/plimo_app.h"
 #include "ui/editor/memo.h"
 #include "ui/info/notice.h"
@@ -30,26 +31,13 @@ constexpr const char* kMailPrefix = "mailto:?mailto:&subject=Subject%20here&Body
 
 }  // namespace
 
-class TestMenuAndStart : public QObject {
+class TestMenuAndStart : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ScriptedDesktop> m_desktop;
-    std::unique_ptr<TAppState> m_state;
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<TempWorkDir>();
-        m_desktop = std::make_unique<ScriptedDesktop>();
-        m_state = std::make_unique<TAppState>();
-    }
-    void cleanup()
-    {
-        m_state.reset();
-        m_desktop.reset();
-        m_dir.reset();
-    }
+    void init() { setUpWindowTest(); }
+    void cleanup() { tearDownWindowTest(); }
 
     void quickEmail_data()
     {
