@@ -5,6 +5,7 @@ import os
 import stat
 import sys
 import tempfile
+import urllib.parse
 
 from plimo_driver import (ABOUT_TITLE, HELP_TITLE, MAIN_TITLE, QUESTION_TITLE, SAVE_TITLE,
                           E2EError, Session, run_scenarios, wait_until)
@@ -72,8 +73,15 @@ def quick_email_hands_the_text_to_xdg_open():
             wait_until(lambda: os.path.exists(record), 10.0, "xdg-open to be run")
             with open(record) as f:
                 opened = f.read()
-            assert opened == ("mailto:?mailto:&subject=Subject%20here&Body="
+            assert opened == ("mailto:?subject=Subject%20here&body="
                               "Tom%20%26%20Jerry%20100%25%0D%0ASee%20you%0D%0A\n"), opened
+            # What a mail program makes of it: a standard parser finds exactly two fields.
+            request = urllib.parse.urlsplit(opened.rstrip("\n"))
+            assert request.scheme == "mailto" and request.path == "", request
+            fields = urllib.parse.parse_qs(request.query, keep_blank_values=True,
+                                           strict_parsing=True)
+            assert fields == {"subject": ["Subject here"],
+                              "body": ["Tom & Jerry 100%\r\nSee you\r\n"]}, fields
             assert s.running()
 
 

@@ -27,7 +27,7 @@ using Kind = ScriptedDesktop::Kind;
 
 namespace {
 
-constexpr const char* kMailPrefix = "mailto:?mailto:&subject=Subject%20here&Body=";
+constexpr const char* kMailPrefix = "mailto:?subject=Subject%20here&body=";
 
 }  // namespace
 

@@ -12,10 +12,10 @@
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/panel_look.h"
 
 namespace {
 
-const QColor kSilver(192, 192, 192);
 const QColor kLime(0, 255, 0);
 
 EncryptionLevel LevelOf(const QComboBox* list)
@@ -28,9 +28,7 @@ void SwitchPasswordBox(const QComboBox* list, QLineEdit* box)
 {
     const bool levelA = list->currentIndex() == 0;
     box->setEnabled(!levelA);
-    QPalette p = box->palette();
-    p.setColor(QPalette::Base, levelA ? kSilver : QColor(Qt::white));
-    box->setPalette(p);
+    SetBoxColour(box, levelA ? kPanelSilver : QColor(Qt::white));
 }
 
 }  // namespace
