@@ -670,7 +670,9 @@ void TfC::FormResize()
     const int needed = width > 0 ? Label4->heightForWidth(width) : 0;
     const int height = std::max(kLabel4DesignedHeight, needed);
     Label4->resize(width, height);
-    pLA->setFixedHeight(std::max(kPanelHeight, kLabel4Top + height + kControlGap));
+    const int panelHeight = std::max(kPanelHeight, kLabel4Top + height + kControlGap);
+    if (pLA->height() != panelHeight)
+        pLA->setFixedHeight(panelHeight);
 
     // The Font button stays inside a panel narrower than the design; the typeface list before
     // it gives up the width.
