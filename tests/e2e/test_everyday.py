@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Everyday commands in the real window: find and replace, quick e-mail, the help and about
-windows, and leaving the program with text that is not saved."""
+windows, the menu's keys from a panel's box, and leaving the program with text that is not
+saved."""
 import os
 import stat
 import sys
 import tempfile
 import urllib.parse
 
-from plimo_driver import (ABOUT_TITLE, HELP_TITLE, MAIN_TITLE, QUESTION_TITLE, SAVE_TITLE,
-                          E2EError, Session, run_scenarios, wait_until)
+from plimo_driver import (ABOUT_TITLE, CONTROLS, HELP_TITLE, MAIN_TITLE, QUESTION_TITLE,
+                          SAVE_TITLE, SILVER, E2EError, Session, run_scenarios, wait_until)
 
 BINARY = sys.argv[1]
 
@@ -128,9 +129,28 @@ def exit_asks_about_unsaved_text():
             raise E2EError("the program asked although the text was saved")
 
 
+def menu_keys_work_from_a_panels_box():
+    """X11's text boxes would take Ctrl+E as "end of line" and Ctrl+D as "delete": the menu's
+    commands come first."""
+    with Session(BINARY) as s:
+        s.show_panel("ctrl+f")  # the caret goes into the find box
+        assert s.control_colour("pwdE") != SILVER  # the find panel's button is there
+        s.key("ctrl+e")
+        s.wait_control_colour("pwdE", SILVER)  # the encrypt panel took the find panel's place
+        s.fill("pwdE", "417")
+        s.wait_control_ink("pwdE")
+        s.key("ctrl+d")  # from the password box: the decrypt panel, with its box empty
+        _, _, w, h = CONTROLS["pwdD"]
+        left, top = s.control_point("pwdD", dx=0, dy=0)
+        wait_until(lambda: s.capture().ink_box(left + 3, top + 3, left + w - 3, top + h - 3)
+                   is None, 10.0, "the decrypt panel's empty password box")
+        assert s.panel_shown()
+
+
 run_scenarios([
     ("find three case-folded hits, then replace them all", find_hits_and_replace_all),
     ("quick e-mail hands the text to xdg-open", quick_email_hands_the_text_to_xdg_open),
     ("help and about windows open and close", help_and_about_open_and_close),
     ("exit with unsaved text asks first", exit_asks_about_unsaved_text),
+    ("the menu's keys work from a panel's box", menu_keys_work_from_a_panels_box),
 ])
