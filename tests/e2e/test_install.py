@@ -3,6 +3,7 @@
 package the desktop's tools accept, and a launcher that starts the editor in a per-user working
 folder with the help file there, opens the file it is given, and lets the dialogs start in the
 user's documents folder; the desktop opens a .txa with Plimo, and leaves plain text alone."""
+import contextlib
 import os
 import shlex
 import shutil
@@ -166,17 +167,24 @@ def user_folders(user, documents=True):
     return home, env
 
 
+@contextlib.contextmanager
+def installed_for_a_user():
+    """Installs into a temporary prefix for a temporary user: (prefix, launcher, user, home,
+    env)."""
+    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix, \
+            tempfile.TemporaryDirectory(prefix="plimo-user-") as user:
+        install(prefix)
+        home, env = user_folders(user)
+        yield prefix, os.path.join(prefix, "bin", "plimo"), user, home, env
+
+
 def run_launcher(launcher, args, cwd, env):
     return subprocess.run([launcher, *args], cwd=cwd, env={**os.environ, **env},
                           capture_output=True, text=True, timeout=60)
 
 
 def launcher_opens_the_file_it_is_given():
-    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix, \
-            tempfile.TemporaryDirectory(prefix="plimo-user-") as user:
-        install(prefix)
-        launcher = os.path.join(prefix, "bin", "plimo")
-        home, env = user_folders(user)
+    with installed_for_a_user() as (_, launcher, _, home, env):
         letters = os.path.join(home, "letters")
         os.makedirs(letters)
 
@@ -215,11 +223,7 @@ def save_into(s, name):
 
 
 def dialogs_start_where_the_users_files_are():
-    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix, \
-            tempfile.TemporaryDirectory(prefix="plimo-user-") as user:
-        install(prefix)
-        launcher = os.path.join(prefix, "bin", "plimo")
-        home, env = user_folders(user)
+    with installed_for_a_user() as (_, launcher, user, home, env):
         menu_folder = os.path.join(user, "menu")  # wherever the menu happens to start it
         os.makedirs(menu_folder)
         working_folder = os.path.join(env["XDG_DATA_HOME"], "plimo")
@@ -259,10 +263,7 @@ def desktop_opens_plimo_files_with_plimo():
     if not shutil.which("gio"):
         print("gio is not installed: the desktop's open is not tried")
         return
-    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix, \
-            tempfile.TemporaryDirectory(prefix="plimo-user-") as user:
-        install(prefix)
-        home, env = user_folders(user)
+    with installed_for_a_user() as (prefix, _, _, home, env):
         env["XDG_DATA_DIRS"] = os.path.join(prefix, "share") + os.pathsep + "/usr/share"
         desktop_env = {**os.environ, **env}
 
