@@ -6,9 +6,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +19,7 @@
 
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
+#include "document/atomic_file.h"
 #include "document/settings_file.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
@@ -33,8 +34,7 @@ constexpr int kOpenWidth = 700;
 constexpr int kOpenHeight = 500;
 const QColor kSilver(192, 192, 192);
 
-const char* const kTypeSizes[] = {"10", "12", "15", "18", "20", "22",
-                                  "25", "28", "30", "32", "35"};
+const char* const kTypeSizes[] = {"10", "12", "15", "18", "20", "22", "25", "28", "30", "32", "35"};
 const char* const kLevels[] = {"Good - Level A", "Very Good - Level B", "Secure - Level C"};
 const char* const kLabel4Text =
     "Password change can give you more security. Documents that used previous pwd for Level A "
@@ -389,12 +389,20 @@ void TfC::FormCreate()
     m_status[1]->setMaximumWidth(kDesignedClientWidth * 3 / 10);
 
     // A settings file that cannot be read or written never keeps the editor from starting:
-    // the defaults stand, and a later write reports its own failure.
+    // the defaults stand, and a later write reports its own failure. One that exists but cannot
+    // be read may hold the only copy of the Level A password, so the user hears of it at once.
     try {
         LoadSettings(m_state);
     } catch (const CommandError& e) {
         std::fprintf(stderr, "plimo: %s\n", e.what());
+        if (m_state.SettingsUnreadable)
+            m_desktop.showError(ApplicationTitle(), e.what());
     }
+    for (const TInterruptedSave& save : TakeInterruptedSaves())
+        m_desktop.showError(ApplicationTitle(), "Saving " + save.target +
+                                                    " was interrupted. Its previous content is "
+                                                    "kept in " +
+                                                    save.copy + ".");
     mem->setPointSize(m_state.TypeSize);
     setStatusText(0, m_state.FileName);
     try {
@@ -595,8 +603,8 @@ bool TfC::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        for (const auto command : {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste,
-                                   QKeySequence::SelectAll})
+        for (const auto command :
+             {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste, QKeySequence::SelectAll})
             if (key->matches(command))
                 return true;  // not taken by the box, so the shortcut runs
     }
@@ -632,7 +640,13 @@ void TfC::showFileNameWithExt()
 
 void TfC::saveSettingsNow()
 {
-    SaveSettings(m_state);
+    try {
+        SaveSettings(m_state);
+    } catch (const SettingsNotSaved&) {
+        // Said once: the editing area saves the settings at every click.
+        if (!std::exchange(m_toldSettingsNotSaved, true))
+            throw;
+    }
 }
 
 void TfC::setEditLABackground(const QColor& colour)

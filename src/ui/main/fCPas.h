@@ -200,4 +200,5 @@ private:
     bool m_starting = true;
     // The text has changed since it was last opened, saved, or emptied.
     bool m_unsaved = false;
+    bool m_toldSettingsNotSaved = false;
 };
