@@ -66,12 +66,6 @@ constexpr double kOpenSaveTarget = 1.25;
 constexpr double kKeystrokeTargetMs = 1.0;
 constexpr int kKeystrokes = 400;
 
-// The whole process's processor time: the widget may hand work to other threads.
-double CpuSeconds()
-{
-    return bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-}
-
 struct Span {
     double wall = 0;
     double cpu = 0;
@@ -80,10 +74,10 @@ struct Span {
 template <typename Work>
 Span Time(Work&& work)
 {
-    const double c0 = CpuSeconds();
+    const double c0 = bench::ProcessCpuSeconds();
     const auto t0 = Clock::now();
     work();
-    return {Seconds(Clock::now() - t0), CpuSeconds() - c0};
+    return {Seconds(Clock::now() - t0), bench::ProcessCpuSeconds() - c0};
 }
 
 // One side of a comparison over the iterations of a benchmark.
@@ -609,37 +603,7 @@ void BM_Keystroke50MB(benchmark::State& state)
     TypeIntoMiddle(state, memo, "Keystroke in 50 MB, editing area");
 }
 
-// The main window for the commands, with a desktop whose open dialog picks a given file.
-class ScriptedDesktop final : public Desktop {
-public:
-    std::string openPath;
-
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    void showError(const std::string& caption, const std::string& message) override
-    {
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
-    }
-    std::optional<std::string> openFileDialog(const FileDialogRequest&) override
-    {
-        return openPath;
-    }
-    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return {}; }
-    void openUrl(const std::string&) override {}
-    QStringList screenFontFamilies() override { return {QStringLiteral("DejaVu Sans")}; }
-    QSize virtualDesktopSize() override { return {1280, 1024}; }
-    QSize primaryScreenSize() override { return {1280, 1024}; }
-};
-
-struct Window {
-    ScriptedDesktop desktop;
-    TAppState state;
-    TfC w{desktop, state};
-    Window()
-    {
-        w.show();
-        QCoreApplication::processEvents();
-    }
-};
+using Window = bench::MainWindow;
 
 // The Open and Save commands of the main window on a 50 MB file, handlers and status bar
 // included, against the same floors with a bare widget of the editing area's size and font.
@@ -652,6 +616,7 @@ void BM_OpenSaveCommands50MB(benchmark::State& state)
     std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
     const QString floorText = FloorText(text);
     Window win;
+    win.desktop.yes = true;
     win.desktop.openPath = path;
     QPlainTextEdit bare;
     bare.setFont(win.w.mem->font());

@@ -29,7 +29,6 @@ namespace {
 using bench::Clock;
 using bench::kMB;
 using bench::Seconds;
-using bench::QuietDesktop;
 
 constexpr int kOccurrences = 1000000;
 
@@ -55,17 +54,7 @@ const std::string& TextWithNeedles()
     return text;
 }
 
-// The main window as the program opens it, with its own state.
-struct Window {
-    QuietDesktop desktop;
-    TAppState state;
-    TfC w{desktop, state};
-    Window()
-    {
-        w.show();
-        QApplication::processEvents();
-    }
-};
+using Window = bench::MainWindow;
 
 void BM_FindClick50MBNoHit(benchmark::State& state)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-// Pieces the benchmark programs share: clocks, a prose-like text, and a Desktop that never
-// blocks on a modal window.
+// Pieces the benchmark programs share: clocks, a prose-like text, a Desktop that never blocks
+// on a modal window, and the main window built on it.
 
 #include <chrono>
 #include <cstddef>
@@ -12,6 +12,10 @@
 #include <random>
 #include <string>
 
+#include <QCoreApplication>
+
+#include "core/app_state.h"
+#include "ui/main/fCPas.h"
 #include "ui/platform/desktop.h"
 
 namespace bench {
@@ -60,20 +64,45 @@ inline std::string MakeProse(std::size_t size)
     return text;
 }
 
-// Every question answers No, every dialog cancels, errors go to standard error.
+// The processor time of the whole process: the widget may hand work to other threads.
+inline double ProcessCpuSeconds()
+{
+    return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+}
+
+// Every question gets `yes`, the open dialog picks `openPath` (or cancels), the save dialog
+// cancels, errors go to standard error: no modal window ever blocks a benchmark.
 class QuietDesktop final : public Desktop {
 public:
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    bool yes = false;
+    std::optional<std::string> openPath;
+
+    bool askYesNo(const std::string&, const std::string&) override { return yes; }
     void showError(const std::string& caption, const std::string& message) override
     {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
     }
-    std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> openFileDialog(const FileDialogRequest&) override
+    {
+        return openPath;
+    }
     std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return {}; }
     void openUrl(const std::string&) override {}
     QStringList screenFontFamilies() override { return {QStringLiteral("DejaVu Sans")}; }
     QSize virtualDesktopSize() override { return {1280, 1024}; }
     QSize primaryScreenSize() override { return {1280, 1024}; }
+};
+
+// The main window as the program opens it, shown, with its own state and a quiet desktop.
+struct MainWindow {
+    QuietDesktop desktop;
+    TAppState state;
+    TfC w{desktop, state};
+    MainWindow()
+    {
+        w.show();
+        QCoreApplication::processEvents();
+    }
 };
 
 }  // namespace bench

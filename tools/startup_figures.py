@@ -29,6 +29,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import plimo_driver as driver  # noqa: E402  (the test driver's helpers, shared)
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 HELP_FILE = os.path.join(os.path.dirname(HERE), "resources", "plimo-help.txt")
 MAIN_TITLE = "Plimo Text Editor 1.7"
@@ -159,14 +162,7 @@ class XServer:
 
 
 def wait_until(condition, timeout, what):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise RuntimeError(f"timed out waiting for {what}")
-        time.sleep(POLL)
+    return driver.wait_until(condition, timeout, what, poll=POLL)
 
 
 def cpu_seconds(pid):

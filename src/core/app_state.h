@@ -31,6 +31,11 @@ struct TAppState {
     std::int32_t TypeSize = 0;
 
     std::string LevelAPwd;
+    // The Level A password as the settings file held it when last read or written: a save that
+    // finds LevelAPwd still equal to it did not change the password.
+    std::string StoredLevelAPwd;
+    // The settings file exists but could not be read at start-up: it is left untouched.
+    bool SettingsUnreadable = false;
     std::string LevelBKey;
     std::string LevelCPwd;
     TLevelBKeyTables LevelBKeyTables;

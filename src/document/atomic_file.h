@@ -4,20 +4,50 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Mode bits for a file that does not exist yet; the process's umask still applies.
 inline constexpr mode_t kDocumentFileMode = 0666;
 // The settings file holds the Level A password: owner only.
 inline constexpr mode_t kPrivateFileMode = 0600;
 
+// What happens to the mode bits of a file that exists already.
+enum class TExistingMode {
+    Keep,     // documents: the file keeps its mode
+    Private,  // the settings file: owner-only, whatever it was before
+};
+
 // Replaces the whole content of `path` with `bytes`, or leaves the old file exactly as it was.
-// The bytes go to a temporary file in the target's folder, which is flushed to disk and then
-// renamed over the target, so a crash or a full disk never leaves a half-written file. An
-// existing target keeps its mode bits (and its owner, where the process may set it); a new file
-// gets `newFileMode` less the umask. A symbolic link is followed: the file it points to is
-// replaced and the link stays. Throws CommandError("Cannot create file " + path) on any failure,
-// with no temporary file left behind.
-void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t newFileMode);
+//
+// Normally the bytes go to an unnamed temporary file in the target's folder, which is flushed to
+// disk and only then given a name and renamed over the target, so a crash, a kill or a full disk
+// never leaves a half-written target nor a temporary that lives on. Where a rename would lose
+// what users rely on (a file with several hard links, one owned by someone else or by another
+// group, a writable file in a folder we may not write), the file is rewritten in place instead:
+// its old content is first copied to SafeCopyFolder() and synced, and the copy is removed only
+// once the new content is on disk. A failure midway puts the old content back; if even that
+// fails, the message says where the copy is.
+//
+// A new file gets `newFileMode` less the umask. A symbolic link is followed: the file it points
+// to is replaced and the link stays. Throws CommandError("Cannot create file " + path) on any
+// failure.
+void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                         TExistingMode existingMode = TExistingMode::Keep);
+
+// Where in-place rewrites keep the old content until the new one is safe:
+// ${XDG_DATA_HOME:-$HOME/.local/share}/plimo/unfinished-saves. Empty when there is no home.
+std::string SafeCopyFolder();
+
+// A rewrite in place that was killed before it finished: `copy` holds the old content of
+// `target`.
+struct TInterruptedSave {
+    std::string target;
+    std::string copy;
+};
+
+// The interrupted rewrites whose process is gone. Each is reported once: the copy stays where it
+// is for the user, the record that names its target is removed.
+std::vector<TInterruptedSave> TakeInterruptedSaves();
 
 // The write and fsync calls the writer makes, replaceable so that tests can simulate a disk that
 // fills up or fails midway. Each setter returns the function it replaces; nullptr restores the

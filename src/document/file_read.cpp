@@ -34,18 +34,25 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t count)
 
 }  // namespace
 
-TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::string& out)
+TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::string& out, int* error)
 {
+    const auto failed = [error](int code) {
+        if (error)
+            *error = code;
+        return TReadResult::Failed;
+    };
     out.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return errno == ENOENT ? TReadResult::Missing : TReadResult::Failed;
+        return errno == ENOENT ? TReadResult::Missing : failed(errno);
     const FdCloser closer(fd);
 
     struct stat st {};
     // Only regular files: a pipe would block the program, a device may never end.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return TReadResult::Failed;
+    if (::fstat(fd, &st) != 0)
+        return failed(errno);
+    if (!S_ISREG(st.st_mode))
+        return failed(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     const auto statSize = static_cast<std::size_t>(std::max<off_t>(st.st_size, 0));
     if (statSize > limit)
         return TReadResult::TooLarge;
@@ -60,7 +67,7 @@ TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::strin
             char probe;
             const ssize_t more = ReadSome(fd, &probe, 1);
             if (more < 0)
-                return TReadResult::Failed;
+                return failed(errno);
             if (more == 0)
                 break;
             if (size >= limit)
@@ -71,7 +78,7 @@ TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::strin
         }
         const ssize_t got = ReadSome(fd, out.data() + size, out.size() - size);
         if (got < 0)
-            return TReadResult::Failed;
+            return failed(errno);
         if (got == 0)
             break;
         size += static_cast<std::size_t>(got);

@@ -1,6 +1,10 @@
 #include "document/settings_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <charconv>
+#include <cstring>
 
 #include "core/command_error.h"
 #include "document/atomic_file.h"
@@ -15,16 +19,32 @@ enum TSettingsLine : std::size_t { kTitleLine, kTypeSizeLine, kPasswordLine };
 // the start.
 constexpr std::size_t kSettingsFileLimit = 1024 * 1024;
 
-// The three values both windows keep, as references into their own state records.
+constexpr std::string_view kSettingsLeftAlone =
+    "The file is left as it is: settings changed in this run are not saved, and Level A uses the "
+    "factory password until the file can be read.";
+constexpr std::string_view kSettingsNotSaved1 = "Settings are not saved: the settings file ";
+constexpr std::string_view kSettingsNotSaved2 =
+    " could not be read at start-up and is left as it is.";
+
+// The values both windows keep, as references into their own state records.
 struct TSettingsValues {
     std::string& AppTitle;
     std::int32_t& TypeSize;
     std::string& LevelAPwd;
+    std::string& StoredLevelAPwd;
+    bool& SettingsUnreadable;
 };
 
 std::string LineOrEmpty(const std::vector<std::string>& lines, std::size_t index)
 {
     return index < lines.size() ? lines[index] : std::string();
+}
+
+// The password a file's lines give: its third line, the factory password when that is empty.
+std::string PasswordOf(const std::vector<std::string>& lines)
+{
+    std::string password = LineOrEmpty(lines, kPasswordLine);
+    return password.empty() ? std::string(kFactoryLevelAPwd) : password;
 }
 
 void Apply(const std::vector<std::string>& lines, TSettingsValues values)
@@ -34,34 +54,83 @@ void Apply(const std::vector<std::string>& lines, TSettingsValues values)
     const auto size = ParseWholeNumber(LineOrEmpty(lines, kTypeSizeLine));
     values.TypeSize =
         size && *size >= kMinTypeSize && *size <= kMaxTypeSize ? *size : kDefaultTypeSize;
-    values.LevelAPwd = LineOrEmpty(lines, kPasswordLine);
-    if (values.LevelAPwd.empty())
-        values.LevelAPwd = std::string(kFactoryLevelAPwd);
+    values.LevelAPwd = PasswordOf(lines);
+}
+
+// The kernel's rule for links in shared folders, which it cannot apply for us because the
+// writer resolves links itself: in a sticky folder that anyone may write to, a link is followed
+// only when its owner is the user or the folder's owner. Anyone else's link there may lead to a
+// private file of the user's.
+bool IsPlantedLink(const std::string& file)
+{
+    struct stat link {};
+    if (::lstat(file.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return false;
+    const auto slash = file.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0)
+        return true;
+    const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
+    return shared && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid;
+}
+
+std::string UnreadableReason(const std::string& file, TReadResult result, int error)
+{
+    if (result == TReadResult::TooLarge)
+        return "it is larger than 1 MiB, far more than settings take";
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+    return std::strerror(error);
+}
+
+[[noreturn]] void Unreadable(const std::string& file, const std::string& reason, bool& flag)
+{
+    flag = true;
+    throw CommandError(std::string(kCannotOpenFile) + file + ": " + reason + ". " +
+                       std::string(kSettingsLeftAlone));
 }
 
 // Returns false when the file is missing; it is then created empty.
-bool ReadLines(const std::string& file, std::vector<std::string>& lines)
+bool ReadLines(const std::string& file, std::vector<std::string>& lines, bool& unreadable)
 {
+    if (IsPlantedLink(file))
+        Unreadable(file, "it is a link another user made in a shared folder", unreadable);
     std::string bytes;
-    switch (ReadWholeFile(file, kSettingsFileLimit, bytes)) {
+    int error = 0;
+    const TReadResult result = ReadWholeFile(file, kSettingsFileLimit, bytes, &error);
+    switch (result) {
         case TReadResult::Ok:
             lines = SplitSettingsLines(bytes);
             return true;
         case TReadResult::Missing:
-            WriteFileAtomically(file, {}, kPrivateFileMode);
+            WriteFileAtomically(file, {}, kPrivateFileMode, TExistingMode::Private);
             return false;
         case TReadResult::Failed:
         case TReadResult::TooLarge:
             break;
     }
-    throw CommandError(std::string(kCannotOpenFile) + file);
+    Unreadable(file, UnreadableReason(file, result, error), unreadable);
 }
 
 void WriteLines(const std::string& file, const TSettingsValues& values)
 {
+    if (values.SettingsUnreadable)
+        throw SettingsNotSaved(std::string(kSettingsNotSaved1) + file +
+                               std::string(kSettingsNotSaved2));
+    if (IsPlantedLink(file))
+        throw CommandError(std::string(kCannotCreateFile) + file);
+    // A password this run did not change yields to the one the file holds now.
+    if (values.LevelAPwd == values.StoredLevelAPwd && !values.StoredLevelAPwd.empty()) {
+        std::string bytes;
+        if (ReadWholeFile(file, kSettingsFileLimit, bytes) == TReadResult::Ok && !bytes.empty())
+            values.LevelAPwd = PasswordOf(SplitSettingsLines(bytes));
+    }
     const std::string bytes = values.AppTitle + "\r\n" + std::to_string(values.TypeSize) + "\r\n" +
                               values.LevelAPwd + "\r\n";
-    WriteFileAtomically(file, bytes, kPrivateFileMode);
+    WriteFileAtomically(file, bytes, kPrivateFileMode, TExistingMode::Private);
+    values.StoredLevelAPwd = values.LevelAPwd;
 }
 
 }  // namespace
@@ -95,33 +164,50 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text)
     return value;
 }
 
+namespace {
+
+template <typename State>
+TSettingsValues ValuesOf(State& state)
+{
+    return {state.AppTitle, state.TypeSize, state.LevelAPwd, state.StoredLevelAPwd,
+            state.SettingsUnreadable};
+}
+
+template <typename State>
+void Load(State& state)
+{
+    std::vector<std::string> lines;
+    if (ReadLines(state.SettingsFile, lines, state.SettingsUnreadable)) {
+        Apply(lines, ValuesOf(state));
+        state.StoredLevelAPwd = state.LevelAPwd;
+    }
+}
+
+}  // namespace
+
 void ApplySettings(TAppState& state, const std::vector<std::string>& SettingsLines)
 {
-    Apply(SettingsLines, {state.AppTitle, state.TypeSize, state.LevelAPwd});
+    Apply(SettingsLines, ValuesOf(state));
 }
 
 void LoadSettings(TAppState& state)
 {
-    std::vector<std::string> SettingsLines;
-    if (ReadLines(state.SettingsFile, SettingsLines))
-        ApplySettings(state, SettingsLines);
+    Load(state);
 }
 
 void SaveSettings(TAppState& state)
 {
     if (state.LevelAPwd.empty())
         state.LevelAPwd = std::string(kFactoryLevelAPwd);
-    WriteLines(state.SettingsFile, {state.AppTitle, state.TypeSize, state.LevelAPwd});
+    WriteLines(state.SettingsFile, ValuesOf(state));
 }
 
 void LoadSecondarySettings(TSecondaryState& state)
 {
-    std::vector<std::string> lines;
-    if (ReadLines(state.SettingsFile, lines))
-        Apply(lines, {state.AppTitle, state.TypeSize, state.LevelAPwd});
+    Load(state);
 }
 
 void SaveSecondarySettings(TSecondaryState& state)
 {
-    WriteLines(state.SettingsFile, {state.AppTitle, state.TypeSize, state.LevelAPwd});
+    WriteLines(state.SettingsFile, ValuesOf(state));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/command_error.h"
 
 // The settings file: three lines, each ended by CR LF: the title, the type size in decimal and
 // the Level A password. Its name (TAppState::SettingsFile) is resolved against the current
@@ -14,7 +15,11 @@
 // <name>", "Cannot create file <name>"); start-up decides whether to go on without it.
 
 // Reads the file into the state; a missing file is created empty (owner-only) and the state
-// keeps its values.
+// keeps its values. A file that exists but cannot be read (no permission, far too large, not a
+// regular file, a link another user planted in a shared folder) is never overwritten with
+// defaults, since its third line may be the only copy of the Level A password: the state keeps
+// its values, SettingsUnreadable is set, and CommandError says why ("Cannot open file plimo.dat:
+// ..."). Every later save then throws SettingsNotSaved and leaves the file as it is.
 void LoadSettings(TAppState& state);
 
 // Title from line 1, type size from line 2 (kDefaultTypeSize unless a whole number in
@@ -23,8 +28,17 @@ void LoadSettings(TAppState& state);
 void ApplySettings(TAppState& state, const std::vector<std::string>& SettingsLines);
 
 // Replaces an empty LevelAPwd in the state by the factory password, then rewrites the whole
-// file atomically. A new file is created owner-only: it holds the Level A password.
+// file atomically, owner-only whatever its mode was: it holds the Level A password. Title and
+// type size are the state's. The password is the state's only when it was changed in this run;
+// otherwise the one the file holds now is kept (and taken into the state), so that a second
+// running copy cannot write back a password the first one has replaced.
 void SaveSettings(TAppState& state);
+
+// A save refused because the file could not be read at start-up; nothing was written.
+class SettingsNotSaved final : public CommandError {
+public:
+    using CommandError::CommandError;
+};
 
 // The secondary window's own copy of the settings, separate from AppState.
 struct TSecondaryState {
@@ -34,6 +48,8 @@ struct TSecondaryState {
     std::string SettingsFile = "plimo.dat";
     std::int32_t TypeSize = kDefaultTypeSize;
     std::string LevelAPwd;
+    std::string StoredLevelAPwd;
+    bool SettingsUnreadable = false;
 };
 
 // As LoadSettings, on the secondary state; a missing file leaves LevelAPwd as it is (empty).

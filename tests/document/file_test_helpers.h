@@ -1,6 +1,9 @@
 #pragma once
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -83,3 +86,48 @@ public:
 private:
     mode_t m_previous;
 };
+
+// Runs `check` in a child process, as the user "nobody" when this process is root (permission
+// bits do not stop root), and returns its answer: empty when the check passed, else what went
+// wrong. The child shares nothing with the test but the file system.
+template <typename Check>
+QString InChildProcess(Check&& check)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        QString answer;
+        if (RunningAsRoot()) {
+            const passwd* nobody = ::getpwnam("nobody");
+            if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                ::setuid(nobody->pw_uid) != 0)
+                answer = QStringLiteral("cannot become nobody");
+        }
+        if (answer.isEmpty())
+            answer = check();
+        const QByteArray bytes = answer.toUtf8();
+        [[maybe_unused]] const ssize_t sent = ::write(channel[1], bytes.constData(), bytes.size());
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray answer;
+    char buffer[512];
+    ssize_t got;
+    while ((got = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        answer.append(buffer, got);
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return QStringLiteral("the child process did not finish");
+    return QString::fromUtf8(answer);
+}
+
+// The uid of "nobody", who owns what a test gives away.
+inline uid_t NobodyUid()
+{
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody ? nobody->pw_uid : 65534;
+}

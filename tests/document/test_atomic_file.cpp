@@ -1,8 +1,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include <QFileInfo>
 #include <QTest>
@@ -40,6 +44,54 @@ ssize_t ChoppyWrite(int fd, const void* buffer, size_t count)
         return -1;
     }
     return ::write(fd, buffer, std::min<size_t>(count, 7));
+}
+
+// A disk that fails only for the file with this inode (the target, or the safe copy of it),
+// after `g_budget` more bytes; every other file is written as usual. -1: never fails.
+ino_t g_failingInode = 0;
+std::int64_t g_inodeBudget = -1;
+bool g_killInstead = false;
+
+ino_t InodeOf(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? st.st_ino : 0;
+}
+
+ssize_t FailingForOneFile(int fd, const void* buffer, size_t count)
+{
+    if (g_inodeBudget < 0 || InodeOf(fd) != g_failingInode)
+        return ::write(fd, buffer, count);
+    if (g_inodeBudget == 0) {
+        if (g_killInstead)
+            ::raise(SIGKILL);
+        errno = ENOSPC;
+        return -1;
+    }
+    const auto now = std::min<std::int64_t>(std::int64_t(count), g_inodeBudget);
+    g_inodeBudget -= now;
+    return ::write(fd, buffer, std::size_t(now));
+}
+
+// The mode every file had while it was being written.
+QList<int> g_modesWhileWritten;
+ssize_t RecordingWrite(int fd, const void* buffer, size_t count)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) == 0)
+        g_modesWhileWritten << int(st.st_mode & 07777);
+    return ::write(fd, buffer, count);
+}
+
+ino_t InodeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+QString SafeCopies(const TempWorkDir& dir)
+{
+    return dir.dataHome() + "/plimo/unfinished-saves";
 }
 
 int FailingFsync(int)
@@ -94,7 +146,6 @@ private slots:
     void fsyncFails();
     void targetIsAFolder();
     void folderIsMissing();
-    void folderNotWritable();
     void symlinkLoop();
 
     // Success paths.
@@ -106,6 +157,19 @@ private slots:
     void existingFileKeepsOwner();
     void symlinkIsFollowed_data();
     void symlinkIsFollowed();
+
+    // What a rename would lose: the file is rewritten in place, its old content kept safe.
+    void hardLinksStayJoined();
+    void writableFileInReadOnlyFolder();
+    void anotherUsersFileKeepsItsOwner();
+    void inPlaceFailures_data();
+    void inPlaceFailures();
+
+    // Nothing a killed save leaves lives on.
+    void killedMidway_data();
+    void killedMidway();
+    void staleTemporariesGo();
+    void temporaryIsOwnerOnly();
 };
 
 void TestAtomicFile::diskFillsMidway_data()
@@ -171,22 +235,6 @@ void TestAtomicFile::folderIsMissing()
     const QString path = dir.filePath("gone/doc.txt");
     QCOMPARE(WriteError(path, "new"), "Cannot create file " + path);
     QVERIFY(FolderEntries(dir.path()).isEmpty());
-}
-
-void TestAtomicFile::folderNotWritable()
-{
-    if (RunningAsRoot())
-        QSKIP("root writes into any folder; the injected failures cover this path");
-    TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    const QByteArray folder = QFile::encodeName(dir.path());
-    QVERIFY(::chmod(folder.constData(), 0555) == 0);
-    const QString error = WriteError(path, "new");
-    QVERIFY(::chmod(folder.constData(), 0755) == 0);
-    QCOMPARE(error, "Cannot create file " + path);
-    QCOMPARE(ReadRaw(path), kOld);
-    QCOMPARE(FolderEntries(dir.path()), QStringList{"doc.txt"});
 }
 
 void TestAtomicFile::symlinkLoop()
@@ -332,6 +380,236 @@ void TestAtomicFile::symlinkIsFollowed()
     expected.sort();
     QCOMPARE(FolderEntries(dir.path()), expected);
     QCOMPARE(FolderEntries(dir.filePath("sub")).size(), realFile.startsWith("sub/") ? 1 : 0);
+}
+
+void TestAtomicFile::hardLinksStayJoined()
+{
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    const QString other = dir.filePath("other name.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()) == 0);
+    const ino_t inode = InodeOf(path);
+    QCOMPARE(WriteError(path, "new for both"), "<no error>");
+    QCOMPARE(InodeOf(path), inode);
+    QCOMPARE(ReadRaw(other), QByteArray("new for both"));
+    QCOMPARE(FolderEntries(dir.path()), (QStringList{".data-home", "doc.txt", "other name.txt"}));
+    QCOMPARE(FolderEntries(SafeCopies(dir)), QStringList());  // the safe copy went once done
+}
+
+void TestAtomicFile::writableFileInReadOnlyFolder()
+{
+    TempWorkDir dir;
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    QVERIFY(QDir(dir.path()).mkdir("locked"));
+    const QString path = dir.filePath("locked/doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    const QByteArray locked = QFile::encodeName(dir.filePath("locked"));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0666) == 0);
+    QVERIFY(::chmod(locked.constData(), 0555) == 0);
+    const QString failure = InChildProcess([&]() -> QString {
+        if (const QString e = WriteError(path, "new text"); e != "<no error>")
+            return "saving the writable file: " + e;
+        // A new file has no place to go.
+        const QString created = WriteError(dir.filePath("locked/new.txt"), "x");
+        return created == "Cannot create file " + dir.filePath("locked/new.txt")
+                   ? QString()
+                   : "creating a file: " + created;
+    });
+    QVERIFY(::chmod(locked.constData(), 0755) == 0);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(ReadRaw(path), QByteArray("new text"));
+    QCOMPARE(FolderEntries(dir.filePath("locked")), QStringList{"doc.txt"});
+}
+
+void TestAtomicFile::anotherUsersFileKeepsItsOwner()
+{
+    if (!RunningAsRoot())
+        QSKIP("only root can give a file to another owner to begin with");
+    // A shared file that root owns and everybody may write, saved by an ordinary user: a new
+    // file would belong to that user.
+    TempWorkDir dir;
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    const QString path = dir.filePath("shared.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    const QByteArray name = QFile::encodeName(path);
+    QVERIFY(::chown(name.constData(), 0, 0) == 0);
+    QVERIFY(::chmod(name.constData(), 0666) == 0);
+    const QString failure = InChildProcess([&] {
+        const QString e = WriteError(path, "by another");
+        return e == "<no error>" ? QString() : e;
+    });
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    struct stat st {};
+    QVERIFY(::stat(name.constData(), &st) == 0);
+    QCOMPARE(int(st.st_uid), 0);
+    QCOMPARE(int(st.st_gid), 0);
+    QCOMPARE(int(st.st_mode & 07777), 0666);
+    QCOMPARE(ReadRaw(path), QByteArray("by another"));
+}
+
+void TestAtomicFile::inPlaceFailures_data()
+{
+    QTest::addColumn<bool>("failOnCopy");
+    QTest::addColumn<int>("budget");
+    QTest::addColumn<bool>("restoreFails");
+    QTest::newRow("disk full while the old content is copied") << true << 10 << false;
+    QTest::newRow("disk full at the first new byte") << false << 0 << false;
+    QTest::newRow("I/O error midway through the new content") << false << 50000 << false;
+    QTest::newRow("midway, and the old content cannot be put back") << false << 50000 << true;
+}
+
+// Rewriting in place (the file has a second name) on a disk that fails: the old content is
+// always there afterwards, in the file or, when even that fails, in the copy the message names.
+void TestAtomicFile::inPlaceFailures()
+{
+    QFETCH(bool, failOnCopy);
+    QFETCH(int, budget);
+    QFETCH(bool, restoreFails);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    QVERIFY(::link(QFile::encodeName(path).constData(),
+                   QFile::encodeName(dir.filePath("second.txt")).constData()) == 0);
+    QString error;
+    {
+        HookScope hooks(FailingForOneFile, nullptr);
+        g_killInstead = false;
+        g_inodeBudget = budget;
+        // The copy does not exist yet; its inode is the next the folder gets, so fail every
+        // file but the target instead, which only the copy is.
+        g_failingInode = failOnCopy ? 0 : InodeOf(path);
+        if (failOnCopy) {
+            g_inodeBudget = -1;
+            HookScope copyFails(
+                [](int fd, const void* buffer, size_t count) -> ssize_t {
+                    if (InodeOf(fd) == g_failingInode)
+                        return ::write(fd, buffer, count);
+                    errno = ENOSPC;
+                    return -1;
+                },
+                nullptr);
+            g_failingInode = InodeOf(path);
+            error = WriteError(path, NewContent());
+        } else if (restoreFails) {
+            // Every write to the target fails once the budget is spent, the putting back too.
+            error = WriteError(path, NewContent());
+        } else {
+            // The budget is spent on the new content; the putting back gets a fresh one.
+            HookScope once(
+                [](int fd, const void* buffer, size_t count) -> ssize_t {
+                    const ssize_t result = FailingForOneFile(fd, buffer, count);
+                    if (result < 0)
+                        g_inodeBudget = -1;
+                    return result;
+                },
+                nullptr);
+            error = WriteError(path, NewContent());
+        }
+    }
+    const QStringList copies = FolderEntries(SafeCopies(dir));
+    if (restoreFails) {
+        QCOMPARE(copies.size(), 1);
+        const QString copy = SafeCopies(dir) + "/" + copies.front();
+        QCOMPARE(error, "Cannot create file " + path + ". Its previous content is kept in " + copy);
+        QCOMPARE(ReadRaw(copy), kOld);
+        QCOMPARE(int(ModeOf(copy)), 0600);
+        QVERIFY(TakeInterruptedSaves().empty());  // the user was told already
+    } else {
+        QCOMPARE(error, "Cannot create file " + path);
+        QCOMPARE(ReadRaw(path), kOld);
+        QCOMPARE(ReadRaw(dir.filePath("second.txt")), kOld);
+        QCOMPARE(copies, QStringList());
+    }
+}
+
+void TestAtomicFile::killedMidway_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("replaced by rename") << false;
+    QTest::newRow("rewritten in place") << true;
+}
+
+void TestAtomicFile::killedMidway()
+{
+    QFETCH(bool, inPlace);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    if (inPlace)
+        QVERIFY(::link(QFile::encodeName(path).constData(),
+                       QFile::encodeName(dir.filePath("second.txt")).constData()) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SetAtomicWriteFunction(inPlace ? FailingForOneFile : [](int, const void*, size_t) {
+            ::raise(SIGKILL);
+            return ssize_t(-1);
+        });
+        g_failingInode = InodeOf(path);
+        g_inodeBudget = 4096;
+        g_killInstead = true;
+        try {
+            WriteFileAtomically(path.toStdString(), Std(NewContent()), kDocumentFileMode);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+    const std::vector<TInterruptedSave> interrupted = TakeInterruptedSaves();
+    if (!inPlace) {
+        // The unnamed temporary died with the process.
+        QCOMPARE(ReadRaw(path), kOld);
+        QCOMPARE(FolderEntries(dir.path()), QStringList{"doc.txt"});
+        QVERIFY(interrupted.empty());
+        return;
+    }
+    QCOMPARE(ReadRaw(path).left(4096), NewContent().left(4096));  // half new: killed midway
+    QCOMPARE(interrupted.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(interrupted[0].target), QFileInfo(path).canonicalFilePath());
+    QCOMPARE(ReadRaw(QString::fromStdString(interrupted[0].copy)), kOld);
+    QVERIFY(TakeInterruptedSaves().empty());  // reported once; the copy stays for the user
+    QCOMPARE(FolderEntries(SafeCopies(dir)).size(), 1);
+}
+
+void TestAtomicFile::staleTemporariesGo()
+{
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    QCOMPARE(::waitpid(gone, nullptr, 0), gone);
+    const QString stale = QStringLiteral(".doc.txt.tmp%1-5-1").arg(gone);
+    const QString living = QStringLiteral(".doc.txt.tmp%1-5-1").arg(::getppid());
+    const QString othersFile = QStringLiteral(".other.txt.tmp%1-5-1").arg(gone);
+    for (const QString& name : {stale, living, othersFile})
+        QVERIFY(WriteRaw(dir.filePath(name), "half written"));
+    QCOMPARE(WriteError(path, "new"), "<no error>");
+    QStringList expected{"doc.txt", living, othersFile};
+    expected.sort();
+    QCOMPARE(FolderEntries(dir.path()), expected);
+}
+
+void TestAtomicFile::temporaryIsOwnerOnly()
+{
+    TempWorkDir dir;
+    UmaskScope scope(0);
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0666) == 0);
+    g_modesWhileWritten.clear();
+    {
+        HookScope hooks(RecordingWrite, nullptr);
+        QCOMPARE(WriteError(path, "new"), "<no error>");
+        QCOMPARE(WriteError(dir.filePath("fresh.txt"), "new"), "<no error>");
+    }
+    QCOMPARE(g_modesWhileWritten, (QList<int>{0600, 0600}));
+    QCOMPARE(int(ModeOf(path)), 0666);
+    QCOMPARE(int(ModeOf(dir.filePath("fresh.txt"))), 0666);
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

@@ -31,11 +31,14 @@ private slots:
     void typeSizeLine_data();
     void typeSizeLine();
     void saveFillsEmptyPassword();
-    void saveKeepsModeOfExistingFile();
+    void saveMakesTheFilePrivate_data();
+    void saveMakesTheFilePrivate();
     void fileFollowsCurrentDirectory();
-    void settingsFileIsAFolder();
-    void unreadableSettingsFile_data();
-    void unreadableSettingsFile();
+    void unreadableFileIsLeftAlone_data();
+    void unreadableFileIsLeftAlone();
+    void linkInASharedFolder_data();
+    void linkInASharedFolder();
+    void secondCopyKeepsTheNewPassword();
 
     // The secondary window's copy.
     void secondaryDefaults();
@@ -171,15 +174,24 @@ void TestSettingsFile::saveFillsEmptyPassword()
     QCOMPARE(ReadRaw(dir.filePath("plimo.dat")), QByteArray("T\r\n9\r\ntzrhGowN\r\n"));
 }
 
-void TestSettingsFile::saveKeepsModeOfExistingFile()
+void TestSettingsFile::saveMakesTheFilePrivate_data()
 {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("readable by all") << 0644;
+    QTest::newRow("readable by the group") << 0640;
+    QTest::newRow("already private") << 0600;
+}
+
+void TestSettingsFile::saveMakesTheFilePrivate()
+{
+    QFETCH(int, mode);
     TempWorkDir dir;
     QVERIFY(WriteRaw(dir.filePath("plimo.dat"), kDefaultFile));
-    QVERIFY(::chmod(QFile::encodeName(dir.filePath("plimo.dat")).constData(), 0640) == 0);
+    QVERIFY(::chmod(QFile::encodeName(dir.filePath("plimo.dat")).constData(), mode_t(mode)) == 0);
     TAppState state = DefaultState();
     state.LevelAPwd = "newPassw";
     SaveSettings(state);
-    QCOMPARE(int(ModeOf(dir.filePath("plimo.dat"))), 0640);
+    QCOMPARE(int(ModeOf(dir.filePath("plimo.dat"))), 0600);
     QCOMPARE(ReadRaw(dir.filePath("plimo.dat")),
              QByteArray("Plimo Text Editor 1.7\r\n15\r\nnewPassw\r\n"));
 }
@@ -199,42 +211,165 @@ void TestSettingsFile::fileFollowsCurrentDirectory()
     QCOMPARE(ReadRaw(first.filePath("plimo.dat")), kDefaultFile);
 }
 
-void TestSettingsFile::settingsFileIsAFolder()
-{
-    TempWorkDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("plimo.dat"));
-    TAppState state = DefaultState();
-    state.AppTitle = "Kept";
-    QCOMPARE(ErrorOf([&] { LoadSettings(state); }), "Cannot open file plimo.dat");
-    QCOMPARE(state.AppTitle, "Kept");
-    QCOMPARE(ErrorOf([&] { SaveSettings(state); }), "Cannot create file plimo.dat");
-    QCOMPARE(state.AppTitle, "Kept");
-    TSecondaryState secondary;
-    QCOMPARE(ErrorOf([&] { LoadSecondarySettings(secondary); }), "Cannot open file plimo.dat");
-    QCOMPARE(ErrorOf([&] { SaveSecondarySettings(secondary); }), "Cannot create file plimo.dat");
-    QCOMPARE(FolderEntries(dir.path()), QStringList{"plimo.dat"});
-}
-
-void TestSettingsFile::unreadableSettingsFile_data()
+void TestSettingsFile::unreadableFileIsLeftAlone_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("a pipe") << "fifo";
-    QTest::newRow("far too large to be ours") << "large";
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("three good lines and 2 MiB more")
+        << "large" << "it is larger than 1 MiB, far more than settings take";
+    QTest::newRow("no read permission") << "write-only" << "Permission denied";
+    QTest::newRow("a folder") << "folder" << "it is a folder";
+    QTest::newRow("a pipe") << "fifo" << "it is not a regular file";
 }
 
-void TestSettingsFile::unreadableSettingsFile()
+// The third line may be the only copy of the Level A password: a file that cannot be read is
+// never replaced by defaults, by either window, for the whole run.
+void TestSettingsFile::unreadableFileIsLeftAlone()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, reason);
     TempWorkDir dir;
-    const QByteArray name = QFile::encodeName(dir.filePath("plimo.dat"));
-    if (kind == "fifo")
+    const QString file = dir.filePath("plimo.dat");
+    const QByteArray name = QFile::encodeName(file);
+    const QByteArray content = "Mine\r\n20\r\nsecretPw\r\n" + QByteArray(2 << 20, 'x');
+    if (kind == "fifo") {
         QVERIFY(::mkfifo(name.constData(), 0600) == 0);
-    else
-        QVERIFY(WriteRaw(dir.filePath("plimo.dat"), "T\r\n20\r\n" + QByteArray(2 << 20, 'x')));
+    } else if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir("plimo.dat"));
+    } else {
+        QVERIFY(WriteRaw(file, kind == "large" ? content : content.left(22)));
+    }
+    // The check runs as an ordinary user, who must reach the folder.
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    if (kind == "write-only") {
+        // Owned by the user who runs the check, who may write it but not read it.
+        QVERIFY(::chmod(name.constData(), 0200) == 0);
+        if (RunningAsRoot())
+            QVERIFY(::chown(name.constData(), NobodyUid(), gid_t(-1)) == 0);
+    }
+
+    const QString failure = InChildProcess([&]() -> QString {
+        const QString refused =
+            "Settings are not saved: the settings file plimo.dat could not be read at start-up "
+            "and is left as it is.";
+        TAppState state = DefaultState();
+        state.AppTitle = "Kept";
+        const QString loaded = ErrorOf([&] { LoadSettings(state); });
+        if (loaded != "Cannot open file plimo.dat: " + reason +
+                          ". The file is left as it is: settings changed in this run are not "
+                          "saved, and Level A uses the factory password until the file can be "
+                          "read.")
+            return "LoadSettings said: " + loaded;
+        if (!state.SettingsUnreadable || state.AppTitle != "Kept" || state.TypeSize != 15)
+            return QStringLiteral("the state changed");
+        state.TypeSize = 30;
+        state.LevelAPwd = "changed1";
+        if (const QString saved = ErrorOf([&] { SaveSettings(state); }); saved != refused)
+            return "SaveSettings said: " + saved;
+        TSecondaryState secondary;
+        if (ErrorOf([&] { LoadSecondarySettings(secondary); }) == "<no error>")
+            return QStringLiteral("the secondary window read the file");
+        if (const QString saved = ErrorOf([&] { SaveSecondarySettings(secondary); });
+            saved != refused)
+            return "SaveSecondarySettings said: " + saved;
+        return {};
+    });
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    QCOMPARE(FolderEntries(dir.path()), QStringList{"plimo.dat"});
+    if (kind == "large" || kind == "write-only")
+        QVERIFY(ReadRaw(file) == (kind == "large" ? content : content.left(22)));
+    if (kind == "write-only")
+        QCOMPARE(int(ModeOf(file)), 0200);
+}
+
+void TestSettingsFile::linkInASharedFolder_data()
+{
+    QTest::addColumn<bool>("linkByOther");
+    QTest::addColumn<bool>("folderByOther");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("another user's link: refused") << true << false << false;
+    QTest::newRow("the user's own link: followed") << false << false << true;
+    QTest::newRow("the folder owner's link: followed") << true << true << true;
+}
+
+// In a sticky folder anyone may write to, another user can plant plimo.dat as a link to one of
+// the victim's files; the victim's next click would overwrite it.
+void TestSettingsFile::linkInASharedFolder()
+{
+    QFETCH(bool, linkByOther);
+    QFETCH(bool, folderByOther);
+    QFETCH(bool, followed);
+    if (!RunningAsRoot() && (linkByOther || folderByOther))
+        QSKIP("only root can make a link or folder that belongs to another user");
+    TempWorkDir victim;
+    const QString privateFile = victim.filePath("private.txt");
+    const QByteArray secret = "my private notes\r\n15\r\n";
+    QVERIFY(WriteRaw(privateFile, secret));
+    TempWorkDir shared;
+    const QByteArray folder = QFile::encodeName(shared.path());
+    QVERIFY(::chmod(folder.constData(), 01777) == 0);
+    if (folderByOther)
+        QVERIFY(::chown(folder.constData(), NobodyUid(), gid_t(-1)) == 0);
+    const QByteArray link = QFile::encodeName(shared.filePath("plimo.dat"));
+    QVERIFY(::symlink(QFile::encodeName(privateFile).constData(), link.constData()) == 0);
+    if (linkByOther)
+        QVERIFY(::lchown(link.constData(), NobodyUid(), gid_t(-1)) == 0);
+
     TAppState state = DefaultState();
-    QCOMPARE(ErrorOf([&] { LoadSettings(state); }), "Cannot open file plimo.dat");
-    QCOMPARE(state.AppTitle, "Plimo Text Editor 1.7");
-    QCOMPARE(state.TypeSize, 15);
+    const QString loaded = ErrorOf([&] { LoadSettings(state); });
+    const QString saved = ErrorOf([&] { SaveSettings(state); });
+    TAppState fresh = DefaultState();
+    const QString savedFresh = ErrorOf([&] { SaveSettings(fresh); });
+    if (followed) {
+        QCOMPARE(loaded, "<no error>");
+        QCOMPARE(saved, "<no error>");
+        QCOMPARE(ReadRaw(privateFile), kDefaultFile);
+    } else {
+        QVERIFY2(loaded.startsWith("Cannot open file plimo.dat: it is a link another user made in "
+                                   "a shared folder."),
+                 qPrintable(loaded));
+        QVERIFY(state.SettingsUnreadable);
+        QVERIFY(saved.startsWith("Settings are not saved"));
+        QCOMPARE(savedFresh, "Cannot create file plimo.dat");
+        QCOMPARE(ReadRaw(privateFile), secret);
+    }
+    QVERIFY(QFileInfo(shared.filePath("plimo.dat")).isSymLink());
+}
+
+// Two running copies: the one that did not change the Level A password must not write its old
+// one back over the new one, or the texts encrypted under the new one are lost at the next start.
+void TestSettingsFile::secondCopyKeepsTheNewPassword()
+{
+    TempWorkDir dir;
+    const QString file = dir.filePath("plimo.dat");
+    TAppState first = DefaultState();
+    LoadSettings(first);
+    SaveSettings(first);
+    TAppState second = DefaultState();
+    LoadSettings(second);
+
+    first.LevelAPwd = "firstPw1";
+    SaveSettings(first);
+    second.TypeSize = 30;  // the title and the size: the last write wins
+    SaveSettings(second);
+    QCOMPARE(ReadRaw(file), QByteArray("Plimo Text Editor 1.7\r\n30\r\nfirstPw1\r\n"));
+    QCOMPARE(second.LevelAPwd, "firstPw1");  // and the second copy now encrypts with it
+
+    second.LevelAPwd = "secondP2";  // a change of its own is written
+    SaveSettings(second);
+    first.AppTitle = "First";
+    SaveSettings(first);
+    QCOMPARE(ReadRaw(file), QByteArray("First\r\n15\r\nsecondP2\r\n"));
+    QCOMPARE(first.LevelAPwd, "secondP2");
+
+    // The secondary window's start-up rewrite keeps it too.
+    TSecondaryState secondary;
+    LoadSecondarySettings(secondary);
+    first.LevelAPwd = "thirdPw3";
+    SaveSettings(first);
+    SaveSecondarySettings(secondary);
+    QCOMPARE(ReadRaw(file), QByteArray("First\r\n15\r\nthirdPw3\r\n"));
 }
 
 void TestSettingsFile::secondaryDefaults()

@@ -91,7 +91,8 @@ class Image:
         return (min(xs), min(ys), max(xs) + 1, max(ys) + 1)
 
 
-def wait_until(condition, timeout=10.0, what="condition"):
+def wait_until(condition, timeout=10.0, what="condition", poll=0.05):
+    """The first true value of condition(), asked every `poll` seconds for `timeout` seconds."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
@@ -99,7 +100,7 @@ def wait_until(condition, timeout=10.0, what="condition"):
             return value
         if time.monotonic() > deadline:
             raise E2EError(f"timed out waiting for {what}")
-        time.sleep(0.05)
+        time.sleep(poll)
 
 
 class Session:

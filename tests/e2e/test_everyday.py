@@ -8,8 +8,9 @@ import sys
 import tempfile
 import urllib.parse
 
-from plimo_driver import (ABOUT_TITLE, CONTROLS, HELP_TITLE, MAIN_TITLE, QUESTION_TITLE,
-                          SAVE_TITLE, SILVER, E2EError, Session, run_scenarios, wait_until)
+from plimo_driver import (ABOUT_TITLE, BACK_BORDER, CONTROLS, HELP_TITLE, MAIN_TITLE,
+                          PANEL_HEIGHT, QUESTION_TITLE, SAVE_TITLE, SILVER, E2EError, Session,
+                          run_scenarios, wait_until)
 
 BINARY = sys.argv[1]
 
@@ -147,8 +148,42 @@ def menu_keys_work_from_a_panels_box():
         assert s.panel_shown()
 
 
+def first_line_pixels(s):
+    """The pixels of the editing area's first line, with the caret away in the find box."""
+    s.key("ctrl+f")
+    s.wait_panel(True)
+    shot = s.capture()
+    top = s.client_top() + BACK_BORDER + PANEL_HEIGHT + 2
+    pixels = [shot.pixel(x, y) for y in range(top, top + 40) for x in range(BACK_BORDER + 2, 400)]
+    if shot.ink_box(BACK_BORDER + 2, top, 400, top + 40) is None:
+        raise E2EError("no text on the editing area's first line")
+    s.key("ctrl+f")
+    s.wait_panel(False)
+    s.click_text_area()
+    return pixels
+
+
+def characters_without_a_byte_show_as_saved():
+    with Session(BINARY) as s:
+        # An emoji and a right-to-left mark come from the keyboard like any key: the screen
+        # shows "?" for each at once, exactly what the file gets.
+        s.type("a")
+        s.key("U1F600", "U200F")
+        s.type("b")
+        typed = first_line_pixels(s)
+        s.key("ctrl+a", "ctrl+c")
+        s.wait_clipboard("a??b")
+        assert save_new_document(s, "typed.txt") == b"a??b"
+        s.key("ctrl+a")
+        s.type("a??b")
+        if first_line_pixels(s) != typed:
+            raise E2EError("the screen shows something else than the \"a??b\" that is saved")
+
+
 run_scenarios([
     ("find three case-folded hits, then replace them all", find_hits_and_replace_all),
+    ("characters without a byte: the screen shows what is saved",
+     characters_without_a_byte_show_as_saved),
     ("quick e-mail hands the text to xdg-open", quick_email_hands_the_text_to_xdg_open),
     ("help and about windows open and close", help_and_about_open_and_close),
     ("exit with unsaved text asks first", exit_asks_about_unsaved_text),

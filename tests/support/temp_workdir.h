@@ -1,23 +1,44 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
 // A fresh temporary folder made the process's current directory for the life of the object,
-// so the settings and help files of one test never meet another's.
+// so the settings and help files of one test never meet another's. The per-user data folder
+// (XDG_DATA_HOME) moves into it too, so that no test reads or leaves anything in the real one.
 class TempWorkDir {
 public:
-    TempWorkDir() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
-    ~TempWorkDir() { QDir::setCurrent(m_previous); }
+    TempWorkDir()
+        : m_previous(QDir::currentPath()),
+          m_previousDataHome(qgetenv("XDG_DATA_HOME")),
+          m_hadDataHome(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
+    {
+        QDir::setCurrent(m_dir.path());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
+    }
+    ~TempWorkDir()
+    {
+        QDir::setCurrent(m_previous);
+        if (m_hadDataHome)
+            qputenv("XDG_DATA_HOME", m_previousDataHome);
+        else
+            qunsetenv("XDG_DATA_HOME");
+    }
     TempWorkDir(const TempWorkDir&) = delete;
     TempWorkDir& operator=(const TempWorkDir&) = delete;
 
     bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    // Not created until something writes there.
+    QString dataHome() const { return m_dir.filePath(QStringLiteral(".data-home")); }
 
 private:
     QString m_previous;
+    QByteArray m_previousDataHome;
+    bool m_hadDataHome;
     QTemporaryDir m_dir;
 };

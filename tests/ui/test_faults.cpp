@@ -10,6 +10,7 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -394,33 +395,32 @@ private slots:
         QVERIFY(QDir(s->dir.path()).mkdir("locked"));
         const QString locked = s->dir.filePath("locked");
         const QString path = locked + "/doc.txt";
-        const QByteArray old("the old text\r\n");
-        WriteFile(path, old);
+        WriteFile(path, "the old text\r\n");
         s->open(path);
         const std::string text = "the new text\r\nof two lines";
         s->w->mem->setBytes(text);
         {
             FolderMode readOnly(locked, 0555);
             QVERIFY(readOnly.ok());
+            // The file itself may be written: it is, in place.
             s->w->Save1->trigger();
-            expectOneError(*s, "Cannot create file " + Path(path));
-            QCOMPARE(ReadFile(path), old);
+            QVERIFY(s->errors().empty());
+            QCOMPARE(ReadFile(path), Bytes(text));
             QCOMPARE(Entries(locked), QStringList{"doc.txt"});
 
-            // Save As into the same folder fails the same way; the name is taken all the same.
+            // A new file has no place to go; the name is taken all the same.
             const QString other = locked + "/other.txt";
             s->script().savePaths.push_back(Path(other));
             s->w->SaveAs1->trigger();
-            QCOMPARE(s->errors().size(), 2u);
-            QCOMPARE(s->errors().back().text, "Cannot create file " + Path(other));
+            expectOneError(*s, "Cannot create file " + Path(other));
             QCOMPARE(s->state.FileName, Path(other));
             QCOMPARE(Entries(locked), QStringList{"doc.txt"});
         }
         // Writable again: Save writes to the name Save As took.
         s->w->Save1->trigger();
-        QCOMPARE(s->errors().size(), 2u);
+        QCOMPARE(s->errors().size(), 1u);
         QCOMPARE(ReadFile(locked + "/other.txt"), Bytes(text));
-        QCOMPARE(ReadFile(path), old);
+        QCOMPARE(ReadFile(path), Bytes(text));
         QCOMPARE(Entries(locked), (QStringList{"doc.txt", "other.txt"}));
     }
 
@@ -630,6 +630,85 @@ private slots:
         if (trigger == 3)
             QCOMPARE(s->state.LevelAPwd, std::string("newPwd12"));
         QCOMPARE(Entries(s->dir.path()), QStringList{"plimo.dat"});
+    }
+
+    // A settings file that exists but cannot be read is reported once at the start, and no
+    // click writes defaults over it.
+    void unreadableSettingsAreLeftAlone()
+    {
+        TempWorkDir early;  // plimo.dat must be in place before the window starts
+        const QByteArray settings = "Mine\r\n22\r\nsecretPw\r\n" + QByteArray(2 << 20, 'x');
+        WriteFile(early.filePath("plimo.dat"), settings);
+        RacingDesktop desktop;
+        TAppState state;
+        NoteRecorder notes;
+        TfC w(desktop, state);
+        const auto errors = [&] { return desktop.script.callsOf(Kind::Error); };
+        QCOMPARE(errors().size(), 1u);
+        QCOMPARE(errors().front().caption, std::string(kTitle));
+        QCOMPARE(errors().front().text,
+                 "Cannot open file plimo.dat: it is larger than 1 MiB, far more than settings "
+                 "take. The file is left as it is: settings changed in this run are not saved, "
+                 "and Level A uses the factory password until the file can be read.");
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.mem->viewport(), Qt::LeftButton);
+        QCOMPARE(errors().size(), 2u);
+        QCOMPARE(errors().back().text,
+                 "Settings are not saved: the settings file plimo.dat could not be read at "
+                 "start-up and is left as it is.");
+        QTest::mouseClick(w.mem->viewport(), Qt::LeftButton);  // said once only
+        w.tMen->trigger();
+        const int size20 = w.ComboBox1->findText(QStringLiteral("20"));
+        w.ComboBox1->setCurrentIndex(size20);
+        emit w.ComboBox1->activated(size20);
+        QCOMPARE(errors().size(), 2u);
+        QCOMPARE(w.mem->pointSize(), 20);  // the choice holds for this run
+
+        // A new password would be gone at the next start: it is refused, each time.
+        w.levelAPwd->trigger();
+        w.editLA->setText(QStringLiteral("newPwd12"));
+        QTest::mouseClick(w.laButt, Qt::LeftButton);
+        QCOMPARE(errors().size(), 3u);
+        QCOMPARE(state.LevelAPwd, std::string("tzrhGowN"));
+        QVERIFY(ReadFile(early.filePath("plimo.dat")) == settings);
+        QCOMPARE(Entries(early.path()), QStringList{"plimo.dat"});
+    }
+
+    // A save that rewrote a file in place and was killed left the old content in the per-user
+    // data folder: the next start says where, once.
+    void interruptedSaveIsReportedAtStart()
+    {
+        TempWorkDir early;
+        const pid_t gone = ::fork();
+        if (gone == 0)
+            ::_exit(0);
+        QCOMPARE(::waitpid(gone, nullptr, 0), gone);
+        const QString copies = early.dataHome() + "/plimo/unfinished-saves";
+        QVERIFY(QDir().mkpath(copies));
+        const QString stem = copies + QStringLiteral("/letter.txt.%1-77-1").arg(gone);
+        WriteFile(stem + ".old", "the letter as it was\r\n");
+        const std::string target = Path(early.filePath("letter.txt"));
+        WriteFile(stem + ".target", Bytes(target));
+
+        for (int start = 0; start < 2; ++start) {
+            RacingDesktop desktop;
+            TAppState state;
+            NoteRecorder notes;
+            TfC w(desktop, state);
+            const auto errors = desktop.script.callsOf(Kind::Error);
+            if (start == 1) {
+                QVERIFY(errors.empty());
+                break;
+            }
+            QCOMPARE(errors.size(), 1u);
+            QCOMPARE(errors.front().text, "Saving " + target +
+                                              " was interrupted. Its previous content is kept "
+                                              "in " +
+                                              Path(stem) + ".old.");
+        }
+        QCOMPARE(ReadFile(stem + ".old"), QByteArray("the letter as it was\r\n"));
     }
 };
 

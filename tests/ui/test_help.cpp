@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -88,17 +91,28 @@ void TestHelp::loadsLinesWhateverTheirEnds()
 
 void TestHelp::missingFileReportsAndShowsNothing_data()
 {
-    QTest::addColumn<bool>("folderInstead");
-    QTest::newRow("no such file") << false;
-    QTest::newRow("a folder of that name") << true;
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("no such file") << "missing";
+    QTest::newRow("a folder of that name") << "folder";
+    QTest::newRow("a pipe nobody writes to") << "fifo";
+    QTest::newRow("a link to an endless device") << "zero";
+    QTest::newRow("far larger than a help text") << "large";
 }
 
+// Whatever stands in place of the help file, the window is made at once, with no text.
 void TestHelp::missingFileReportsAndShowsNothing()
 {
-    QFETCH(bool, folderInstead);
+    QFETCH(QString, kind);
     TempWorkDir dir;
-    if (folderInstead)
+    const QByteArray name = QFile::encodeName(dir.filePath(QStringLiteral("plimo-help.txt")));
+    if (kind == "folder")
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("plimo-help.txt")));
+    if (kind == "fifo")
+        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+    if (kind == "zero")
+        QVERIFY(::symlink("/dev/zero", name.constData()) == 0);
+    if (kind == "large")
+        QVERIFY(WriteHelpFile(dir, QByteArray(2 << 20, 'h')));
     ScriptedDesktop desktop;
 
     TfHelpPas help(desktop);

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QMimeData>
+#include <QTextDocument>
 #include <QTest>
 
 #include "ui/editor/memo.h"
@@ -152,14 +154,46 @@ private slots:
         QCOMPARE(Show(memo.selectedBytes()), Show(selected.toStdString()));
     }
 
+    void typedCharactersWithoutAByteBecomeQuestionMarks_data()
+    {
+        QTest::addColumn<QStringList>("keys");  // the text of each key press
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("letters with and without a byte")
+            << QStringList{"a", "\u00E9", "\u20AC", "\u4E2D"} << QByteArray("a\xE9\x80?");
+        QTest::newRow("an emoji: one key, two UTF-16 units, one ?")
+            << QStringList{"x", "\U0001F600", "y"} << QByteArray("x?y");
+        QTest::newRow("format characters (right-to-left mark, joiner)")
+            << QStringList{"\u200F", "b", "\u200D"} << QByteArray("?b?");
+    }
+
+    // What the screen shows is what is saved: "?" at once, not only in the file.
     void typedCharactersWithoutAByteBecomeQuestionMarks()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QByteArray, bytes);
+        Memo memo;
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        for (const QString& key : keys)
+            QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, key, Qt::NoModifier);
+        QCOMPARE(Show(memo.bytes()), Show(bytes.toStdString()));
+        QCOMPARE(memo.document()->toRawText(), QString::fromLatin1(bytes).replace('\x80', u'\u20AC'));
+    }
+
+    void droppedTextWithoutBytesBecomesQuestionMarks()
     {
         Memo memo;
         memo.show();
         QVERIFY(QTest::qWaitForWindowExposed(&memo));
-        for (const QChar ch : QString::fromUtf8("a\u00E9\u20AC\u4E2D"))
-            QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        QCOMPARE(Show(memo.bytes()), Show(std::string("a\xE9\x80?")));
+        QMimeData data;
+        data.setText(QString::fromUtf8("d\U0001F600\u200Fe"));
+        const QPoint at = memo.viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(memo.viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(memo.viewport(), &drop);
+        QCOMPARE(Show(memo.bytes()), Show(std::string("d??e")));
+        QCOMPARE(memo.document()->toRawText(), QStringLiteral("d??e"));
     }
 
     void pasteMapsToWindows1252()

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTest>
 
 #include "core/app_state.h"
@@ -35,6 +36,7 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "ui/editor/memo.h"
+#include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
 #include "ui/platform/command_guard.h"
 
@@ -305,7 +307,7 @@ public:
         if (m_s.text.size() > kMaxText)
             return command(
                 "New (text too long)", m_w.New1, [this] { trigger(m_w.New1); }, true);
-        switch (pickWeighted({20, 20, 14, 14, 9, 5, 4, 5, 9})) {
+        switch (pickWeighted({20, 20, 14, 14, 9, 5, 4, 5, 9, 5})) {
             case 0:
                 return menuStep();
             case 1:
@@ -322,8 +324,10 @@ public:
                 return memClickStep();
             case 7:
                 return selectStep();
-            default:
+            case 8:
                 return scenarioStep();
+            default:
+                return undoStep();
         }
     }
 
@@ -1385,6 +1389,54 @@ private:
         return verify(e, QStringLiteral("select %1+%2 in mem").arg(start).arg(length));
     }
 
+    // Undo in the editing area goes back to a text the area had since its undo history began
+    // (the widget may merge typed keys into one step), and a Redo right after brings back the
+    // text the Undo took away.
+    QString undoStep()
+    {
+        ++m_stats.actions["undo"];
+        m_w.mem->setFocus();
+        const std::string before = m_w.mem->bytes();
+        QTest::keyClick(m_w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+        const std::string undone = m_w.mem->bytes();
+        if (undone != before) {
+            const auto earlier = std::find(std::make_reverse_iterator(m_history.begin() + m_historyAt),
+                                           m_history.rend(), undone);
+            if (earlier == m_history.rend())
+                return fail(QStringLiteral("Ctrl+Z in mem"),
+                            "a text the area never had: " + Hex(undone));
+            m_historyAt = static_cast<std::size_t>(m_history.rend() - earlier) - 1;
+        }
+        m_s.text = undone;
+        Expect e;
+        if (QString error = verify(e, QStringLiteral("Ctrl+Z in mem")); !error.isEmpty())
+            return error;
+        if (undone == before || chance(40))
+            return QString();
+
+        const bool shiftZ = chance(50);
+        QTest::keyClick(m_w.windowHandle(), shiftZ ? Qt::Key_Z : Qt::Key_Y,
+                        shiftZ ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        m_s.text = before;
+        Expect redo;
+        return verify(redo, shiftZ ? QStringLiteral("Ctrl+Shift+Z in mem")
+                                   : QStringLiteral("Ctrl+Y in mem"));
+    }
+
+    // The texts the area went through since its undo history last began, for undoStep.
+    void noteTextForUndo()
+    {
+        const std::string& now = m_w.mem->bytes();
+        if (!m_w.mem->document()->isUndoAvailable() || m_history.empty()) {
+            m_history.assign(1, now);
+            m_historyAt = 0;
+        } else if (now != m_history[m_historyAt]) {
+            m_history.resize(m_historyAt + 1);
+            m_history.push_back(now);
+            m_historyAt = m_history.size() - 1;
+        }
+    }
+
     // ---- Checks
 
     QString fail(const QString& what, const QString& detail) const
@@ -1585,6 +1637,10 @@ private:
         for (const auto& check : e.checks)
             if (QString problem = check(); !problem.isEmpty())
                 return fail(what, problem);
+        // The kept bytes must also be what the widget shows, read afresh.
+        if (text_codec::QtRawToBytes(m_w.mem->document()->toRawText()) != m_w.mem->bytes())
+            return fail(what, "the kept bytes differ from the text on screen");
+        noteTextForUndo();
         return QString();
     }
 
@@ -1594,6 +1650,8 @@ private:
         std::string cipher;
     };
 
+    std::vector<std::string> m_history;
+    std::size_t m_historyAt = 0;
     TfC& m_w;
     ScriptedDesktop& m_desktop;
     TAppState& m_state;

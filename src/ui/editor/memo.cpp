@@ -111,7 +111,8 @@ void Memo::onContentsChange(int position, int charsRemoved, int charsAdded)
         added = text_codec::QtRawToBytes(c.selectedText());
     }
     if (added.size() > m_gapLen) {
-        const std::size_t grow = added.size() - m_gapLen + std::max<std::size_t>(4096, content / 64);
+        const std::size_t grow =
+            added.size() - m_gapLen + std::max<std::size_t>(4096, content / 64);
         m_bytes.insert(m_gapStart + m_gapLen, grow, '\0');
         m_gapLen += grow;
     }
@@ -174,7 +175,8 @@ int Memo::toQtPos(qsizetype bytePos) const
     const QTextBlock block = doc->findBlockByNumber(lo);
     const qsizetype offset = bytePos - (block.position() + lo);
     // A position inside a CR LF pair (after the CR) lands at the end of the line.
-    return block.position() + static_cast<int>(std::clamp<qsizetype>(offset, 0, block.length() - 1));
+    return block.position() +
+           static_cast<int>(std::clamp<qsizetype>(offset, 0, block.length() - 1));
 }
 
 qsizetype Memo::selStart() const
@@ -244,8 +246,14 @@ void Memo::keyPressEvent(QKeyEvent* event)
         event->setAccepted(plain.isAccepted());
         return;
     }
+    // Every key that types something is checked, not only printable ones: the widget also
+    // takes format characters (U+200F) and characters beyond the 16-bit range (emoji), and
+    // neither has a byte.
     const QString typed = event->text();
-    if (!typed.isEmpty() && typed.at(0).isPrint()) {
+    const bool typesText = std::any_of(typed.cbegin(), typed.cend(), [](QChar c) {
+        return c.unicode() >= u' ' && c.unicode() != u'\x7f';
+    });
+    if (typesText) {
         const QString clean = text_codec::SanitizeInput(typed);
         if (clean != typed) {
             insertPlainText(clean);

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,6 +10,7 @@
 
 #include "core/command_error.h"
 #include "document/file_messages.h"
+#include "document/file_read.h"
 #include "ui/info/info_widgets.h"
 #include "ui/info/maker.h"
 #include "ui/platform/command_guard.h"
@@ -34,6 +34,8 @@ constexpr QRect kCloseRect{448, 16, 80, 32};
 constexpr int kFollowMinBarWidth = 311;
 constexpr int kCloseFromRight = 96;
 constexpr int kTextPixels = 19;
+// Our help text is a few kilobytes; a file far larger is not it.
+constexpr std::size_t kHelpFileLimit = 1024 * 1024;
 }  // namespace
 
 QString HelpTextFromBytes(std::string_view bytes)
@@ -105,11 +107,12 @@ void TfHelpPas::FormCreate()
 {
     memoH->clear();
     RunCommand(m_desktop, [this] {
-        QFile file(QString::fromUtf8(kHelpFileName.data(), kHelpFileName.size()));
-        if (!file.open(QIODevice::ReadOnly))
+        // Regular files only, read without blocking: a pipe or a device in its place would stall
+        // the start or fill the memory.
+        std::string bytes;
+        if (ReadWholeFile(std::string(kHelpFileName), kHelpFileLimit, bytes) != TReadResult::Ok)
             throw CommandError(std::string(kCannotOpenFile) + std::string(kHelpFileName));
-        const QByteArray bytes = file.readAll();
-        memoH->setPlainText(HelpTextFromBytes(std::string_view(bytes.constData(), bytes.size())));
+        memoH->setPlainText(HelpTextFromBytes(bytes));
     });
     cH->move(kCloseRect.topLeft());
 }

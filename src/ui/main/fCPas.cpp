@@ -6,10 +6,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +20,7 @@
 
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
+#include "document/atomic_file.h"
 #include "document/settings_file.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
@@ -43,8 +44,7 @@ constexpr int kFontButtonLeft = 600;
 constexpr int kLabel4Top = 13;
 constexpr int kLabel4DesignedHeight = 47;
 
-const char* const kTypeSizes[] = {"10", "12", "15", "18", "20", "22",
-                                  "25", "28", "30", "32", "35"};
+const char* const kTypeSizes[] = {"10", "12", "15", "18", "20", "22", "25", "28", "30", "32", "35"};
 const char* const kLevels[] = {"Good - Level A", "Very Good - Level B", "Secure - Level C"};
 const char* const kLabel4Text =
     "Password change can give you more security. Documents that used previous pwd for Level A "
@@ -437,12 +437,20 @@ void TfC::FormCreate()
     m_status[1]->setMaximumWidth(kDesignedClientWidth * 3 / 10);
 
     // A settings file that cannot be read or written never keeps the editor from starting:
-    // the defaults stand, and a later write reports its own failure.
+    // the defaults stand, and a later write reports its own failure. One that exists but cannot
+    // be read may hold the only copy of the Level A password, so the user hears of it at once.
     try {
         LoadSettings(m_state);
     } catch (const CommandError& e) {
         std::fprintf(stderr, "plimo: %s\n", e.what());
+        if (m_state.SettingsUnreadable)
+            m_desktop.showError(ApplicationTitle(), e.what());
     }
+    for (const TInterruptedSave& save : TakeInterruptedSaves())
+        m_desktop.showError(ApplicationTitle(), "Saving " + save.target +
+                                                    " was interrupted. Its previous content is "
+                                                    "kept in " +
+                                                    save.copy + ".");
     mem->setPointSize(m_state.TypeSize);
     setStatusText(0, m_state.FileName);
     try {
@@ -700,7 +708,13 @@ void TfC::showFileNameWithExt()
 
 void TfC::saveSettingsNow()
 {
-    SaveSettings(m_state);
+    try {
+        SaveSettings(m_state);
+    } catch (const SettingsNotSaved&) {
+        // Said once: the editing area saves the settings at every click.
+        if (!std::exchange(m_toldSettingsNotSaved, true))
+            throw;
+    }
 }
 
 void TfC::setEditLABackground(const QColor& colour)

@@ -214,6 +214,7 @@ private:
     bool m_starting = true;
     // The text has changed since it was last opened, saved, or emptied.
     bool m_unsaved = false;
+    bool m_toldSettingsNotSaved = false;
     std::string m_startFolder;
     // The folder of the file last chosen or opened.
     std::string m_lastFolder;
