@@ -40,8 +40,7 @@ void TfC::emptyDocument()
 
 void TfC::New1Click()
 {
-    if (!mem->isEmpty() &&
-        !m_desktop.askYesNo(kQuestionCaption, std::string(kNewDocumentQuestion)))
+    if (!mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, std::string(kNewDocumentQuestion)))
         return;
     emptyDocument();
     setStatusText(0, m_state.FileName);
@@ -131,9 +130,9 @@ bool TfC::confirmOverwriteChanged()
     const FileStamp now = StampOf(m_state.FileName);
     if (!now.regularFile || now == m_fileStamp)
         return true;
-    return m_desktop.askYesNo(kQuestionCaption,
-                              std::string(kChangedOnDiskBefore) + m_state.FileName +
-                                  std::string(kChangedOnDiskAfter));
+    return m_desktop.askYesNo(
+        kQuestionCaption,
+        std::string(kChangedOnDiskBefore) + m_state.FileName + std::string(kChangedOnDiskAfter));
 }
 
 void TfC::writeDocument(const std::string& path)

@@ -243,12 +243,16 @@ void TfC::createPanels()
     pType->installEventFilter(this);
     pLA->installEventFilter(this);
 
-    const std::pair<QWidget*, const char*> names[] = {
-        {editF, "Text to find"},         {rFrom, "Text to replace"},
-        {rTo, "Replacement"},            {levelE, "Encryption level"},
-        {pwdE, "Encryption password"},   {levelD, "Decryption level"},
-        {pwdD, "Decryption password"},   {ComboBox1, "Type size"},
-        {ft, "Typeface"},                {editLA, "New Level A password"}};
+    const std::pair<QWidget*, const char*> names[] = {{editF, "Text to find"},
+                                                      {rFrom, "Text to replace"},
+                                                      {rTo, "Replacement"},
+                                                      {levelE, "Encryption level"},
+                                                      {pwdE, "Encryption password"},
+                                                      {levelD, "Decryption level"},
+                                                      {pwdD, "Decryption password"},
+                                                      {ComboBox1, "Type size"},
+                                                      {ft, "Typeface"},
+                                                      {editLA, "New Level A password"}};
     for (const auto& [control, name] : names)
         control->setAccessibleName(QString::fromLatin1(name));
 
@@ -684,8 +688,8 @@ void TfC::FormResize()
 
     // The Font button stays inside a panel narrower than the design; the typeface list before
     // it gives up the width.
-    const int fontLeft = std::min(kFontButtonLeft, pType->width() - kPanelRightMargin -
-                                                       Button1->width());
+    const int fontLeft =
+        std::min(kFontButtonLeft, pType->width() - kPanelRightMargin - Button1->width());
     const int listWidth = std::max(kMinTypefaceListWidth, fontLeft - kControlGap - ft->x());
     ft->resize(std::min(kTypefaceListWidth, listWidth), ft->height());
     Button1->move(std::max(fontLeft, ft->geometry().right() + 1 + kControlGap), Button1->y());
