@@ -43,6 +43,8 @@ constexpr int kTypefaceListWidth = 273;
 constexpr int kFontButtonLeft = 600;
 constexpr int kLabel4Top = 13;
 constexpr int kLabel4DesignedHeight = 47;
+// Narrower than this, the notice would need a panel taller than the text area: it is cut off.
+constexpr int kLabel4MinGrowWidth = 150;
 
 const char* const kTypeSizes[] = {"10", "12", "15", "18", "20", "22", "25", "28", "30", "32", "35"};
 const char* const kLevels[] = {"Good - Level A", "Very Good - Level B", "Secure - Level C"};
@@ -679,7 +681,7 @@ void TfC::FormResize()
     // The notice wraps in what the panel leaves it; when its lines need more than the designed
     // height, the label and its panel grow rather than cut the last line off.
     const int width = std::max(0, pLA->width() - 390);
-    const int needed = width > 0 ? Label4->heightForWidth(width) : 0;
+    const int needed = width >= kLabel4MinGrowWidth ? Label4->heightForWidth(width) : 0;
     const int height = std::max(kLabel4DesignedHeight, needed);
     Label4->resize(width, height);
     const int panelHeight = std::max(kPanelHeight, kLabel4Top + height + kControlGap);
