@@ -176,7 +176,7 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
     if (options.action == TCipherOptions::Action::Help)
         return WriteAll(io.output, kCipherHelp) ? kCipherExitDone : kCipherExitRefused;
     if (options.action == TCipherOptions::Action::Version) {
-        const std::string version = program.substr(0, program.size() - 2) + " (" +
+        const std::string version = std::string(cli_messages::kProgram) + " (" +
                                     state.ProductName + ") " + state.Version + "\n";
         return WriteAll(io.output, version) ? kCipherExitDone : kCipherExitRefused;
     }

@@ -138,13 +138,13 @@ std::string DefaultSettingsPath(std::string_view SettingsFile)
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0')
         return std::string(home) + "/.local/share/plimo/" + here;
-    return {};
+    return here;  // missing, so reading it says which file is meant
 }
 
 void ReadSettingsForLevelA(TAppState& state, const std::string& path)
 {
     std::string bytes;
-    if (path.empty() || ReadWholeFile(path, kSettingsFileLimit, bytes) != TReadResult::Ok)
+    if (ReadWholeFile(path, kSettingsFileLimit, bytes) != TReadResult::Ok)
         throw CommandError(std::string(kCannotOpenFile) + path);
     ApplySettings(state, SplitSettingsLines(bytes));
 }

@@ -12,7 +12,7 @@
 // The settings file when --settings names none: `SettingsFile` (plimo.dat) in the current folder
 // when there is one, else the one in the per-user working folder the launcher starts the editor
 // in, ${XDG_DATA_HOME:-$HOME/.local/share}/plimo (a relative XDG_DATA_HOME is ignored, as the
-// launcher does). Empty when neither XDG_DATA_HOME nor HOME names a folder.
+// launcher does). `SettingsFile` itself when neither XDG_DATA_HOME nor HOME names a folder.
 std::string DefaultSettingsPath(std::string_view SettingsFile);
 
 // Reads the settings file at `path` as the editor's start-up does (ApplySettings: an empty

@@ -143,45 +143,34 @@ private slots:
         const QString p = "plimo-cipher: ";
         const QString f = p + "letter.txt: ";
         const QString help = "Try 'plimo-cipher --help'.";
-        QTest::newRow("text of 7")
-            << QStringList{"encrypt", "--level", "C", "--password-file", "pw"}
-            << QByteArray("7 chars") << 1
-            << QStringList{f + "Entered text is too short to encrypt.",
-                           f + "Text is too short (C). It needs to 8 or "
-                               "more characters long."};
-        QTest::newRow("would not come back")
-            << QStringList{"encrypt", "--level", "A"} << QByteArray("First line\nab\x01") << 1
-            << QStringList{f +
-                           "Text was not encrypted: the character with code 1 in line 2, "
-                           "column 3 would not come back when decrypted. Nothing has been "
-                           "changed."};
-        QTest::newRow("A ignores a password")
-            << QStringList{"encrypt", "--level", "A", "--password-file", "pw"} << kLetter << 0
-            << QStringList{f + "Your password will be ignored because you have chosen Level A."};
-        QTest::newRow("B code 1000")
-            << QStringList{"decrypt", "--level", "B", "--password-file", "pw1000"} << kLetter << 1
-            << QStringList{f + "1000Your password digits need to be from 000 to 999."};
-        QTest::newRow("B code abc")
-            << QStringList{"decrypt", "--level", "b", "--password-file", "pwabc"} << kLetter << 1
-            << QStringList{f + "'abc' is not a valid integer value."};
-        QTest::newRow("no settings file")
-            << QStringList{"encrypt", "--level", "A", "--settings", "none.dat"} << kLetter << 1
-            << QStringList{p + "Cannot open file none.dat",
-                           p + "Level A takes its password from the editor's settings file; "
-                               "name it with --settings FILE."};
-        QTest::newRow("two-line password file")
-            << QStringList{"encrypt", "--level", "C", "--password-file", "pw2"} << kLetter << 1
-            << QStringList{p + "pw2 holds more than one line: a password or code is one line"};
-        QTest::newRow("no key source")
-            << QStringList{"decrypt", "--level", "C"} << kLetter << 2
-            << QStringList{p + "Level C needs --password-file FILE: standard input is no "
-                               "terminal to ask on",
-                           help};
-        QTest::newRow("level D") << QStringList{"encrypt", "--level", "D"} << kLetter << 2
-                                 << QStringList{p + "unknown level 'D': use A, B or C", help};
-        QTest::newRow("password on the command line")
-            << QStringList{"encrypt", "--level", "C", "--password", "x"} << kLetter << 2
-            << QStringList{p + "unknown option '--password'", help};
+        const auto row = [](const char* name, const QString& args, const QByteArray& text,
+                            int status, const QStringList& errors) {
+            QTest::newRow(name) << args.split(' ') << text << status << errors;
+        };
+        row("text of 7", "encrypt --level C --password-file pw", "7 chars", 1,
+            {f + "Entered text is too short to encrypt.",
+             f + "Text is too short (C). It needs to 8 or more characters long."});
+        row("would not come back", "encrypt --level A", "First line\nab\x01", 1,
+            {f + "Text was not encrypted: the character with code 1 in line 2, column 3 would "
+                 "not come back when decrypted. Nothing has been changed."});
+        row("A ignores a password", "encrypt --level A --password-file pw", kLetter, 0,
+            {f + "Your password will be ignored because you have chosen Level A."});
+        row("B code 1000", "decrypt --level B --password-file pw1000", kLetter, 1,
+            {f + "1000Your password digits need to be from 000 to 999."});
+        row("B code abc", "decrypt --level b --password-file pwabc", kLetter, 1,
+            {f + "'abc' is not a valid integer value."});
+        row("no settings file", "encrypt --level A --settings none.dat", kLetter, 1,
+            {p + "Cannot open file none.dat", p + "Level A takes its password from the editor's "
+                                                  "settings file; name it with --settings FILE."});
+        row("two-line password file", "encrypt --level C --password-file pw2", kLetter, 1,
+            {p + "pw2 holds more than one line: a password or code is one line"});
+        row("no key source", "decrypt --level C", kLetter, 2,
+            {p + "Level C needs --password-file FILE: standard input is no terminal to ask on",
+             help});
+        row("level D", "encrypt --level D", kLetter, 2,
+            {p + "unknown level 'D': use A, B or C", help});
+        row("password on the command line", "encrypt --level C --password x", kLetter, 2,
+            {p + "unknown option '--password'", help});
     }
     void refusals()
     {
@@ -230,18 +219,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("password");
-        QTest::newRow("no break") << QByteArray("Kestrel7") << QByteArray("Kestrel7");
-        QTest::newRow("LF") << QByteArray("Kestrel7\n") << QByteArray("Kestrel7");
-        QTest::newRow("CR LF") << QByteArray("Kestrel7\r\n") << QByteArray("Kestrel7");
-        QTest::newRow("CR") << QByteArray("Kestrel7\r") << QByteArray("Kestrel7");
-        QTest::newRow("blanks kept") << QByteArray(" Kestrel7 \n") << QByteArray(" Kestrel7 ");
-        QTest::newRow("empty") << QByteArray("\n") << QByteArray();
-        QTest::newRow("UTF-8") << QByteArray("K\xC3\xA9strel\xE2\x82\xAC\n")
-                               << QByteArray("K\xE9strel\x80");
-        QTest::newRow("beyond U+FFFF")
-            << QByteArray("Kestrel\xF0\x9F\x98\x80") << QByteArray("Kestrel??");
-        QTest::newRow("Windows-1252")
-            << QByteArray("K\xE9strel\x80") << QByteArray("K\xE9strel\x80");
+        const auto row = [](const char* name, const char* bytes, const char* password) {
+            QTest::newRow(name) << QByteArray(bytes) << QByteArray(password);
+        };
+        row("no break", "Kestrel7", "Kestrel7");
+        row("LF", "Kestrel7\n", "Kestrel7");
+        row("CR LF", "Kestrel7\r\n", "Kestrel7");
+        row("CR", "Kestrel7\r", "Kestrel7");
+        row("blanks kept", " Kestrel7 \n", " Kestrel7 ");
+        row("empty", "\n", "");
+        row("UTF-8", "K\xC3\xA9strel\xE2\x82\xAC\n", "K\xE9strel\x80");
+        row("beyond U+FFFF", "Kestrel\xF0\x9F\x98\x80", "Kestrel??");
+        row("Windows-1252", "K\xE9strel\x80", "K\xE9strel\x80");
     }
     void passwordFile()
     {
@@ -274,39 +263,6 @@ private slots:
         answers = QStringList{"042"};
         QCOMPARE(Run({"decrypt", "--level", "B", "letter.txt", "--force"}, terminal).status, 0);
         QCOMPARE(asked, QStringList{"Level B code: "});
-    }
-
-    void outputName_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("ext");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("replaced") << "letter.txt"
-                                  << "txc"
-                                  << "letter.txc";
-        QTest::newRow("decrypted") << "/a/letter.txc"
-                                   << "txt"
-                                   << "/a/letter.txt";
-        QTest::newRow("none") << "letter"
-                              << "txb"
-                              << "letter.txb";
-        QTest::newRow("last dot") << "v1.2.txt"
-                                  << "txa"
-                                  << "v1.2.txa";
-        QTest::newRow("dot in folder") << "old.d/letter"
-                                       << "txc"
-                                       << "old.d/letter.txc";
-        QTest::newRow("hidden") << ".letter"
-                                << "txc"
-                                << ".letter.txc";
-    }
-    void outputName()
-    {
-        QFETCH(QString, input);
-        QFETCH(QString, ext);
-        QFETCH(QString, output);
-        QCOMPARE(QString::fromStdString(OutputPathFor(input.toStdString(), ext.toStdString())),
-                 output);
     }
 
     void defaultSettingsFile()
