@@ -1,37 +1,16 @@
 #include "document/file_read.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 
 namespace {
 
 // The first buffer for a file whose size the kernel does not tell (as in /proc).
 constexpr std::size_t kUnknownSizeChunk = 64 * 1024;
-
-// From this size on, a buffer is asked for in 2 MiB pages.
-constexpr std::size_t kHugePageThreshold = 32 * 1024 * 1024;
-constexpr std::uintptr_t kHugePage = 2 * 1024 * 1024;
-
-// A fresh buffer of hundreds of megabytes costs a page fault every 4 KiB when it is first
-// written, more than reading the file into it; in 2 MiB pages, where the kernel offers them, it
-// costs a fraction of that. Advice only: nothing changes where it is not taken.
-void ReserveInHugePages(std::string& buffer, std::size_t size)
-{
-    buffer.reserve(size);
-#ifdef MADV_HUGEPAGE
-    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
-    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
-}
 
 class FdCloser final {
 public:
@@ -72,8 +51,6 @@ TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::strin
         return TReadResult::TooLarge;
 
     // The size from fstat is a hint only: the file may grow or shrink while we read it.
-    if (statSize >= kHugePageThreshold)
-        ReserveInHugePages(out, statSize);
     out.resize(statSize > 0 ? statSize : std::min(kUnknownSizeChunk, limit));
     std::size_t size = 0;
     for (;;) {
