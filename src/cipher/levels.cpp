@@ -93,11 +93,22 @@ std::string BuildLevelBKey(const TLevelBKeyTables& tables, std::string_view code
     return key;
 }
 
-TLevelResult EncryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
-                              std::string_view typed)
+namespace {
+
+const std::string& KeyOf(const TAppState& state, EncryptionLevel level)
+{
+    return level == EncryptionLevel::A   ? state.LevelAPwd
+           : level == EncryptionLevel::B ? state.LevelBKey
+                                         : state.LevelCPwd;
+}
+
+// The one encryption, into `out`, which may be the very buffer `text` views: the result then
+// replaces the text in place. On Failed, out holds nothing useful.
+LevelOutcome Encrypt(TAppState& state, EncryptionLevel level, std::string_view text,
+                     std::string_view typed, std::string& out)
 {
     if (Index(level) >= kLevelTexts.size())
-        return Failed();
+        return LevelOutcome::Failed;
     switch (level) {
         case EncryptionLevel::A:
             if (!typed.empty())
@@ -105,41 +116,43 @@ TLevelResult EncryptWithLevel(TAppState& state, EncryptionLevel level, std::stri
             break;
         case EncryptionLevel::B:
             if (!AcceptLevelBCodeForEncryption(state, typed))
-                return Failed();
+                return LevelOutcome::Failed;
             state.LevelBKey = BuildLevelBKey(state.LevelBKeyTables, typed);
             break;
         case EncryptionLevel::C:
             state.LevelCPwd = std::string(typed);
             break;
     }
-    const std::string& key = level == EncryptionLevel::A   ? state.LevelAPwd
-                             : level == EncryptionLevel::B ? state.LevelBKey
-                                                           : state.LevelCPwd;
+    const std::string& key = KeyOf(state, level);
 
-    TLevelResult result;
-    EncryptInto(text, key, kLevelTexts[Index(level)], result.text);
-    if (result.text.size() < kCipherMinTextLength) {
+    // Refuse rather than hand back a cipher text that would not decrypt to what was typed. The
+    // check reads the plain text, which encrypting in place overwrites, so it runs first, and a
+    // text it refuses is encrypted into a scratch buffer only for the cipher's own checks.
+    const auto lost = FirstUnrestorable(text, key);
+    std::string scratch;
+    std::string& cipherText = lost ? scratch : out;
+    EncryptInto(text, key, kLevelTexts[Index(level)], cipherText);
+    if (cipherText.size() < kCipherMinTextLength) {
         state.FileExt = std::string(kLevelExtensions[Index(level)]);
         ShowNote(level_messages::kEncryptTooShort[Index(level)]);
         state.PlainText = true;
-        return Failed();
+        return LevelOutcome::Failed;
     }
-    // Refuse rather than hand back a cipher text that would not decrypt to what was typed.
-    if (const auto lost = FirstUnrestorable(text, key)) {
+    if (lost) {
         ShowNote(UnrestorableMessage(text, *lost));
-        return Failed();
+        return LevelOutcome::Failed;
     }
     state.FileExt = std::string(kLevelExtensions[Index(level)]);
     state.PlainText = false;
-    result.outcome = LevelOutcome::Done;
-    return result;
+    return LevelOutcome::Done;
 }
 
-TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
-                              std::string_view typed)
+// The one decryption, into `out`, which may be the very buffer `text` views.
+LevelOutcome Decrypt(TAppState& state, EncryptionLevel level, std::string_view text,
+                     std::string_view typed, std::string& out)
 {
     if (Index(level) >= kLevelTexts.size())
-        return Failed();
+        return LevelOutcome::Failed;
     switch (level) {
         case EncryptionLevel::A:
             if (!typed.empty())
@@ -153,7 +166,7 @@ TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::stri
                 // Decrypting with a refused code would only put garbage in place of the text.
                 ShowNote(std::to_string(value) + std::string(level_messages::kCodeOutOfRange));
                 state.PlainText = false;
-                return Failed();
+                return LevelOutcome::Failed;
             }
             state.LevelBKey = BuildLevelBKey(state.LevelBKeyTables, code);
             break;
@@ -162,21 +175,57 @@ TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::stri
             state.LevelCPwd = std::string(typed);
             break;
     }
-    const std::string& key = level == EncryptionLevel::A   ? state.LevelAPwd
-                             : level == EncryptionLevel::B ? state.LevelBKey
-                                                           : state.LevelCPwd;
 
-    TLevelResult result;
-    DecryptInto(text, key, kLevelTexts[Index(level)], result.text);
+    DecryptInto(text, KeyOf(state, level), kLevelTexts[Index(level)], out);
     state.FileExt = std::string(kPlainExtension);
-    if (result.text.size() < kCipherMinTextLength) {
+    if (out.size() < kCipherMinTextLength) {
         ShowNote(level_messages::kDecryptTooShort[Index(level)]);
         state.PlainText = false;
-        return Failed();
+        return LevelOutcome::Failed;
     }
     state.PlainText = true;
-    result.outcome = LevelOutcome::Done;
-    return result;
+    return LevelOutcome::Done;
+}
+
+TLevelResult Result(LevelOutcome outcome, std::string& text)
+{
+    if (outcome != LevelOutcome::Done)
+        return Failed();
+    return {outcome, std::move(text)};
+}
+
+}  // namespace
+
+TLevelResult EncryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
+                              std::string_view typed)
+{
+    std::string out;
+    return Result(Encrypt(state, level, text, typed, out), out);
+}
+
+TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
+                              std::string_view typed)
+{
+    std::string out;
+    return Result(Decrypt(state, level, text, typed, out), out);
+}
+
+LevelOutcome EncryptWithLevelInPlace(TAppState& state, EncryptionLevel level, std::string& text,
+                                     std::string_view typed)
+{
+    const LevelOutcome outcome = Encrypt(state, level, text, typed, text);
+    if (outcome != LevelOutcome::Done)
+        text.clear();
+    return outcome;
+}
+
+LevelOutcome DecryptWithLevelInPlace(TAppState& state, EncryptionLevel level, std::string& text,
+                                     std::string_view typed)
+{
+    const LevelOutcome outcome = Decrypt(state, level, text, typed, text);
+    if (outcome != LevelOutcome::Done)
+        text.clear();
+    return outcome;
 }
 
 bool IsValidLevelAPwd(std::string_view candidate)

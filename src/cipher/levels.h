@@ -15,6 +15,10 @@
 //                    Done with the cipher text, or Failed after its messages.
 // DecryptWithLevel - the inverse; throws CommandError (the command stops, nothing shown through
 //                    ShowNote) when a Level B code does not convert or lacks three digits.
+// EncryptWithLevelInPlace / DecryptWithLevelInPlace - the same, with the result made in the
+//                    text's own buffer, so that a text of hundreds of megabytes needs no second
+//                    one: Done leaves the result in text, Failed leaves text empty (as a Failed
+//                    result is), and a throw leaves it as it was.
 // IsValidLevelAPwd - true for exactly eight ASCII letters or digits.
 // ClassifyLevelAPwdUpdate - which of the three cases the Level A password Update command meets.
 // UnrestorableMessage - the refusal naming the character at index (< text's length), its line
@@ -73,6 +77,12 @@ TLevelResult EncryptWithLevel(TAppState& state, EncryptionLevel level, std::stri
 
 TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
                               std::string_view typed);
+
+LevelOutcome EncryptWithLevelInPlace(TAppState& state, EncryptionLevel level, std::string& text,
+                                     std::string_view typed);
+
+LevelOutcome DecryptWithLevelInPlace(TAppState& state, EncryptionLevel level, std::string& text,
+                                     std::string_view typed);
 
 bool IsValidLevelAPwd(std::string_view candidate);
 

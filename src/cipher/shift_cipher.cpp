@@ -100,6 +100,14 @@ inline void TransformTile(const unsigned char* __restrict in, unsigned char* __r
         out[i] = TransformOne<kEncrypt>(in[i], threshold[i], shift[i]);
 }
 
+template <bool kEncrypt>
+inline void TransformTileInPlace(unsigned char* text, const unsigned char* __restrict threshold,
+                                 const unsigned char* __restrict shift)
+{
+    for (std::size_t i = 0; i < kTile; ++i)
+        text[i] = TransformOne<kEncrypt>(text[i], threshold[i], shift[i]);
+}
+
 bool Overlaps(std::string_view text, const std::string& out)
 {
     const std::less<const char*> before;
@@ -109,21 +117,13 @@ bool Overlaps(std::string_view text, const std::string& out)
 
 // Needs a key of two characters or more. Built twice on x86-64, for AVX2 and for the baseline,
 // and picked at load time: AVX2 halves the instructions per byte, which keeps the cipher at
-// memory speed when the processor is shared.
-template <bool kEncrypt>
-PLIMO_VECTOR_CLONES void Transform(std::string_view text, std::string_view key, std::string& out)
+// memory speed when the processor is shared. In place when `in` is `dst`: a text of hundreds of
+// megabytes then needs no second buffer.
+template <bool kEncrypt, bool kInPlace>
+PLIMO_VECTOR_CLONES void TransformBytes(const unsigned char* in, unsigned char* dst, std::size_t n,
+                                        std::string_view key)
 {
-    if (Overlaps(text, out)) {
-        std::string fresh;
-        Transform<kEncrypt>(text, key, fresh);
-        out = std::move(fresh);
-        return;
-    }
-    const std::size_t n = text.size();
-    out.resize(n);
     const KeyStream stream = MakeKeyStream<kEncrypt>(key);
-    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
-    auto* dst = reinterpret_cast<unsigned char*>(out.data());
     const unsigned char* threshold = stream.threshold.data();
     const unsigned char* shift = stream.shift.data();
 
@@ -131,13 +131,35 @@ PLIMO_VECTOR_CLONES void Transform(std::string_view text, std::string_view key, 
     std::size_t offset = 0;  // key position of the tile's first character, 0-based
     std::size_t i = 0;
     for (; i + kTile <= n; i += kTile) {
-        TransformTile<kEncrypt>(in + i, dst + i, threshold + offset, shift + offset);
+        if constexpr (kInPlace)
+            TransformTileInPlace<kEncrypt>(dst + i, threshold + offset, shift + offset);
+        else
+            TransformTile<kEncrypt>(in + i, dst + i, threshold + offset, shift + offset);
         offset += step;
         if (offset >= stream.cycle)
             offset -= stream.cycle;
     }
     for (std::size_t j = 0; i + j < n; ++j)
         dst[i + j] = TransformOne<kEncrypt>(in[i + j], threshold[offset + j], shift[offset + j]);
+}
+
+template <bool kEncrypt>
+void Transform(std::string_view text, std::string_view key, std::string& out)
+{
+    auto* dst = reinterpret_cast<unsigned char*>(out.data());
+    if (text.data() == out.data() && text.size() == out.size()) {
+        TransformBytes<kEncrypt, true>(dst, dst, text.size(), key);
+        return;
+    }
+    if (Overlaps(text, out)) {
+        std::string fresh;
+        Transform<kEncrypt>(text, key, fresh);
+        out = std::move(fresh);
+        return;
+    }
+    out.resize(text.size());
+    TransformBytes<kEncrypt, false>(reinterpret_cast<const unsigned char*>(text.data()),
+                                    reinterpret_cast<unsigned char*>(out.data()), text.size(), key);
 }
 
 bool LevelIsOneToThree(std::string_view level)

@@ -10,7 +10,8 @@
 // EncryptText / DecryptText - check the inputs (messages through ShowNote), then return the
 //     transformed text, as long as the input, or the empty text when refused.
 // EncryptInto / DecryptInto - the same into a caller's buffer, so that a large text costs no new
-//     allocation; false (and out emptied) when refused.
+//     allocation; false (and out emptied) when refused. When text views the whole of out, the
+//     text is transformed in place, in its own buffer.
 // FirstUnrestorable - 0-based index of the first character of text that would not come back from
 //     encryption then decryption under key, or nothing; needs no encryption.
 // detail::EncryptReference / DecryptReference - the plain character-by-character arithmetic,

@@ -55,6 +55,27 @@ TAppState FreshState(bool plain)
     return state;
 }
 
+// The in-place form of a command gives the same messages, outcome, text and state as the
+// copying one, and a result in the text's own buffer.
+template <typename InPlace>
+void CheckInPlace(const Row& row, InPlace&& inPlace, const TLevelResult& copied,
+                  const TAppState& copiedState)
+{
+    TAppState state = FreshState(row.plainBefore);
+    NoteRecorder recorder;
+    std::string text = row.text;
+    const char* const buffer = text.data();
+    QCOMPARE(inPlace(state, row.level, text, row.typed), copied.outcome);
+    QCOMPARE(recorder.notes, row.notes);
+    QCOMPARE(text, copied.text);
+    if (copied.outcome == LevelOutcome::Done)
+        QCOMPARE(static_cast<const void*>(text.data()), static_cast<const void*>(buffer));
+    QCOMPARE(state.FileExt, copiedState.FileExt);
+    QCOMPARE(state.PlainText, copiedState.PlainText);
+    QCOMPARE(state.LevelBKey, copiedState.LevelBKey);
+    QCOMPARE(state.LevelCPwd, copiedState.LevelCPwd);
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Row)
@@ -159,6 +180,7 @@ private slots:
             QCOMPARE(state.LevelCPwd, row.typed);
         if (row.level == B && !row.key.empty())
             QCOMPARE(state.LevelBKey, row.key);
+        CheckInPlace(row, EncryptWithLevelInPlace, result, state);
     }
 
     void decrypt_data()
@@ -193,6 +215,7 @@ private slots:
         QCOMPARE(state.PlainText, row.plainAfter);
         if (row.level == B)
             QCOMPARE(state.LevelBKey, row.key.empty() ? row.typed : row.key);
+        CheckInPlace(row, DecryptWithLevelInPlace, result, state);
     }
 
     // A Level B code that is no whole number, or lacks three digits, ends the command.

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """`cmake --install` into a temporary prefix: every file in its place, a valid menu entry, a MIME
-package the desktop's tools accept, and a launcher that starts the editor in a per-user working
+package the desktop's tools accept, a launcher that starts the editor in a per-user working
 folder with the help file there, opens the file it is given, and lets the dialogs start in the
-user's documents folder; the desktop opens a .txa with Plimo, and leaves plain text alone."""
+user's documents folder; the desktop opens a .txa with Plimo, and leaves plain text alone; and
+plimo-cipher decrypting a folder of files the editor made."""
 import contextlib
+import glob
 import os
 import shlex
 import shutil
@@ -53,7 +55,7 @@ def installed_files_are_in_place():
     with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix:
         install(prefix)
         p = lambda *parts: os.path.join(prefix, *parts)  # noqa: E731
-        for path in (p("bin", "plimo"), p("libexec", "plimo", "plimo")):
+        for path in (p("bin", "plimo"), p("bin", "plimo-cipher"), p("libexec", "plimo", "plimo")):
             assert os.stat(path).st_mode & stat.S_IXUSR, f"{path} is not executable"
         with open(p("libexec", "plimo", "plimo"), "rb") as a, open(BINARY, "rb") as b:
             assert a.read(4) == b.read(4) == b"\x7fELF"
@@ -296,6 +298,46 @@ def desktop_opens_plimo_files_with_plimo():
             s.stop_x()
 
 
+def cipher_command_decrypts_what_the_editor_made():
+    """Two letters encrypted at Level A in the installed editor and saved into a folder; the
+    installed plimo-cipher, run elsewhere, finds the Level A password in the per-user working
+    folder and decrypts the whole folder to the typed texts."""
+    letters_typed = {"one": ["Meet me at noon, by the old mill."],
+                     "two": ["Bring the key ~ and 42 coins!", "See you there."]}
+    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix, \
+            tempfile.TemporaryDirectory(prefix="plimo-user-") as user:
+        install(prefix)
+        home, letters = os.path.join(user, "home"), os.path.join(user, "letters")
+        os.makedirs(home)
+        os.makedirs(letters)
+        env = {"HOME": home, "XDG_DATA_HOME": None}
+        with Session(os.path.join(prefix, "bin", "plimo"), with_help=False, workdir=letters,
+                     env=env) as s:
+            for i, (name, lines) in enumerate(letters_typed.items()):
+                if i:
+                    s.key("ctrl+n")
+                    s.answer(True)  # the cipher text is not empty: "start a new document?"
+                for j, line in enumerate(lines):
+                    if j:
+                        s.key("Return")
+                    s.type(line)
+                s.show_panel("ctrl+e")  # Level A is the level selected at start-up
+                s.click_control("eButt")
+                s.wait_panel(False)
+                s.key("ctrl+s")
+                s.choose_file("Save your file", s.path(name + ".txa"))
+                s.wait_file(name + ".txa")
+
+        r = subprocess.run([os.path.join(prefix, "bin", "plimo-cipher"), "decrypt", "--level",
+                            "A", *sorted(glob.glob(os.path.join(letters, "*.txa")))],
+                           cwd=user, env={**os.environ, "HOME": home, "XDG_DATA_HOME": ""},
+                           capture_output=True, timeout=60)
+        assert r.returncode == 0 and not r.stderr, (r.returncode, r.stderr)
+        for name, lines in letters_typed.items():
+            with open(os.path.join(letters, name + ".txt"), "rb") as f:
+                assert f.read() == "\r\n".join(lines).encode("ascii"), name
+
+
 run_scenarios([
     ("installed files are in their places", installed_files_are_in_place),
     ("the MIME package is accepted", mime_package_is_accepted),
@@ -303,4 +345,6 @@ run_scenarios([
     ("the launcher opens the file it is given", launcher_opens_the_file_it_is_given),
     ("the dialogs start where the user's files are", dialogs_start_where_the_users_files_are),
     ("the desktop opens Plimo's files with Plimo", desktop_opens_plimo_files_with_plimo),
+    ("plimo-cipher decrypts a folder the editor made",
+     cipher_command_decrypts_what_the_editor_made),
 ])

@@ -1,14 +1,22 @@
 // The shift cipher: the fast paths agree with the plain character-by-character arithmetic, the
 // refusals are the documented ones, and encryption then decryption restores every text the
-// restorability check accepts, and loses exactly the character it names otherwise.
+// restorability check accepts, and loses exactly the character it names otherwise. plimo-cipher's
+// file path gives the file the editor saves (or refuses with the editor's messages) and
+// decrypts it back.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "cipher/level_b_tables.h"
+#include "cipher/levels.h"
 #include "cipher/shift_cipher.h"
+#include "cli/cipher_command.h"
+#include "document/document_file.h"
+#include "document/file_read.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -81,6 +89,46 @@ void CheckRoundTrip(std::string_view key, std::string_view text)
     }
 }
 
+std::string ReadBack(const std::string& path)
+{
+    std::string bytes;
+    return ReadWholeFile(path, 1 << 20, bytes) == TReadResult::Ok ? bytes : "<unreadable>";
+}
+
+// The command's file path at Level C against the editor's steps: Open's normalisation, then
+// EncryptWithLevel; the output exactly when the editor's command is done, the same messages.
+void CheckCommandFile(fuzz::QuietNotes& notes, std::string_view key, std::string_view text)
+{
+    static const fuzz::ScratchFile input("letter.txt");
+    static const std::string output = input.Path().substr(0, input.Path().size() - 3) + "txc";
+    TAppState state;
+    SetStateDefaults(state, LevelBKeyTableData());
+    const std::string normalised = NormaliseLineBreaks(text);
+
+    notes.Clear();
+    const TLevelResult editor = EncryptWithLevel(state, EncryptionLevel::C, normalised, key);
+    const std::size_t editorNotes = notes.Count();
+    const std::string editorLast = notes.Last();
+
+    notes.Clear();
+    input.Write(text);
+    const TCipherJob encrypt{CipherDirection::Encrypt, EncryptionLevel::C, std::string(key)};
+    const auto written = CipherFile(state, encrypt, input.Path());
+    FUZZ_CHECK(written.has_value() == (editor.outcome == LevelOutcome::Done) &&
+                   notes.Count() == editorNotes && notes.Last() == editorLast,
+               "the command and the editor disagree on refusing: " + Describe(key, text));
+    if (!written)
+        return;
+    FUZZ_CHECK(*written == output && ReadBack(output) == editor.text,
+               "the command's file differs from the editor's: " + Describe(key, text));
+
+    const TCipherJob decrypt{CipherDirection::Decrypt, EncryptionLevel::C, std::string(key), true};
+    FUZZ_CHECK(
+        CipherFile(state, decrypt, output) == input.Path() && ReadBack(input.Path()) == normalised,
+        "the command did not decrypt its file back: " + Describe(key, text));
+    std::remove(output.c_str());
+}
+
 }  // namespace
 
 // First byte: bits 0-2 the level text, bit 3 a long key (6..85 bytes, decryption only: it tests
@@ -104,5 +152,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckDecrypt(key, text, level);
     if (key.size() >= 2)
         CheckRoundTrip(key, text);
+    CheckCommandFile(notes, key, text);
     return 0;
 }

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cipher/levels.h"
+#include "cli/cipher_options.h"
+#include "core/app_state.h"
+
+// plimo-cipher: the editor's cipher from the shell, for scripts and whole folders of files. It
+// runs the editor's own steps, not a copy of them: LoadDocument (line breaks made CR LF), the
+// level's EncryptWithLevel or DecryptWithLevel with their checks and messages, and SaveDocument,
+// the editor's atomic writer. So each output equals the file the editor saves for the same
+// text and key.
+
+inline constexpr int kCipherExitDone = 0;
+inline constexpr int kCipherExitRefused = 1;  // a text refused, a file or key that failed
+inline constexpr int kCipherExitUsage = 2;    // a command line that cannot be run
+
+namespace cli_messages {
+inline constexpr std::string_view kProgram = "plimo-cipher";
+// Follows the output's path.
+inline constexpr std::string_view kOutputExists =
+    " exists and was not replaced (--force replaces it)";
+inline constexpr std::string_view kSeeHelp = "Try 'plimo-cipher --help'.";
+inline constexpr std::string_view kSettingsHint =
+    "Level A takes its password from the editor's settings file; name it with --settings FILE.";
+inline constexpr std::string_view kNoKeySource =
+    " needs --password-file FILE: standard input is no terminal to ask on";
+inline constexpr std::string_view kEntriesDiffer = "the two entries differ: nothing was encrypted";
+inline constexpr std::string_view kNothingTyped = "nothing was typed: nothing was done";
+inline constexpr std::string_view kCannotReadInput = "Cannot read standard input";
+inline constexpr std::string_view kCannotWriteOutput = "Cannot write standard output";
+}  // namespace cli_messages
+
+// What a run does to each text: the direction, the level, and its key as the editor's password
+// box would hold it (empty at Level A, whose key comes with the state from the settings file).
+struct TCipherJob {
+    CipherDirection direction = CipherDirection::Encrypt;
+    EncryptionLevel level = EncryptionLevel::A;
+    std::string typed;
+    bool force = false;  // an existing output file may be replaced
+};
+
+// The name the editor gives a document after the command: the extension of the file name (after
+// its last dot, unless the name starts with that dot) replaced by FileExt, or FileExt added when
+// there is none. "letter.txt" with "txc" gives "letter.txc".
+std::string OutputPathFor(const std::string& path, std::string_view FileExt);
+
+// One file as the editor treats it: Open, the job's level (the state is a copy for this file,
+// holding the Level A password and the Level B tables), then Save under OutputPathFor the
+// FileExt the level left. The text is held once, encrypted in its own buffer, written once.
+// Returns the output's path, or nothing when the level refused the text (its messages shown
+// through ShowNote) and nothing was written. Throws CommandError when the file cannot be read,
+// the output exists (unless job.force) or cannot be written, or a Level B code stops the
+// command.
+std::optional<std::string> CipherFile(TAppState state, const TCipherJob& job,
+                                      const std::string& path);
+
+// The same from the file descriptor `in` (read to its end) to `out`; false when the level
+// refused and nothing was written. Throws CommandError as CipherFile does, and when reading or
+// writing fails.
+bool CipherStream(TAppState state, const TCipherJob& job, int in, int out);
+
+// Where a run reads and writes; tests give their own.
+struct TCipherIo {
+    int input = 0;   // the text when no FILE is named
+    int output = 1;  // its result, and --help, --version
+    // One line for standard error (UTF-8, without its line break).
+    std::function<void(std::string_view)> error;
+    // Asks for a code or password without echo; unset when there is no terminal to ask on.
+    // Nothing when the user typed nothing before the input ended.
+    std::function<std::optional<std::string>(std::string_view prompt)> ask;
+};
+
+// Standard input and output, standard error, and the terminal when standard input is one.
+TCipherIo StandardCipherIo();
+
+// The whole command: the words after the program's name. Returns the exit status. The editor's
+// messages are written to io.error, each after the name of the file it is about.
+int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io);

@@ -1,0 +1,152 @@
+#include "cli/cipher_options.h"
+
+#include <cctype>
+
+const std::string_view kCipherHelp =
+    R"(Usage: plimo-cipher encrypt|decrypt --level A|B|C [OPTION...] [FILE...]
+Encrypts or decrypts texts with Plimo's cipher, exactly as the editor does.
+
+With no FILE, the text comes from standard input and the result goes to standard output.
+Each FILE is read whole and the result is written beside it under the name the editor gives
+it after the command: letter.txt encrypted at Level C becomes letter.txc, and letter.txc
+decrypted becomes letter.txt. Line breaks become CR LF, as when the editor opens a file.
+
+  --level A|B|C         A: the Level A password of the editor's settings file;
+                        B: a three-digit code; C: a password of 6 to 12 characters
+  --settings FILE       Level A: the settings file to read (default: plimo.dat in the
+                        current folder when there is one, else the editor's own,
+                        ${XDG_DATA_HOME:-~/.local/share}/plimo/plimo.dat)
+  --password-file FILE  Levels B and C: a file holding the code or the password on one
+                        line; a line break at its end is not part of it. Without this
+                        option the code or password is asked for on the terminal without
+                        echo, twice when encrypting.
+  --force               replace output files that exist (they are never replaced otherwise)
+  --help                show this help and exit
+  --version             show the version and exit
+
+The code or password is never taken from the command line, where other users can read it.
+Text typed at the prompt or held in a password file that is valid UTF-8 becomes
+Windows-1252, as in the editor's password box; any other bytes are taken as they are.
+
+Exit status: 0 when every text was done; 1 when any was refused or failed (the other
+files are still done); 2 when the command line cannot be run.
+
+Examples:
+  plimo-cipher decrypt --level C letters/*.txc
+  printf 'Dear Ann,\nsee you at eight.\n' | plimo-cipher encrypt --level A > note.txa
+  plimo-cipher decrypt --level B --password-file code.txt < report.txb | head -n 5
+)";
+
+namespace {
+
+enum class OptionWithValue { Level, Settings, PasswordFile };
+
+struct TOptionName {
+    std::string_view name;
+    OptionWithValue option;
+};
+
+constexpr TOptionName kOptionsWithValue[] = {
+    {"--level", OptionWithValue::Level},
+    {"--settings", OptionWithValue::Settings},
+    {"--password-file", OptionWithValue::PasswordFile},
+};
+
+EncryptionLevel ParseLevel(const std::string& value)
+{
+    if (value.size() == 1) {
+        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+        if (letter >= 'A' && letter <= 'C')
+            return static_cast<EncryptionLevel>(letter - 'A');
+    }
+    throw UsageError("unknown level '" + value + "': use A, B or C");
+}
+
+void SetOnce(std::optional<std::string>& slot, std::string_view name, const std::string& value)
+{
+    if (slot)
+        throw UsageError(std::string(name) + " is given twice");
+    slot = value;
+}
+
+}  // namespace
+
+TCipherOptions ParseCipherArguments(const std::vector<std::string>& args)
+{
+    TCipherOptions options;
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
+            options.action =
+                arg == "--version" ? TCipherOptions::Action::Version : TCipherOptions::Action::Help;
+            return options;
+        }
+    }
+
+    std::optional<std::string> level;
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-') {
+            words.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--force") {
+            options.force = true;
+            continue;
+        }
+        bool known = false;
+        for (const TOptionName& candidate : kOptionsWithValue) {
+            const std::string_view name = candidate.name;
+            std::string value;
+            if (arg == name) {
+                if (i + 1 == args.size())
+                    throw UsageError(std::string(name) + " needs a value");
+                value = args[++i];
+            } else if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+                       arg[name.size()] == '=') {
+                value = arg.substr(name.size() + 1);
+            } else {
+                continue;
+            }
+            known = true;
+            switch (candidate.option) {
+                case OptionWithValue::Level:
+                    SetOnce(level, name, value);
+                    break;
+                case OptionWithValue::Settings:
+                    SetOnce(options.settingsFile, name, value);
+                    break;
+                case OptionWithValue::PasswordFile:
+                    SetOnce(options.passwordFile, name, value);
+                    break;
+            }
+            break;
+        }
+        if (!known) {
+            if (arg == "-")
+                throw UsageError("'-' is no file: name no FILE to read standard input");
+            throw UsageError("unknown option '" + arg + "'");
+        }
+    }
+
+    if (words.empty())
+        throw UsageError("no command: encrypt or decrypt");
+    if (words.front() == "encrypt")
+        options.direction = CipherDirection::Encrypt;
+    else if (words.front() == "decrypt")
+        options.direction = CipherDirection::Decrypt;
+    else
+        throw UsageError("unknown command '" + words.front() + "': use encrypt or decrypt");
+    if (!level)
+        throw UsageError("no level: add --level A, B or C");
+    options.level = ParseLevel(*level);
+    options.files.assign(words.begin() + 1, words.end());
+    return options;
+}

@@ -1,0 +1,309 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+
+#include "cipher/level_b_tables.h"
+#include "cli/cipher_command.h"
+#include "cli/key_sources.h"
+#include "core/command_error.h"
+#include "document/document_file.h"
+#include "document/settings_file.h"
+#include "temp_workdir.h"
+#include "test_files.h"
+
+namespace {
+
+const QByteArray kSettings = "Plimo Text Editor 1.7\r\n15\r\nAbcd1234\r\n";
+// Lone LF and CR and a tab: what Open normalises and the cipher passes through.
+const QByteArray kLetter = "Dear Ann,\nthe cafe opens at eight.\r\tSee you there!\n";
+
+struct Outcome {
+    int status = -1;
+    QStringList errors;
+};
+
+// One run in this process, standard error collected; `prepare` may set the rest of the io.
+template <typename Prepare>
+Outcome Run(const QStringList& args, Prepare&& prepare)
+{
+    Outcome outcome;
+    TCipherIo io;
+    io.error = [&](std::string_view line) { outcome.errors << QString::fromUtf8(line); };
+    prepare(io);
+    std::vector<std::string> words;
+    for (const QString& arg : args)
+        words.push_back(arg.toStdString());
+    outcome.status = RunCipherCommand(words, io);
+    return outcome;
+}
+
+Outcome Run(const QStringList& args)
+{
+    return Run(args, [](TCipherIo&) {});
+}
+
+// The file the editor saves: Open, the level's command at start-up state, Save.
+QByteArray EditorSaves(const QString& input, bool encrypt, EncryptionLevel level,
+                       const std::string& typed)
+{
+    TAppState state;
+    SetStateDefaults(state, LevelBKeyTableData());
+    LoadSettings(state);
+    const std::string text = LoadDocument(Path(input));
+    const TLevelResult result = encrypt ? EncryptWithLevel(state, level, text, typed)
+                                        : DecryptWithLevel(state, level, text, typed);
+    if (result.outcome != LevelOutcome::Done)
+        return "<refused>";
+    SaveDocument("editor.out", result.text);
+    const QByteArray saved = ReadFile("editor.out");
+    QFile::remove("editor.out");
+    return saved;
+}
+
+}  // namespace
+
+class TestCipherCommand final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.emplace().isValid());
+        WriteFile("plimo.dat", kSettings);
+    }
+    void cleanup() { m_dir.reset(); }
+
+    // Each level, both ways, on a file and through a pipe: what the editor saves.
+    void matchesTheEditor_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QByteArray>("typed");  // in the editor's box; the file adds a break
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        const auto row = [](const char* command, const char* level, const char* typed,
+                            const char* input, const char* output) {
+            QTest::addRow("%s %s %s", command, level, input)
+                << QString(command) << QString(level) << QByteArray(typed) << QString(input)
+                << QString(output);
+        };
+        row("encrypt", "A", "", "letter.txt", "letter.txa");
+        row("encrypt", "B", "042", "letter.txt", "letter.txb");
+        row("encrypt", "C", "Kestrel7", "letter", "letter.txc");
+        row("decrypt", "A", "", "note.txa", "note.txt");
+        row("decrypt", "B", "0429", "note.txb", "note.txt");
+        row("decrypt", "C", "a long key, 20 chars", "v1.2.txc", "v1.2.txt");
+    }
+    void matchesTheEditor()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, level);
+        QFETCH(QByteArray, typed);
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        const auto index = static_cast<EncryptionLevel>(level[0].toLatin1() - 'A');
+        WriteFile(input, kLetter);
+        const QByteArray expected =
+            EditorSaves(input, command == "encrypt", index, typed.toStdString());
+        QVERIFY(expected != "<refused>");
+        QStringList args{command, "--level", level, input};
+        if (!typed.isEmpty()) {
+            WriteFile("pw", typed + (index == EncryptionLevel::B ? "\r\n" : "\n"));
+            args << "--password-file=pw";
+        }
+
+        const Outcome onFile = Run(args);
+        QCOMPARE(onFile.errors, QStringList());
+        QCOMPARE(onFile.status, kCipherExitDone);
+        QCOMPARE(ReadFile(output), expected);
+
+        args.removeAll(input);
+        const int in = ::open(QFile::encodeName(input).constData(), O_RDONLY | O_CLOEXEC);
+        const int out = ::open("piped", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const Outcome piped = Run(args, [&](TCipherIo& io) {
+            io.input = in;
+            io.output = out;
+        });
+        ::close(in);
+        ::close(out);
+        QCOMPARE(piped.status, kCipherExitDone);
+        QCOMPARE(ReadFile("piped"), expected);
+    }
+
+    // The editor's checks and messages, in its order, each after the file's name; usage errors.
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("errors");
+        const QString p = "plimo-cipher: ";
+        const QString f = p + "letter.txt: ";
+        const QString help = "Try 'plimo-cipher --help'.";
+        const auto row = [](const char* name, const QString& args, const QByteArray& text,
+                            int status, const QStringList& errors) {
+            QTest::newRow(name) << args.split(' ') << text << status << errors;
+        };
+        row("text of 7", "encrypt --level C --password-file pw", "7 chars", 1,
+            {f + "Entered text is too short to encrypt.",
+             f + "Text is too short (C). It needs to 8 or more characters long."});
+        row("would not come back", "encrypt --level A", "First line\nab\x01", 1,
+            {f + "Text was not encrypted: the character with code 1 in line 2, column 3 would "
+                 "not come back when decrypted. Nothing has been changed."});
+        row("A ignores a password", "encrypt --level A --password-file pw", kLetter, 0,
+            {f + "Your password will be ignored because you have chosen Level A."});
+        row("B code 1000", "decrypt --level B --password-file pw1000", kLetter, 1,
+            {f + "1000Your password digits need to be from 000 to 999."});
+        row("B code abc", "decrypt --level b --password-file pwabc", kLetter, 1,
+            {f + "'abc' is not a valid integer value."});
+        row("no settings file", "encrypt --level A --settings none.dat", kLetter, 1,
+            {p + "Cannot open file none.dat", p + "Level A takes its password from the editor's "
+                                                  "settings file; name it with --settings FILE."});
+        row("two-line password file", "encrypt --level C --password-file pw2", kLetter, 1,
+            {p + "pw2 holds more than one line: a password or code is one line"});
+        row("no key source", "decrypt --level C", kLetter, 2,
+            {p + "Level C needs --password-file FILE: standard input is no terminal to ask on",
+             help});
+        row("level D", "encrypt --level D", kLetter, 2,
+            {p + "unknown level 'D': use A, B or C", help});
+        row("password on the command line", "encrypt --level C --password x", kLetter, 2,
+            {p + "unknown option '--password'", help});
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, text);
+        QFETCH(int, status);
+        QFETCH(QStringList, errors);
+        WriteFile("letter.txt", text);
+        WriteFile("pw", "Kestrel7");
+        WriteFile("pw1000", "1000\n");
+        WriteFile("pwabc", "abc\n");
+        WriteFile("pw2", "Kestrel7\n\n");
+        const Outcome outcome = Run(args << "letter.txt");
+        QCOMPARE(outcome.errors, errors);
+        QCOMPARE(outcome.status, status);
+        const QStringList made = QDir().entryList({"letter.tx?"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(made.size(), status == 0 ? 2 : 1);
+    }
+
+    // An existing output stays unless --force; one file refused, the others still done.
+    void neverOverwrites()
+    {
+        WriteFile("a.txt", kLetter);
+        WriteFile("b.txt", kLetter);
+        WriteFile("a.txa", "older");
+        const QStringList args{"encrypt", "--level", "A", "a.txt", "missing.txt", "b.txt"};
+        const Outcome kept = Run(args);
+        QCOMPARE(kept.status, kCipherExitRefused);
+        QCOMPARE(kept.errors,
+                 QStringList({"plimo-cipher: a.txt: a.txa exists and was not replaced (--force "
+                              "replaces it)",
+                              "plimo-cipher: missing.txt: Cannot open file missing.txt"}));
+        QCOMPARE(ReadFile("a.txa"), QByteArray("older"));
+        const QByteArray encrypted = ReadFile("b.txa");
+        QVERIFY(encrypted.size() > 40);
+
+        const Outcome forced = Run(QStringList(args) << "--force");
+        QCOMPARE(forced.status, kCipherExitRefused);  // missing.txt still is
+        QCOMPARE(ReadFile("a.txa"), encrypted);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"a.txa", "a.txt", "b.txa", "b.txt", "plimo.dat"}));
+    }
+
+    // One line break at the end of a password file is not part of the password.
+    void passwordFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("password");
+        const auto row = [](const char* name, const char* bytes, const char* password) {
+            QTest::newRow(name) << QByteArray(bytes) << QByteArray(password);
+        };
+        row("no break", "Kestrel7", "Kestrel7");
+        row("LF", "Kestrel7\n", "Kestrel7");
+        row("CR LF", "Kestrel7\r\n", "Kestrel7");
+        row("CR", "Kestrel7\r", "Kestrel7");
+        row("blanks kept", " Kestrel7 \n", " Kestrel7 ");
+        row("empty", "\n", "");
+        row("UTF-8", "K\xC3\xA9strel\xE2\x82\xAC\n", "K\xE9strel\x80");
+        row("beyond U+FFFF", "Kestrel\xF0\x9F\x98\x80", "Kestrel??");
+        row("Windows-1252", "K\xE9strel\x80", "K\xE9strel\x80");
+    }
+    void passwordFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, password);
+        QCOMPARE(QByteArray::fromStdString(PasswordFromFileBytes(bytes.toStdString(), "pw")),
+                 password);
+    }
+
+    // At the terminal: asked twice to encrypt, so that a typing error cannot lock a file away.
+    void asksOnTheTerminal()
+    {
+        WriteFile("letter.txt", kLetter);
+        QStringList asked;
+        QStringList answers{"Kestrel7", "Kestrel8"};
+        const auto terminal = [&](TCipherIo& io) {
+            io.ask = [&](std::string_view prompt) -> std::optional<std::string> {
+                asked << QString::fromUtf8(prompt);
+                return answers.takeFirst().toStdString();
+            };
+        };
+        const Outcome differ = Run({"encrypt", "--level", "C", "letter.txt"}, terminal);
+        QCOMPARE(asked, QStringList({"Level C password: ", "Level C password again: "}));
+        QCOMPARE(differ.status, kCipherExitRefused);
+        QCOMPARE(differ.errors,
+                 QStringList{"plimo-cipher: the two entries differ: nothing was encrypted"});
+        QVERIFY(!QFile::exists("letter.txc"));
+
+        asked.clear();
+        answers = QStringList{"042"};
+        QCOMPARE(Run({"decrypt", "--level", "B", "letter.txt", "--force"}, terminal).status, 0);
+        QCOMPARE(asked, QStringList{"Level B code: "});
+    }
+
+    void defaultSettingsFile()
+    {
+        const QByteArray home = qgetenv("HOME"), dataHome = qgetenv("XDG_DATA_HOME");
+        QCOMPARE(DefaultSettingsPath("plimo.dat"), "plimo.dat");
+        QFile::remove("plimo.dat");
+        qputenv("HOME", "/home/ann");
+        qputenv("XDG_DATA_HOME", "/data");
+        QCOMPARE(DefaultSettingsPath("plimo.dat"), "/data/plimo/plimo.dat");
+        qputenv("XDG_DATA_HOME", "relative/data");  // invalid, as the launcher knows
+        QCOMPARE(DefaultSettingsPath("plimo.dat"), "/home/ann/.local/share/plimo/plimo.dat");
+        qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", dataHome);
+    }
+
+    // The built program: bytes in, bytes out through a pipe, and its exit codes.
+    void theProgram()
+    {
+        const auto run = [](const QStringList& args, const QByteArray& input = {}) {
+            QProcess program;
+            program.start(PLIMO_CIPHER_BINARY, args);
+            program.write(input);
+            program.closeWriteChannel();
+            program.waitForFinished();
+            return std::make_pair(program.exitCode(), program.readAllStandardOutput());
+        };
+        WriteFile("pw", "Kestrel7\n");
+        WriteFile("letter.txt", kLetter);
+        const auto [status, output] =
+            run({"encrypt", "--level", "C", "--password-file", "pw"}, kLetter);
+        QCOMPARE(status, 0);
+        QCOMPARE(output, EditorSaves("letter.txt", true, EncryptionLevel::C, "Kestrel7"));
+        QCOMPARE(run({"--help"}).first, 0);
+        QVERIFY(run({"--help"}).second.startsWith("Usage: plimo-cipher encrypt|decrypt"));
+        QCOMPARE(run({"encrypt"}).first, 2);
+    }
+
+private:
+    std::optional<TempWorkDir> m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestCipherCommand)
+#include "test_cipher_command.moc"
