@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-dejavu-core
   python3 xvfb xauth xdotool x11-utils xclip imagemagick
   clang libclang-rt-14-dev
-  desktop-file-utils shared-mime-info
+  desktop-file-utils shared-mime-info libglib2.0-bin
 )
 
 install_missing() {

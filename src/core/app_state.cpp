@@ -4,8 +4,8 @@ TAppState AppState;
 
 void SetStateDefaults(TAppState& state, const TLevelBKeyTables& levelBTables)
 {
-    state.ProductName = "Plimo Text Editor";
-    state.Version = "1.7";
+    state.ProductName = std::string(kProductName);
+    state.Version = std::string(kVersion);
     state.AppTitle = state.ProductName + " " + state.Version;
     state.TypeSize = kDefaultTypeSize;
     state.FindPos = 0;

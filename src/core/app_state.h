@@ -8,6 +8,8 @@
 // Three tables of ten 4-character texts; Level B joins its key from one entry of each.
 using TLevelBKeyTables = std::array<std::array<std::string, 10>, 3>;
 
+inline constexpr std::string_view kProductName = "Plimo Text Editor";
+inline constexpr std::string_view kVersion = "1.7";
 inline constexpr std::string_view kFactoryLevelAPwd = "tzrhGowN";
 inline constexpr std::string_view kUntitled = "untitled";
 inline constexpr std::int32_t kDefaultTypeSize = 15;

@@ -4,6 +4,8 @@
 #include <new>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 #include "core/command_error.h"
 #include "document/atomic_file.h"
 #include "document/file_messages.h"
@@ -120,4 +122,13 @@ std::string LoadDocument(const std::string& path, std::size_t capacity)
 void SaveDocument(const std::string& path, std::string_view bytes)
 {
     WriteFileAtomically(path, bytes, kDocumentFileMode);
+}
+
+FileStamp StampOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    return {true, static_cast<std::uintmax_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }

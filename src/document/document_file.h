@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,3 +20,13 @@ std::string LoadDocument(const std::string& path, std::size_t capacity = kMemoCa
 // Writes the editing area's bytes exactly as they are, atomically (see WriteFileAtomically);
 // a new file gets 0666 less the umask. Throws CommandError "Cannot create file <path>".
 void SaveDocument(const std::string& path, std::string_view bytes);
+
+// What tells whether another program changed a file since we read or wrote it: its size and
+// modification time. `regularFile` is false for a missing file, a folder or anything else.
+struct FileStamp {
+    bool regularFile = false;
+    std::uintmax_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const std::string& path);

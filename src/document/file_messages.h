@@ -12,6 +12,11 @@ inline constexpr std::string_view kSaveEmptyNote =
 inline constexpr std::string_view kNewDocumentQuestion =
     "Do you wish to start a new document? The current is not empty! Are you sure?";
 inline constexpr std::string_view kCloseFileQuestion = "Closing this file - are you sure?";
+// Save over a file that another program changed since Plimo opened or last saved it; the path
+// goes between the two parts.
+inline constexpr std::string_view kChangedOnDiskBefore = "The file ";
+inline constexpr std::string_view kChangedOnDiskAfter =
+    " was changed by another program since it was opened. Overwrite it?";
 inline constexpr std::string_view kExitUnsavedQuestion =
     "The text has changes that are not saved. Exit anyway?";
 

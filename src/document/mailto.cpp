@@ -33,7 +33,9 @@ std::string PercentEncode(std::string_view bytes)
 
 std::string BuildMailtoRequest(std::string_view text)
 {
-    std::string request = "mailto:?mailto:&subject=" + PercentEncode(kMailSubject) + "&Body=";
+    // The standard header form (RFC 6068): mail programs read "subject" and "body" as fields. A
+    // "mailto:" field before them made one program read the subject as a field "mailto:&subject".
+    std::string request = "mailto:?subject=" + PercentEncode(kMailSubject) + "&body=";
     // Encoding the whole text at once turns each CR LF between lines into "%0D%0A" already;
     // only a last line without its own break still needs one. A text ending in CR LF has an
     // empty last line, which is not counted.

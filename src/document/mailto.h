@@ -24,7 +24,7 @@ constexpr bool IsTooShortToMail(std::string_view text)
 // Percent-encodes bytes for a URI: every byte except A-Z a-z 0-9 - . _ ~ becomes %XX.
 std::string PercentEncode(std::string_view bytes);
 
-// "mailto:?mailto:&subject=Subject%20here&Body=" and then each line of `text` (Windows-1252,
+// "mailto:?subject=Subject%20here&body=" and then each line of `text` (Windows-1252,
 // CR LF between lines) as percent-encoded UTF-8, each followed by "%0D%0A". A last line that
 // is empty is not counted, so an empty text gives an empty body.
 std::string BuildMailtoRequest(std::string_view text);

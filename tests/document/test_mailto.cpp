@@ -9,7 +9,7 @@
 
 namespace {
 
-const QByteArray kPrefix = "mailto:?mailto:&subject=Subject%20here&Body=";
+const QByteArray kPrefix = "mailto:?subject=Subject%20here&body=";
 
 QByteArray BodyOf(const QByteArray& request)
 {

@@ -105,8 +105,9 @@ def wait_until(condition, timeout=10.0, what="condition", poll=0.05):
 
 class Session:
     def __init__(self, binary, with_help=True, workdir=None, env=None, size=(1280, 1024),
-                 wait_for=MAIN_TITLE):
+                 wait_for=MAIN_TITLE, args=()):
         self.binary = os.path.abspath(binary)
+        self.args = list(args)
         self.wait_for = wait_for
         self.size = size
         self._own_dir = workdir is None
@@ -201,8 +202,8 @@ class Session:
     def start_app(self, wait_for=MAIN_TITLE, command=None):
         self.log = open(os.path.join(self.workdir, "plimo.log"), "ab")
         self._client_top = None
-        self.app = subprocess.Popen(command or [self.binary], cwd=self.workdir, env=self.env(),
-                                    stdout=self.log, stderr=self.log)
+        self.app = subprocess.Popen(command or [self.binary, *self.args], cwd=self.workdir,
+                                    env=self.env(), stdout=self.log, stderr=self.log)
         if wait_for:
             self.main = self.wait_window(wait_for)
             self.focus(self.main)

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Documents as a person handles them: a letter typed, saved through the real save dialog,
 encrypted at Level B, saved, closed, opened again through the real open dialog and decrypted;
-and a start in a folder that lacks the help file."""
+a start in a folder that lacks the help file; a file named on the command line, and saving over
+a file that another program changed meanwhile."""
 import os
+import subprocess
 import sys
+import tempfile
 
-from plimo_driver import (LEVEL_B, MAIN_TITLE, NOTE_TITLE, OPEN_TITLE, SAVE_TITLE, WHITE,
-                          E2EError, Session, run_scenarios)
+from plimo_driver import (LEVEL_B, MAIN_TITLE, NOTE_TITLE, OPEN_TITLE, QUESTION_TITLE,
+                          SAVE_TITLE, WHITE, E2EError, Session, run_scenarios)
 
 BINARY = sys.argv[1]
 
@@ -107,8 +110,62 @@ def start_without_help_file():
         assert not os.path.exists(s.path("plimo-help.txt"))
 
 
+def command_line_prints_and_refuses():
+    # No display is needed to ask for help or the version.
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+
+    def run(*args):
+        return subprocess.run([BINARY, *args], env=env, capture_output=True, text=True,
+                              timeout=30)
+    r = run("--version")
+    assert (r.returncode, r.stdout, r.stderr) == (0, "Plimo Text Editor 1.7\n", ""), r
+    r = run("--help")
+    assert r.returncode == 0 and r.stdout.startswith("Usage: plimo [FILE]\n") and not r.stderr, r
+    for wrong in (["--frobnicate"], ["a.txt", "b.txt"]):
+        r = run(*wrong)
+        assert r.returncode == 2 and not r.stdout, (wrong, r)
+        assert r.stderr.startswith("plimo: ") and "Usage: plimo [FILE]" in r.stderr, r.stderr
+
+
+def file_named_on_the_command_line():
+    error_caption = "Plimo Text Editorius 1.7"
+    with tempfile.TemporaryDirectory(prefix="plimo-e2e-") as folder:
+        with open(os.path.join(folder, "letter.txt"), "wb") as f:
+            f.write(b"Dear Anna")
+        with Session(BINARY, workdir=folder, args=["letter.txt"]) as s:
+            s.key("ctrl+End")
+            s.type(" and Tom")
+            # Another program writes to the file meanwhile: Save asks, and No keeps its words.
+            with open(s.path("letter.txt"), "wb") as f:
+                f.write(b"Dear Anna, from the other program")
+            s.key("ctrl+s")
+            s.answer(False)  # "The file ... was changed by another program ... Overwrite it?"
+            assert s.read("letter.txt") == b"Dear Anna, from the other program"
+            s.key("ctrl+s")
+            s.answer(True)
+            assert s.wait_file("letter.txt", b"Dear Anna and Tom") == b"Dear Anna and Tom"
+            # Saved by Plimo itself, the next Save asks nothing.
+            s.type("!")
+            s.key("ctrl+s")
+            assert s.wait_file("letter.txt", b"Dear Anna and Tom!") == b"Dear Anna and Tom!"
+            assert not s.windows(QUESTION_TITLE)
+
+        # A name that cannot be opened: the error box, as Open shows it, then an empty editor.
+        with Session(BINARY, workdir=folder, args=["missing.txt"], wait_for=None) as s:
+            s.dismiss(error_caption, "Return", refocus=False)
+            s.main = s.wait_window(MAIN_TITLE)
+            s.focus(s.main)
+            s.type("new")
+            s.key("ctrl+s")  # nothing is bound: Save As
+            s.choose_file(SAVE_TITLE, s.path("new.txt"))
+            assert s.wait_file("new.txt", b"new") == b"new"
+
+
 run_scenarios([
     ("letter saved, encrypted at Level B, closed, reopened and decrypted",
      letter_round_trip_at_level_b),
     ("start in a folder without the help file", start_without_help_file),
+    ("the command line's help, version and refusals", command_line_prints_and_refuses),
+    ("a file named on the command line; saving over another program's change",
+     file_named_on_the_command_line),
 ])

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 """Everyday commands in the real window: find and replace, quick e-mail, the help and about
-windows, and leaving the program with text that is not saved."""
+windows, the menu's keys from a panel's box, and leaving the program with text that is not
+saved."""
 import os
 import stat
 import sys
 import tempfile
+import urllib.parse
 
-from plimo_driver import (ABOUT_TITLE, BACK_BORDER, HELP_TITLE, MAIN_TITLE, PANEL_HEIGHT,
-                          QUESTION_TITLE, SAVE_TITLE, E2EError, Session, run_scenarios,
-                          wait_until)
+from plimo_driver import (ABOUT_TITLE, BACK_BORDER, CONTROLS, HELP_TITLE, MAIN_TITLE,
+                          PANEL_HEIGHT, QUESTION_TITLE, SAVE_TITLE, SILVER, E2EError, Session,
+                          run_scenarios, wait_until)
 
 BINARY = sys.argv[1]
 
@@ -73,8 +75,15 @@ def quick_email_hands_the_text_to_xdg_open():
             wait_until(lambda: os.path.exists(record), 10.0, "xdg-open to be run")
             with open(record) as f:
                 opened = f.read()
-            assert opened == ("mailto:?mailto:&subject=Subject%20here&Body="
+            assert opened == ("mailto:?subject=Subject%20here&body="
                               "Tom%20%26%20Jerry%20100%25%0D%0ASee%20you%0D%0A\n"), opened
+            # What a mail program makes of it: a standard parser finds exactly two fields.
+            request = urllib.parse.urlsplit(opened.rstrip("\n"))
+            assert request.scheme == "mailto" and request.path == "", request
+            fields = urllib.parse.parse_qs(request.query, keep_blank_values=True,
+                                           strict_parsing=True)
+            assert fields == {"subject": ["Subject here"],
+                              "body": ["Tom & Jerry 100%\r\nSee you\r\n"]}, fields
             assert s.running()
 
 
@@ -121,6 +130,24 @@ def exit_asks_about_unsaved_text():
             raise E2EError("the program asked although the text was saved")
 
 
+def menu_keys_work_from_a_panels_box():
+    """X11's text boxes would take Ctrl+E as "end of line" and Ctrl+D as "delete": the menu's
+    commands come first."""
+    with Session(BINARY) as s:
+        s.show_panel("ctrl+f")  # the caret goes into the find box
+        assert s.control_colour("pwdE") != SILVER  # the find panel's button is there
+        s.key("ctrl+e")
+        s.wait_control_colour("pwdE", SILVER)  # the encrypt panel took the find panel's place
+        s.fill("pwdE", "417")
+        s.wait_control_ink("pwdE")
+        s.key("ctrl+d")  # from the password box: the decrypt panel, with its box empty
+        _, _, w, h = CONTROLS["pwdD"]
+        left, top = s.control_point("pwdD", dx=0, dy=0)
+        wait_until(lambda: s.capture().ink_box(left + 3, top + 3, left + w - 3, top + h - 3)
+                   is None, 10.0, "the decrypt panel's empty password box")
+        assert s.panel_shown()
+
+
 def first_line_pixels(s):
     """The pixels of the editing area's first line, with the caret away in the find box."""
     s.key("ctrl+f")
@@ -160,4 +187,5 @@ run_scenarios([
     ("quick e-mail hands the text to xdg-open", quick_email_hands_the_text_to_xdg_open),
     ("help and about windows open and close", help_and_about_open_and_close),
     ("exit with unsaved text asks first", exit_asks_about_unsaved_text),
+    ("the menu's keys work from a panel's box", menu_keys_work_from_a_panels_box),
 ])

@@ -1,19 +1,23 @@
 #!/usr/bin/env python3
 """`cmake --install` into a temporary prefix: every file in its place, a valid menu entry, a MIME
 package the desktop's tools accept, a launcher that starts the editor in a per-user working
-folder with the help file there, and plimo-cipher decrypting a folder of files the editor
-made."""
+folder with the help file there, opens the file it is given, and lets the dialogs start in the
+user's documents folder; the desktop opens a .txa with Plimo, and leaves plain text alone; and
+plimo-cipher decrypting a folder of files the editor made."""
+import contextlib
 import glob
 import os
 import shlex
 import shutil
+import signal
 import stat
 import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-from plimo_driver import HELP_FILE, E2EError, Session, run_scenarios
+from plimo_driver import (HELP_FILE, MAIN_TITLE, OPEN_TITLE, SAVE_TITLE, E2EError, Session,
+                          run_scenarios, wait_until)
 
 BINARY = os.path.abspath(sys.argv[1])
 BUILD_DIR = os.path.dirname(BINARY)
@@ -75,10 +79,14 @@ def installed_files_are_in_place():
                       if line.startswith(entry_path + ":")]
         assert r.returncode == 0 and not complaints, r.stdout + r.stderr
         entry = read_desktop_entry(entry_path)
-        assert shlex.split(entry["Exec"]) == [p("bin", "plimo")], entry["Exec"]
+        # The desktop hands the entry one file; it claims only Plimo's own types, so installing
+        # it never makes it the editor of every plain text file.
+        assert shlex.split(entry["Exec"]) == [p("bin", "plimo"), "%f"], entry["Exec"]
         assert entry["TryExec"] == p("bin", "plimo")
         assert entry["Icon"] == "plimo" and entry["Type"] == "Application"
-        assert entry["MimeType"].split(";") == [*PLIMO_TYPES, "text/plain", ""], entry["MimeType"]
+        assert entry["MimeType"].split(";") == [*PLIMO_TYPES, ""], entry["MimeType"]
+        # The window's WM_CLASS, so the desktop matches the window with its entry.
+        assert entry["StartupNotify"] == "true" and entry["StartupWMClass"] == "plimo", entry
 
 
 def mime_package_is_accepted():
@@ -152,6 +160,144 @@ def launcher_makes_the_working_folder():
                 assert f.read() == b"Plimo Text Editor 1.7\r\n35\r\nAbcd1234\r\n"
 
 
+def user_folders(user, documents=True):
+    """A user's home (with a Documents folder unless told) and empty XDG folders."""
+    home = os.path.join(user, "home")
+    os.makedirs(os.path.join(home, "Documents") if documents else home, exist_ok=True)
+    env = {"HOME": home, "XDG_DATA_HOME": os.path.join(user, "data"),
+           "XDG_CONFIG_HOME": os.path.join(user, "config")}
+    return home, env
+
+
+@contextlib.contextmanager
+def installed_for_a_user():
+    """Installs into a temporary prefix for a temporary user: (prefix, launcher, user, home,
+    env)."""
+    with tempfile.TemporaryDirectory(prefix="plimo-prefix-") as prefix, \
+            tempfile.TemporaryDirectory(prefix="plimo-user-") as user:
+        install(prefix)
+        home, env = user_folders(user)
+        yield prefix, os.path.join(prefix, "bin", "plimo"), user, home, env
+
+
+def run_launcher(launcher, args, cwd, env):
+    return subprocess.run([launcher, *args], cwd=cwd, env={**os.environ, **env},
+                          capture_output=True, text=True, timeout=60)
+
+
+def launcher_opens_the_file_it_is_given():
+    with installed_for_a_user() as (_, launcher, _, home, env):
+        letters = os.path.join(home, "letters")
+        os.makedirs(letters)
+
+        # Options reach the editor, and its exit status comes back (the editor's own test
+        # checks every option).
+        r = run_launcher(launcher, ["--version"], letters, env)
+        assert (r.returncode, r.stdout, r.stderr) == (0, "Plimo Text Editor 1.7\n", ""), r
+        r = run_launcher(launcher, ["one.txt", "two.txt"], letters, env)
+        assert r.returncode == 2 and "Usage: plimo [FILE]" in r.stderr, r
+
+        # A name relative to the caller's folder, although the editor runs in its own folder.
+        with open(os.path.join(letters, "note.txa"), "wb") as f:
+            f.write(b"abc")
+        with Session(launcher, with_help=False, workdir=letters, env=env,
+                     args=["note.txa"]) as s:
+            s.key("ctrl+End")
+            s.type("!")
+            s.key("ctrl+s")  # bound to the file: written at once, no dialog
+            assert s.wait_file("note.txa", b"abc!") == b"abc!"
+            assert not s.windows(SAVE_TITLE)
+            assert s.running()
+
+
+def save_into(s, name):
+    """Types text, saves it under a bare name, as a new user does: it lands wherever the save
+    dialog starts."""
+    s.type("Dear Anna")
+    s.key("ctrl+s")
+    s.wait_dialog(SAVE_TITLE)
+    s.type(name)
+    s.key("Return")
+    s.wait_gone(SAVE_TITLE)
+    s.focus(s.main)
+
+
+def dialogs_start_where_the_users_files_are():
+    with installed_for_a_user() as (_, launcher, user, home, env):
+        menu_folder = os.path.join(user, "menu")  # wherever the menu happens to start it
+        os.makedirs(menu_folder)
+        working_folder = os.path.join(env["XDG_DATA_HOME"], "plimo")
+
+        with Session(launcher, with_help=False, workdir=menu_folder, env=env) as s:
+            save_into(s, "first-letter.txt")
+            wait_until(lambda: os.path.exists(os.path.join(home, "Documents", "first-letter.txt")),
+                       10.0, "the letter in the Documents folder")
+            assert not os.path.exists(os.path.join(working_folder, "first-letter.txt"))
+            # Then the open dialog starts in that folder: a bare name finds the letter.
+            s.key("ctrl+w")
+            s.answer(True)
+            s.key("ctrl+o")
+            s.choose_file(OPEN_TITLE, "first-letter.txt")
+            s.key("ctrl+End")
+            s.type("!")
+            s.key("ctrl+s")
+            wait_until(lambda: s.read(os.path.join(home, "Documents", "first-letter.txt"))
+                       == b"Dear Anna!", 10.0, "the letter saved again")
+
+        # No Documents folder: the home folder.
+        shutil.rmtree(os.path.join(home, "Documents"))
+        with Session(launcher, with_help=False, workdir=menu_folder, env=env) as s:
+            save_into(s, "second-letter.txt")
+            wait_until(lambda: os.path.exists(os.path.join(home, "second-letter.txt")), 10.0,
+                       "the letter in the home folder")
+
+        # The editor itself, started from a terminal in a folder: that folder.
+        os.makedirs(os.path.join(home, "Documents"))
+        with Session(BINARY, workdir=menu_folder, env=env) as s:
+            save_into(s, "third-letter.txt")
+            s.wait_file("third-letter.txt", b"Dear Anna")
+            assert not os.path.exists(os.path.join(home, "Documents", "third-letter.txt"))
+
+
+def desktop_opens_plimo_files_with_plimo():
+    if not shutil.which("gio"):
+        print("gio is not installed: the desktop's open is not tried")
+        return
+    with installed_for_a_user() as (prefix, _, _, home, env):
+        env["XDG_DATA_DIRS"] = os.path.join(prefix, "share") + os.pathsep + "/usr/share"
+        desktop_env = {**os.environ, **env}
+
+        def handlers(mime_type):
+            return run("gio", "mime", mime_type, env=desktop_env).stdout
+
+        first_line = handlers("text/x-plimo-txa").splitlines()[0]
+        assert first_line.startswith("Default application") and \
+            first_line.endswith(": plimo.desktop"), first_line
+        assert "plimo.desktop" not in handlers("text/plain"), handlers("text/plain")
+
+        # What a file manager does on a double click.
+        letter = os.path.join(home, "Documents", "letter.txa")
+        with open(letter, "wb") as f:
+            f.write(b"Khoor")
+        s = Session(shutil.which("gio"), with_help=False, workdir=home, env=env)
+        s.start_x()
+        try:
+            # The editor started inherits gio's output: not captured, or gio's end never shows.
+            opened = subprocess.run(["gio", "open", letter], env=s.env(), timeout=60,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            assert opened.returncode == 0, opened
+            s.main = s.wait_window(MAIN_TITLE)
+            s.focus(s.main)
+            s.key("ctrl+End")
+            s.type("!")
+            s.key("ctrl+s")
+            wait_until(lambda: s.read(letter) == b"Khoor!", 10.0, "the .txa saved again")
+            os.kill(int(s.x("getwindowpid", s.main)), signal.SIGTERM)
+            s.wait_gone(MAIN_TITLE)
+        finally:
+            s.stop_x()
+
+
 def cipher_command_decrypts_what_the_editor_made():
     """Two letters encrypted at Level A in the installed editor and saved into a folder; the
     installed plimo-cipher, run elsewhere, finds the Level A password in the per-user working
@@ -196,6 +342,9 @@ run_scenarios([
     ("installed files are in their places", installed_files_are_in_place),
     ("the MIME package is accepted", mime_package_is_accepted),
     ("the launcher makes the per-user working folder", launcher_makes_the_working_folder),
+    ("the launcher opens the file it is given", launcher_opens_the_file_it_is_given),
+    ("the dialogs start where the user's files are", dialogs_start_where_the_users_files_are),
+    ("the desktop opens Plimo's files with Plimo", desktop_opens_plimo_files_with_plimo),
     ("plimo-cipher decrypts a folder the editor made",
      cipher_command_decrypts_what_the_editor_made),
 ])

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr std::string_view kPrefix = "mailto:?mailto:&subject=Subject%20here&Body=";
+constexpr std::string_view kPrefix = "mailto:?subject=Subject%20here&body=";
 constexpr std::string_view kUpperHex = "0123456789ABCDEF";
 
 bool IsUnreserved(char c)

@@ -320,6 +320,34 @@ private slots:
         QCOMPARE(Entries(s->dir.path()), (QStringList{"doc.txt", "plimo.dat"}));
     }
 
+    // Allowed to replace another program's change, the save fails: the change is still on disk
+    // and still guarded, so the next Save asks again.
+    void overwriteOfAnotherProgramsChangeFails()
+    {
+        auto s = start();
+        const QString path = s->dir.filePath("doc.txt");
+        WriteFile(path, "original");
+        s->open(path);
+        s->w->mem->setBytes(Lines(1 << 20, 'n'));
+        WriteFile(path, "changed by another program");
+        s->script().answers = {true};
+        {
+            InjectedDisk failing(4096, ENOSPC, 0);
+            s->w->Save1->trigger();
+        }
+        expectOneError(*s, "Cannot create file " + Path(path));
+        QCOMPARE(ReadFile(path), QByteArray("changed by another program"));
+        QCOMPARE(Entries(s->dir.path()), (QStringList{"doc.txt", "plimo.dat"}));
+
+        s->script().answers = {false, true};
+        s->w->Save1->trigger();
+        QCOMPARE(ReadFile(path), QByteArray("changed by another program"));
+        s->w->Save1->trigger();
+        QCOMPARE(ReadFile(path), Bytes(Lines(1 << 20, 'n')));
+        QCOMPARE(s->script().countOf(ScriptedDesktop::Kind::Question), 3);
+        QCOMPARE(s->errors().size(), 1u);
+    }
+
     void saveIntoASmallTmpfsThatFillsUp()
     {
         TempWorkDir outer;

@@ -2,10 +2,18 @@
 #include <memory>
 #include <random>
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "core/app_state.h"
 #include "note_recorder.h"
@@ -17,6 +25,33 @@
 #include "ui/main/fCPas.h"
 
 using Kind = ScriptedDesktop::Kind;
+
+namespace {
+
+// Drags the data onto the editing area and drops it there, as a file manager or the area
+// itself does.
+void Drop(Memo* mem, QMimeData* data)
+{
+    const QPoint at = mem->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(mem->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(mem->viewport(), &drop);
+}
+
+QDir FolderOf(const ScriptedDesktop::Call& dialog)
+{
+    return QDir(QString::fromStdString(dialog.request.folder));
+}
+
+// The override cursor's shape, or -1 without one.
+int CursorNow()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor ? static_cast<int>(cursor->shape()) : -1;
+}
+
+}  // namespace
 
 class TestFileCommands : public WindowTest {
     Q_OBJECT
@@ -251,6 +286,201 @@ private slots:
         QVERIFY(changed.isAccepted());
         QCOMPARE(m_desktop->countOf(Kind::Question), 2);
         QVERIFY(!m_desktop->anyUnscripted());
+    }
+
+    // A file named on the command line and a file dropped on the text open as Open does once its
+    // dialog has answered.
+    void openFileDoesWhatOpenDoes_data()
+    {
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("named on the command line") << false;
+        QTest::newRow("dropped from a file manager") << true;
+    }
+    void openFileDoesWhatOpenDoes()
+    {
+        QFETCH(bool, dropped);
+        auto deliver = [&](const QString& path) {
+            if (!dropped) {
+                w().OpenFile(Path(path));
+                return;
+            }
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            data.setText(QUrl::fromLocalFile(path).toString());  // as file managers add it
+            Drop(w().mem, &data);
+        };
+        w().mem->setBytes("before");
+        s().FileExt = "txc";
+        const QString path = m_dir->filePath("letter.txa");
+        WriteFile(path, "a\nb");
+        deliver(path);
+        QTRY_COMPARE(w().mem->bytes(), std::string("a\r\nb"));
+        QCOMPARE(s().FileName, Path(path));
+        QVERIFY(s().HasFile);
+        QCOMPARE(s().FileExt, std::string("txc"));
+        QCOMPARE(w().statusText(0), path);
+        QCOMPARE(w().statusText(1), QStringLiteral("size - 4"));
+        QVERIFY(m_desktop->calls.empty());  // no dialog, no question
+
+        // A file that cannot be read: the error box, and everything stays.
+        const QString missing = m_dir->filePath("gone.txt");
+        deliver(missing);
+        QTRY_COMPARE(m_desktop->countOf(Kind::Error), 1);
+        QCOMPARE(m_desktop->calls.back().text, "Cannot open file " + Path(missing));
+        QCOMPARE(m_desktop->calls.back().caption, std::string("Plimo Text Editor 1.7"));
+        QCOMPARE(w().mem->bytes(), std::string("a\r\nb"));
+        QCOMPARE(s().FileName, Path(path));
+        QCOMPARE(w().statusText(0), path);
+    }
+
+    void droppedTextGoesInAsText_data()
+    {
+        QTest::addColumn<QList<QUrl>>("urls");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("text") << QList<QUrl>{} << "dragged words";
+        QTest::newRow("a web address") << QList<QUrl>{QUrl("https://www.korvex.example/")}
+                                       << "https://www.korvex.example/";
+    }
+    void droppedTextGoesInAsText()
+    {
+        QFETCH(QList<QUrl>, urls);
+        QFETCH(QString, text);
+        QMimeData data;
+        data.setUrls(urls);
+        data.setText(text);
+        Drop(w().mem, &data);
+        QCOMPARE(w().mem->bytes(), text.toStdString());
+        QCOMPARE(s().FileName, std::string("untitled"));
+        QVERIFY(m_desktop->calls.empty());
+    }
+
+    void dialogsStartWhereTheUsersFilesAre()
+    {
+        QTemporaryDir documents, letters, other;
+        // Started by the launcher: the documents folder, not the current (working) folder.
+        w().setDialogStartFolder(Path(documents.path()));
+        w().Open1->trigger();
+        QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(documents.path()));
+
+        // With a document: its folder, for both dialogs.
+        const QString letter = letters.filePath("letter.txt");
+        WriteFile(letter, "Dear Anna");
+        m_desktop->openPaths.push_back(Path(letter));
+        w().Open1->trigger();
+        w().SaveAs1->trigger();
+        QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(letters.path()));
+
+        // Closed: the folder last used.
+        m_desktop->answers = {true};
+        w().Close1->trigger();
+        w().Open1->trigger();
+        QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(letters.path()));
+
+        // Saved elsewhere: there.
+        w().mem->setBytes("moved");
+        m_desktop->savePaths.push_back(Path(other.filePath("moved.txt")));
+        w().SaveAs1->trigger();
+        w().Open1->trigger();
+        QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(other.path()));
+    }
+
+    // Save over a file another program changed since it was opened asks first.
+    void saveAsksBeforeReplacingAnotherProgramsChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QByteArray>("fileAfter");
+        QTest::newRow("unchanged") << "none" << false << false << QByteArray("mine");
+        QTest::newRow("grown, No") << "grow" << true << false << QByteArray("original, theirs");
+        QTest::newRow("grown, Yes") << "grow" << true << true << QByteArray("mine");
+        QTest::newRow("same size, newer, No") << "rewrite" << true << false << QByteArray("ORIGINAL");
+        QTest::newRow("only touched, Yes") << "touch" << true << true << QByteArray("mine");
+        QTest::newRow("deleted") << "delete" << false << false << QByteArray("mine");
+    }
+    void saveAsksBeforeReplacingAnotherProgramsChange()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, asked);
+        QFETCH(bool, yes);
+        QFETCH(QByteArray, fileAfter);
+        const QString path = open("doc.txt", "original");
+        w().mem->setBytes("mine");
+        const QDateTime opened = QFileInfo(path).lastModified();
+        if (change == "grow")
+            WriteFile(path, "original, theirs");
+        if (change == "rewrite")
+            WriteFile(path, "ORIGINAL");
+        if (change == "delete")
+            QVERIFY(QFile::remove(path));
+        if (change == "rewrite" || change == "touch") {
+            // A later time for sure, whatever the file system's clock resolution.
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(opened.addSecs(10), QFileDevice::FileModificationTime));
+        }
+        m_desktop->answers = {yes};
+        w().Save1->trigger();
+
+        const auto questions = m_desktop->callsOf(Kind::Question);
+        QCOMPARE(questions.size(), asked ? 1u : 0u);
+        if (asked) {
+            QCOMPARE(questions[0].caption, std::string("Plimo"));
+            QCOMPARE(questions[0].text, "The file " + Path(path) +
+                                            " was changed by another program since it was "
+                                            "opened. Overwrite it?");
+        }
+        QCOMPARE(ReadFile(path), fileAfter);
+        QCOMPARE(w().mem->bytes(), std::string("mine"));
+        QCOMPARE(m_desktop->countOf(Kind::Error), 0);
+
+        // Refused, the text is still unsaved: leaving asks. Written, the next Save asks nothing.
+        QCloseEvent close;
+        m_desktop->answers = {false};
+        QCoreApplication::sendEvent(m_w.get(), &close);
+        QCOMPARE(close.isAccepted(), !asked || yes);
+        if (!asked || yes) {
+            w().mem->setBytes("mine again");
+            w().Save1->trigger();
+            QCOMPARE(ReadFile(path), QByteArray("mine again"));
+            QCOMPARE(m_desktop->countOf(Kind::Question), asked ? 1 : 0);
+        }
+    }
+
+    void longCommandsShowTheBusyCursor_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("open") << "open";
+        QTest::newRow("encrypt") << "encrypt";
+        QTest::newRow("decrypt") << "decrypt";
+        QTest::newRow("replace all") << "replace";
+    }
+    void longCommandsShowTheBusyCursor()
+    {
+        QFETCH(QString, command);
+        w().mem->setBytes("a text long enough for Level A");
+        QList<int> shapes;
+        connect(w().mem, &QPlainTextEdit::textChanged, m_w.get(),
+                [&shapes] { shapes << CursorNow(); });
+        if (command == "open") {
+            open("doc.txt", "opened text");
+        } else if (command == "replace") {
+            w().rFrom->setText("text");
+            w().rButtClick();
+        } else if (command == "encrypt") {
+            w().eButtClick();
+        } else {
+            w().dButtClick();
+        }
+        QVERIFY(!shapes.isEmpty());
+        QCOMPARE(shapes.last(), static_cast<int>(Qt::WaitCursor));
+        QCOMPARE(CursorNow(), -1);
+
+        // A command that ends in an error gives the cursor back too, before its error box.
+        m_desktop->openPaths.push_back(Path(m_dir->filePath("missing.txt")));
+        w().Open1->trigger();
+        QCOMPARE(m_desktop->countOf(Kind::Error), 1);
+        QCOMPARE(CursorNow(), -1);
     }
 };
 

@@ -1,7 +1,13 @@
 // Start-up, the panel toggle rule, the status bar and the type panel of the main window.
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -32,6 +38,63 @@ QString Shown(const TfC& w)
         if (p->isVisible())
             names << p->objectName();
     return names.join(QLatin1Char(','));
+}
+
+// Shows one panel, enabled, as its command does, without touching the toggles.
+void ShowOnly(TfC& w, QWidget* panel)
+{
+    w.HideAllPanels();
+    panel->setEnabled(true);
+    panel->show();
+}
+
+QLineEdit* Box(TfC& w, const QString& name)
+{
+    const std::pair<QLineEdit*, const char*> boxes[] = {
+        {w.editF, "editF"}, {w.rFrom, "rFrom"}, {w.rTo, "rTo"},
+        {w.pwdE, "pwdE"},   {w.pwdD, "pwdD"},   {w.editLA, "editLA"}};
+    for (const auto& [box, boxName] : boxes)
+        if (name == QLatin1String(boxName))
+            return box;
+    return nullptr;
+}
+
+// The menu's 17 keys and the items they run; Exit last, since it closes the window.
+const std::pair<QKeyCombination, QAction* TfC::*> kMenuKeys[] = {
+    {Qt::CTRL | Qt::Key_N, &TfC::New1},       {Qt::CTRL | Qt::Key_O, &TfC::Open1},
+    {Qt::CTRL | Qt::Key_S, &TfC::Save1},      {Qt::CTRL | Qt::Key_W, &TfC::Close1},
+    {Qt::CTRL | Qt::Key_Q, &TfC::Email1},     {Qt::CTRL | Qt::Key_E, &TfC::eMen},
+    {Qt::CTRL | Qt::Key_D, &TfC::dMen},       {Qt::CTRL | Qt::Key_X, &TfC::Cut1},
+    {Qt::CTRL | Qt::Key_C, &TfC::Copy1},      {Qt::CTRL | Qt::Key_V, &TfC::Paste1},
+    {Qt::CTRL | Qt::Key_A, &TfC::SelectAll1}, {Qt::CTRL | Qt::Key_F, &TfC::fMen},
+    {Qt::CTRL | Qt::Key_R, &TfC::rMen},       {Qt::CTRL | Qt::Key_T, &TfC::tMen},
+    {Qt::CTRL | Qt::Key_L, &TfC::levelAPwd},  {Qt::Key_F1, &TfC::Help2},
+    {Qt::CTRL | Qt::Key_F4, &TfC::Exit1}};
+
+// WCAG contrast ratio of two colours, 1 to 21.
+double Contrast(const QColor& a, const QColor& b)
+{
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The room a drop-down list has for its entry's text, as the style draws it.
+int ListTextRoom(const QComboBox* list)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    option.editable = false;
+    option.frame = true;
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, list);
+    return field.width() - 2;  // the style insets the text by one pixel each side
 }
 
 }  // namespace
@@ -385,6 +448,136 @@ private slots:
         QCOMPARE(w.Help2->shortcut(), QKeySequence(Qt::Key_F1));
         QCOMPARE(w.levelAPwd->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
         QVERIFY(w.SaveAs1->shortcut().isEmpty());
+    }
+
+    void everyMenuKeyWorksFromEveryBox_data()
+    {
+        QTest::addColumn<QString>("box");
+        for (const char* box : {"editF", "rFrom", "rTo", "pwdE", "pwdD", "editLA"})
+            QTest::newRow(box) << QString::fromLatin1(box);
+    }
+    void everyMenuKeyWorksFromEveryBox()
+    {
+        QFETCH(QString, box);
+        TfC& w = start();
+        QLineEdit* edit = Box(w, box);
+        QVERIFY(edit);
+        for (const auto& [keys, item] : kMenuKeys) {
+            const QString what = box + ": " + QKeySequence(keys).toString();
+            ShowOnly(w, edit->parentWidget());
+            edit->setFocus();
+            QTRY_VERIFY2(edit->hasFocus(), qPrintable(what));
+            QSignalSpy ran(w.*item, &QAction::triggered);
+            QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
+            QVERIFY2(ran.count() == 1, qPrintable(what));
+        }
+        QVERIFY(!w.isVisible());  // Exit, the last key, closed the window
+    }
+
+    void captionsFitTheirControls_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("opened at 700") << 700;
+        QTest::newRow("designed 816") << 816;
+    }
+    void captionsFitTheirControls()
+    {
+        QFETCH(int, width);
+        TfC& w = start();
+        w.resize(width, 500);
+        for (QWidget* panel : {w.pFind, w.pRep, w.pEnc, w.pDec, w.pType, w.pLA}) {
+            ShowOnly(w, panel);
+            QTRY_COMPARE(panel->width(), width - 20);
+            QList<QWidget*> row = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            std::sort(row.begin(), row.end(),
+                      [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+            for (qsizetype i = 0; i < row.size(); ++i) {
+                QWidget* c = row[i];
+                const QRect g = c->geometry();
+                const QString what = panel->objectName() + "/" + c->metaObject()->className() +
+                                     " at " + QString::number(g.x());
+                QVERIFY2(g.left() >= 0 && g.right() < panel->width(), qPrintable(what));
+                QVERIFY2(g.bottom() < panel->height(), qPrintable(what));
+                if (i + 1 < row.size())
+                    QVERIFY2(g.right() < row[i + 1]->x(), qPrintable(what + " overlaps"));
+                const QFontMetrics fm = c->fontMetrics();
+                if (auto* button = qobject_cast<QPushButton*>(c)) {
+                    const int margin = c->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, c);
+                    QVERIFY2(fm.horizontalAdvance(button->text()) + 2 * margin <= g.width(),
+                             qPrintable(what + " " + button->text()));
+                } else if (auto* list = qobject_cast<QComboBox*>(c)) {
+                    for (int item = 0; item < list->count(); ++item)
+                        QVERIFY2(fm.horizontalAdvance(list->itemText(item)) <= ListTextRoom(list),
+                                 qPrintable(what + " " + list->itemText(item)));
+                } else if (auto* label = qobject_cast<QLabel*>(c)) {
+                    if (label->wordWrap())
+                        QVERIFY2(label->heightForWidth(g.width()) <= g.height(),
+                                 qPrintable(what + " cuts its last line"));
+                    else
+                        QVERIFY2(fm.horizontalAdvance(label->text()) <= g.width(),
+                                 qPrintable(what + " " + label->text()));
+                }
+            }
+        }
+        // Where the text fits, the designed places and sizes stay.
+        QCOMPARE(w.editF->geometry(), QRect(16, 16, 169, 28));
+        QCOMPARE(w.fButt->geometry(), QRect(194, 16, 80, 32));
+        QCOMPARE(w.cRep->geometry(), QRect(496, 16, 80, 32));
+        QCOMPARE(w.pwdE->geometry(), w.pwdD->geometry());
+        QCOMPARE(w.pFind->height(), 62);
+        if (width == 816) {
+            QCOMPARE(w.ft->geometry(), QRect(312, 18, 273, 26));
+            QCOMPARE(w.Button1->geometry(), QRect(600, 16, 97, 32));
+        }
+    }
+
+    void panelsReadOnADarkPalette()
+    {
+        QPalette dark;
+        for (const auto& [role, colour] :
+             {std::pair{QPalette::Window, QColor(53, 53, 53)}, {QPalette::WindowText, Qt::white},
+              {QPalette::Base, QColor(35, 35, 35)}, {QPalette::Text, QColor(Qt::white)},
+              {QPalette::Button, QColor(53, 53, 53)}, {QPalette::ButtonText, Qt::white}})
+            dark.setColor(role, colour);
+        const QPalette previous = QApplication::palette();
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(previous); });
+
+        TfC& w = start();
+        auto readable = [](const QWidget* c, QPalette::ColorRole text, QPalette::ColorRole back) {
+            return Contrast(c->palette().color(QPalette::Active, text),
+                            c->palette().color(QPalette::Active, back)) >= 4.5;
+        };
+        for (QWidget* panel : {w.pFind, w.pRep, w.pEnc, w.pDec, w.pType, w.pLA})
+            QCOMPARE(panel->palette().color(QPalette::Window), QColor(192, 192, 192));
+        for (QLabel* label : {w.Label1, w.Label2, w.Label3, w.Label4})
+            QVERIFY2(readable(label, QPalette::WindowText, QPalette::Window),
+                     qPrintable(label->text()));
+
+        auto checkBoxes = [&](const char* when) {
+            for (QLineEdit* box : {w.editF, w.rFrom, w.rTo, w.pwdE, w.pwdD, w.editLA})
+                QVERIFY2(readable(box, QPalette::Text, QPalette::Base), when);
+        };
+        checkBoxes("after start-up");  // the password boxes silver, editLA the window colour
+        press(Qt::CTRL | Qt::Key_E);
+        for (int level : {1, 0}) {
+            w.levelE->setCurrentIndex(level);
+            emit w.levelE->activated(level);  // white for Level B, silver again for Level A
+            checkBoxes(level == 1 ? "Level B picked" : "Level A picked again");
+        }
+    }
+
+    void controlsHaveAccessibleNames()
+    {
+        TfC& w = start();
+        QSet<QString> names;
+        for (QWidget* c : std::initializer_list<QWidget*>{
+                 w.mem, w.editF, w.rFrom, w.rTo, w.pwdE, w.pwdD, w.editLA, w.levelE, w.levelD,
+                 w.ComboBox1, w.ft}) {
+            QVERIFY2(!c->accessibleName().isEmpty(), c->metaObject()->className());
+            names << c->accessibleName();
+        }
+        QCOMPARE(names.size(), 11);  // each tells which it is
     }
 };
 

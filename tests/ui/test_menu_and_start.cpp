@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QIcon>
+#include <QScopeGuard>
 #include <QLineEdit>
 #include <QTest>
 
@@ -17,17 +19,22 @@
 #include "test_files.h"
 #include "window_test.h"
 #include "ui/app/plimo_app.h"
+#include "ui/app/start_options.h"
 #include "ui/editor/memo.h"
+#include "ui/info/fAboutPas.h"
+#include "ui/info/fHelp.h"
 #include "ui/info/notice.h"
 #include "ui/main/fCPas.h"
 #include "ui/platform/command_guard.h"
 #include "ui/secondary/fPlimoPas.h"
 
 using Kind = ScriptedDesktop::Kind;
+using Action = StartRequest::Action;
+Q_DECLARE_METATYPE(StartRequest::Action)
 
 namespace {
 
-constexpr const char* kMailPrefix = "mailto:?mailto:&subject=Subject%20here&Body=";
+constexpr const char* kMailPrefix = "mailto:?subject=Subject%20here&body=";
 
 }  // namespace
 
@@ -212,6 +219,82 @@ private slots:
             Qt::QueuedConnection);
         windows.main().About1->trigger();
         QCOMPARE(windows.main().ft->maxVisibleItems(), 50);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("nothing") << QStringList{} << Action::Run << "";
+        QTest::newRow("a file") << QStringList{"letter.txt"} << Action::Run << "letter.txt";
+        QTest::newRow("--help") << QStringList{"--help"} << Action::PrintHelp << "";
+        QTest::newRow("-h") << QStringList{"-h"} << Action::PrintHelp << "";
+        QTest::newRow("--version") << QStringList{"--version"} << Action::PrintVersion << "";
+        QTest::newRow("help with a file opens nothing")
+            << QStringList{"a.txt", "--help"} << Action::PrintHelp << "";
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << Action::Refuse << "";
+        QTest::newRow("one of Qt's own options") << QStringList{"-style", "fusion"}
+                                                  << Action::Refuse << "";
+        QTest::newRow("two files") << QStringList{"a.txt", "b.txt"} << Action::Refuse << "";
+        QTest::newRow("an empty name") << QStringList{""} << Action::Refuse << "";
+        QTest::newRow("a name like an option, after --")
+            << QStringList{"--", "-notes.txt"} << Action::Run << "-notes.txt";
+        QTest::newRow("-- then two files") << QStringList{"--", "a", "b"} << Action::Refuse << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(Action, action);
+        QFETCH(QString, file);
+        std::vector<std::string> argv;
+        for (const QString& a : args)
+            argv.push_back(a.toStdString());
+        const StartRequest request = ParseCommandLine(argv);
+        QCOMPARE(request.action, action);
+        QCOMPARE(QString::fromStdString(request.file), file);
+        QCOMPARE(request.problem.empty(), action != Action::Refuse);
+    }
+
+    void fileNamesBecomeAbsolute_data()
+    {
+        // "~" stands for the current folder.
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("bare name") << "letter.txt" << "~/letter.txt";
+        QTest::newRow("dot step") << "./sub/./letter.txt" << "~/sub/letter.txt";
+        QTest::newRow("absolute") << "/srv/letter.txt" << "/srv/letter.txt";
+        // A folder before ".." may be a link: the path stays as given.
+        QTest::newRow("parent step") << "../letter.txt" << "~/../letter.txt";
+    }
+    void fileNamesBecomeAbsolute()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, opened);
+        opened.replace(QLatin1Char('~'), QDir::currentPath());
+        QCOMPARE(QString::fromStdString(AbsolutePath(given.toStdString())), opened);
+    }
+
+    void launcherMarkIsTakenOnce()
+    {
+        // Read once, and not handed on to the programs the editor starts (the mail program).
+        const auto restore = qScopeGuard([] { qunsetenv("PLIMO_STARTED_BY_LAUNCHER"); });
+        QVERIFY(!TakeLauncherMark());
+        qputenv("PLIMO_STARTED_BY_LAUNCHER", "1");
+        QVERIFY(TakeLauncherMark());
+        QVERIFY(!qEnvironmentVariableIsSet("PLIMO_STARTED_BY_LAUNCHER"));
+    }
+
+    void everyWindowShowsTheProgramsIcon()
+    {
+        AppState = TAppState();
+        PlimoWindows windows(*m_desktop);
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &windows.main(), &windows.note(), &windows.help(), &windows.about()}) {
+            const QIcon icon = window->windowIcon();
+            QVERIFY2(!icon.isNull(), window->metaObject()->className());
+            QCOMPARE(icon.availableSizes().size(), 6);  // 16 to 256 pixels
+        }
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -242,6 +243,8 @@ struct Shadow {
     bool pwdDEnabled = true;
     std::optional<std::string> clipboard;  // what a paste inserts
     std::map<std::string, FileModel> files;
+    // Another program wrote to the bound file since it was last opened or saved here.
+    bool changedOutside = false;
 };
 
 // What one step must have caused besides the shadow's new state.
@@ -265,6 +268,7 @@ struct Stats {
     int encrypted = 0, decrypted = 0, roundTrips = 0, findHits = 0, replaced = 0;
     int opened = 0, saved = 0, fileErrors = 0, exitsAsked = 0, exitsClosed = 0, pasted = 0;
     int settingsWrites = 0, typedKeys = 0;
+    int outsideWrites = 0, overwriteAsked = 0;
 };
 
 }  // namespace
@@ -307,7 +311,7 @@ public:
         if (m_s.text.size() > kMaxText)
             return command(
                 "New (text too long)", m_w.New1, [this] { trigger(m_w.New1); }, true);
-        switch (pickWeighted({20, 20, 14, 14, 9, 5, 4, 5, 9, 5})) {
+        switch (pickWeighted({20, 20, 14, 14, 9, 5, 4, 5, 9, 5, 2})) {
             case 0:
                 return menuStep();
             case 1:
@@ -326,8 +330,10 @@ public:
                 return selectStep();
             case 8:
                 return scenarioStep();
-            default:
+            case 9:
                 return undoStep();
+            default:
+                return outsideWriteStep();
         }
     }
 
@@ -674,6 +680,7 @@ private:
         m_s.clean = m_s.text;
         m_s.fileName = *path;
         m_s.hasFile = true;
+        m_s.changedOutside = false;
         m_s.status0 = QString::fromStdString(*path);
         m_s.status1 = QStringLiteral("size - %1").arg(m_s.text.size());
         ++m_stats.opened;
@@ -690,6 +697,7 @@ private:
         }
         f.bytes = m_s.text;
         m_s.clean = m_s.text;
+        m_s.changedOutside = false;
         m_s.status0 = QString::fromStdString(path);
         ++m_stats.saved;
     }
@@ -703,13 +711,15 @@ private:
             return;
         }
         m_s.fileName = *path;
+        // The chosen file is to be replaced, as it is now.
+        m_s.changedOutside = false;
         const std::size_t errors = e.errors.size();
         writeTo(e, *path);
         if (e.errors.size() == errors)
             m_s.hasFile = true;
     }
 
-    void modelSave(Expect& e, const std::optional<std::string>& savePath)
+    void modelSave(Expect& e, bool yes, const std::optional<std::string>& savePath)
     {
         e.checkNotes = true;
         if (m_s.text.empty()) {
@@ -717,10 +727,19 @@ private:
                 "Sorry, we could not save this document, it is empty. Please try Save As.");
             return;
         }
-        if (m_s.hasFile)
-            writeTo(e, m_s.fileName);
-        else
+        if (!m_s.hasFile) {
             modelSaveAs(e, savePath);
+            return;
+        }
+        const FileModel& f = m_s.files[m_s.fileName];
+        if (m_s.changedOutside && !f.folder && f.bytes) {
+            // "... was changed by another program since it was opened. Overwrite it?"
+            e.questions = 1;
+            ++m_stats.overwriteAsked;
+            if (!yes)
+                return;
+        }
+        writeTo(e, m_s.fileName);
     }
 
     void modelCutCopy(bool cut)
@@ -1005,7 +1024,7 @@ private:
         else if (a == m_w.Open1)
             modelOpen(e, openPath);
         else if (a == m_w.Save1)
-            modelSave(e, savePath);
+            modelSave(e, yes, savePath);
         else if (a == m_w.SaveAs1)
             modelSaveAs(e, savePath);
         else if (a == m_w.Close1)
@@ -1361,6 +1380,39 @@ private:
                 return error;
             }
         }
+    }
+
+    // Another program writes to the file the text is bound to; the next Save must ask.
+    QString outsideWriteStep()
+    {
+        if (!m_s.hasFile)
+            return memClickStep();
+        FileModel& f = m_s.files[m_s.fileName];
+        if (f.folder || !f.bytes)
+            return memClickStep();
+        ++m_stats.actions["outside write"];
+        ++m_stats.outsideWrites;
+        const QString path = QFile::decodeName(QByteArray::fromStdString(m_s.fileName));
+        // Sometimes the same size: only the time tells. The time is set apart from any write of
+        // ours, whatever the file system's clock resolution.
+        std::string bytes = *f.bytes;
+        if (bytes.empty() || chance(50))
+            bytes += "written by another program";
+        else
+            bytes[pick(bytes.size())] ^= 0x20;
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size()) ||
+            !file.setFileTime(QDateTime::currentDateTime().addSecs(3600 + m_stats.outsideWrites),
+                              QFileDevice::FileModificationTime))
+            return fail("outside write", "cannot write " + path);
+        file.close();
+        f.bytes = bytes;
+        m_s.changedOutside = true;
+        Expect e;
+        e.filesTouched = true;
+        return verify(e, "another program writes to the file");
     }
 
     QString memClickStep()
@@ -1740,16 +1792,17 @@ private slots:
         qInfo(
             "keys %d; encrypted %d, decrypted %d, round trips %d; find hits %d, replacements %d; "
             "opened %d, saved %d, file errors %d; exit asked %d, closed %d; pastes %d; "
-            "settings writes %d",
+            "settings writes %d; outside writes %d, overwrites asked %d",
             st.typedKeys, st.encrypted, st.decrypted, st.roundTrips, st.findHits, st.replaced,
             st.opened, st.saved, st.fileErrors, st.exitsAsked, st.exitsClosed, st.pasted,
-            st.settingsWrites);
+            st.settingsWrites, st.outsideWrites, st.overwriteAsked);
         // A walk that never reached the interesting states would prove little.
         if (steps >= 2000) {
             QVERIFY(st.encrypted > 0 && st.decrypted > 0 && st.roundTrips > 0);
             QVERIFY(st.findHits > 0 && st.replaced > 0 && st.pasted > 0);
             QVERIFY(st.opened > 0 && st.saved > 0 && st.fileErrors > 0);
             QVERIFY(st.exitsAsked > 0 && st.exitsClosed > 0);
+            QVERIFY(st.outsideWrites > 0 && st.overwriteAsked > 0);
         }
     }
 

@@ -1,5 +1,8 @@
 #include "ui/app/plimo_app.h"
 
+#include <QApplication>
+#include <QIcon>
+
 #include "core/app_state.h"
 #include "ui/info/fAboutPas.h"
 #include "ui/info/fHelp.h"
@@ -15,6 +18,15 @@ PlimoWindows::PlimoWindows(Desktop& desktop)
       m_note(std::make_unique<TfNote>(desktop, m_main.get()))
 {
     m_main->setInfoWindows(m_help.get(), m_about.get());
+    QApplication::setWindowIcon(ProgramIcon());
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/plimo.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 // The message window goes first, so that it uninstalls its handler before anything else.

@@ -3,6 +3,7 @@
 #include <memory>
 
 class Desktop;
+class QIcon;
 class TfAbout;
 class TfC;
 class TfHelpPas;
@@ -33,3 +34,6 @@ private:
     std::unique_ptr<TfHelpPas> m_help;
     std::unique_ptr<TfNote> m_note;
 };
+
+// The program's icon in all its sizes, for every window.
+QIcon ProgramIcon();

@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+#include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QUrl>
 
 #include "core/win1252.h"
 #include "ui/editor/text_codec.h"
@@ -318,4 +320,47 @@ void Memo::mouseReleaseEvent(QMouseEvent* event)
         m_pressed = false;
         emit clicked();
     }
+}
+
+namespace {
+
+// The first local file a drag carries (a file manager's drag), or an empty text.
+QString DraggedFile(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+}  // namespace
+
+// A dragged file is taken whole, as a document to open; dragged text goes in as text.
+void Memo::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DraggedFile(event->mimeData()).isEmpty())
+        QPlainTextEdit::dragEnterEvent(event);
+    else
+        event->acceptProposedAction();
+}
+
+void Memo::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (DraggedFile(event->mimeData()).isEmpty())
+        QPlainTextEdit::dragMoveEvent(event);
+    else
+        event->acceptProposedAction();
+}
+
+void Memo::dropEvent(QDropEvent* event)
+{
+    const QString file = DraggedFile(event->mimeData());
+    if (file.isEmpty()) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    emit fileDropped(file);
 }

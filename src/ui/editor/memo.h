@@ -40,6 +40,8 @@ public:
 signals:
     // A mouse click in the text (pressed and released with the left button).
     void clicked();
+    // A file dragged from a file manager was dropped here; its text is not inserted.
+    void fileDropped(const QString& path);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -48,6 +50,9 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     qsizetype toBytePos(int qtPos) const;

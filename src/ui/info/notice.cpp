@@ -8,6 +8,7 @@
 
 #include "ui/info/info_widgets.h"
 #include "ui/info/pictures.h"
+#include "ui/platform/busy_cursor.h"
 #include "ui/platform/desktop.h"
 
 namespace {
@@ -65,6 +66,7 @@ void TfNote::ShowMessage(std::string_view text)
     Label1->setText(TextFromBytes(text));
     fitMessage();
     Button1->setFocus();
+    ModalCursor cursor;
     exec();
 }
 

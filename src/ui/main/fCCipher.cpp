@@ -12,10 +12,11 @@
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/panel_look.h"
+#include "ui/platform/busy_cursor.h"
 
 namespace {
 
-const QColor kSilver(192, 192, 192);
 const QColor kLime(0, 255, 0);
 
 EncryptionLevel LevelOf(const QComboBox* list)
@@ -28,9 +29,7 @@ void SwitchPasswordBox(const QComboBox* list, QLineEdit* box)
 {
     const bool levelA = list->currentIndex() == 0;
     box->setEnabled(!levelA);
-    QPalette p = box->palette();
-    p.setColor(QPalette::Base, levelA ? kSilver : QColor(Qt::white));
-    box->setPalette(p);
+    SetBoxColour(box, levelA ? kPanelSilver : QColor(Qt::white));
 }
 
 }  // namespace
@@ -38,6 +37,7 @@ void SwitchPasswordBox(const QComboBox* list, QLineEdit* box)
 void TfC::eButtClick()
 {
     TogglePanel(pEnc, m_state.EncToggle);
+    BusyCursor busy;
     const TLevelResult result =
         EncryptWithLevel(m_state, LevelOf(levelE), mem->bytes(), text_codec::ToBytes(pwdE->text()));
     if (result.outcome == LevelOutcome::Done) {
@@ -51,6 +51,7 @@ void TfC::eButtClick()
 void TfC::dButtClick()
 {
     TogglePanel(pDec, m_state.DecToggle);
+    BusyCursor busy;
     // A Level B code that is no whole number ends the command here, the code left in its box.
     const TLevelResult result =
         DecryptWithLevel(m_state, LevelOf(levelD), mem->bytes(), text_codec::ToBytes(pwdD->text()));

@@ -1,6 +1,7 @@
 // The file commands: New, Open, Save, Save As, Close File, and leaving the program.
 #include <filesystem>
 #include <new>
+#include <utility>
 
 #include "core/command_error.h"
 #include "core/show_note.h"
@@ -8,6 +9,8 @@
 #include "document/file_messages.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
+#include "ui/platform/busy_cursor.h"
+#include "ui/platform/command_guard.h"
 #include "ui/platform/desktop.h"
 
 namespace {
@@ -18,6 +21,11 @@ std::string CurrentFolder()
 {
     std::error_code ec;
     return std::filesystem::current_path(ec).string();
+}
+
+std::string FolderOf(const std::string& path)
+{
+    return std::filesystem::path(path).parent_path().string();
 }
 
 }  // namespace
@@ -32,11 +40,28 @@ void TfC::emptyDocument()
 
 void TfC::New1Click()
 {
-    if (!mem->isEmpty() &&
-        !m_desktop.askYesNo(kQuestionCaption, std::string(kNewDocumentQuestion)))
+    if (!mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, std::string(kNewDocumentQuestion)))
         return;
     emptyDocument();
     setStatusText(0, m_state.FileName);
+}
+
+void TfC::setDialogStartFolder(std::string folder)
+{
+    m_startFolder = std::move(folder);
+}
+
+std::string TfC::dialogFolder() const
+{
+    // Where the user's files are: beside the document, else where the last dialog went, else
+    // where the program was started from (the launcher names the user's documents folder).
+    if (m_state.HasFile)
+        return FolderOf(m_state.FileName);
+    if (!m_lastFolder.empty())
+        return m_lastFolder;
+    if (!m_startFolder.empty())
+        return m_startFolder;
+    return CurrentFolder();
 }
 
 void TfC::Open1Click()
@@ -44,14 +69,28 @@ void TfC::Open1Click()
     FileDialogRequest request;
     request.filter = std::string(kOpenFilter);
     request.filterIndex = FilterIndexFor(m_state.FileExt);
-    request.folder = CurrentFolder();
+    request.folder = dialogFolder();
     request.existingOnly = true;
     const std::optional<std::string> path = m_desktop.openFileDialog(request);
     if (!path) {
         ShowNote(kOpenCancelledNote);
         return;
     }
-    const std::string text = LoadDocument(*path);
+    openChosenFile(*path);
+}
+
+void TfC::OpenFile(const std::string& path)
+{
+    RunCommand(m_desktop, [this, &path] { openChosenFile(path); });
+}
+
+void TfC::openChosenFile(const std::string& path)
+{
+    m_lastFolder = FolderOf(path);
+    BusyCursor busy;
+    // Taken before the read: a change while reading counts as a change.
+    const FileStamp stamp = StampOf(path);
+    const std::string text = LoadDocument(path);
     try {
         mem->setBytes(text);
     } catch (const std::bad_alloc&) {
@@ -59,10 +98,11 @@ void TfC::Open1Click()
         mem->setBytes({});
         throw CommandError(std::string(kTextExceedsCapacity));
     }
-    m_state.FileName = *path;
+    m_state.FileName = path;
     setStatusText(0, m_state.FileName);
     setStatusText(1, "size - " + std::to_string(text.size()));
     m_state.HasFile = true;
+    m_fileStamp = stamp;
     markClean();
 }
 
@@ -76,9 +116,30 @@ void TfC::Save1Click()
         SaveAs1Click();
         return;
     }
-    SaveDocument(m_state.FileName, mem->bytes());
+    if (!confirmOverwriteChanged())
+        return;
+    writeDocument(m_state.FileName);
     setStatusText(0, m_state.FileName);
     markClean();
+}
+
+bool TfC::confirmOverwriteChanged()
+{
+    // Another program's change would be lost without a word. A file that is gone, or is now a
+    // folder, holds nothing to lose: the save recreates it or reports its error.
+    const FileStamp now = StampOf(m_state.FileName);
+    if (!now.regularFile || now == m_fileStamp)
+        return true;
+    return m_desktop.askYesNo(
+        kQuestionCaption,
+        std::string(kChangedOnDiskBefore) + m_state.FileName + std::string(kChangedOnDiskAfter));
+}
+
+void TfC::writeDocument(const std::string& path)
+{
+    BusyCursor busy;
+    SaveDocument(path, mem->bytes());
+    m_fileStamp = StampOf(path);
 }
 
 void TfC::SaveAs1Click()
@@ -88,14 +149,18 @@ void TfC::SaveAs1Click()
     request.filter = std::string(kSaveFilter);
     request.filterIndex = FilterIndexFor(m_state.FileExt);
     request.defaultExtension = std::string(kSaveDefaultExt);
-    request.folder = CurrentFolder();
+    request.folder = dialogFolder();
     const std::optional<std::string> path = m_desktop.saveFileDialog(request);
     if (!path) {
         ShowNote(kSaveStoppedNote);
         return;
     }
     m_state.FileName = *path;
-    SaveDocument(*path, mem->bytes());
+    m_lastFolder = FolderOf(*path);
+    // The user chose this file to be replaced: should the write fail, the next Save finds the
+    // file as it was chosen and asks nothing.
+    m_fileStamp = StampOf(*path);
+    writeDocument(*path);
     setStatusText(0, m_state.FileName);
     m_state.HasFile = true;
     markClean();

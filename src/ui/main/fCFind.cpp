@@ -3,6 +3,7 @@
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
+#include "ui/platform/busy_cursor.h"
 
 #include <QLineEdit>
 
@@ -26,6 +27,7 @@ void TfC::FindFrom(std::int32_t start)
 
 void TfC::rButtClick()
 {
+    BusyCursor busy;
     const std::optional<std::string> result = ReplaceAllCaseless(
         mem->bytes(), text_codec::ToBytes(rFrom->text()), text_codec::ToBytes(rTo->text()));
     if (result)

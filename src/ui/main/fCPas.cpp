@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include "document/settings_file.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
+#include "ui/main/panel_look.h"
 #include "ui/platform/command_guard.h"
 #include "ui/platform/desktop.h"
 
@@ -32,7 +34,17 @@ constexpr int kPanelHeight = 62;
 constexpr int kDesignedClientWidth = 800;
 constexpr int kOpenWidth = 700;
 constexpr int kOpenHeight = 500;
-const QColor kSilver(192, 192, 192);
+// The least room kept between neighbouring controls, and after the last one on a panel.
+constexpr int kControlGap = 4;
+constexpr int kPanelRightMargin = 16;
+// The typeface list gives up width for the Font button down to this.
+constexpr int kMinTypefaceListWidth = 120;
+constexpr int kTypefaceListWidth = 273;
+constexpr int kFontButtonLeft = 600;
+constexpr int kLabel4Top = 13;
+constexpr int kLabel4DesignedHeight = 47;
+// Narrower than this, the notice would need a panel taller than the text area: it is cut off.
+constexpr int kLabel4MinGrowWidth = 150;
 
 const char* const kTypeSizes[] = {"10", "12", "15", "18", "20", "22", "25", "28", "30", "32", "35"};
 const char* const kLevels[] = {"Good - Level A", "Very Good - Level B", "Secure - Level C"};
@@ -88,11 +100,24 @@ QLabel* Label(QWidget* parent, const char* caption, int x, int y)
     return l;
 }
 
-void SetBoxColour(QLineEdit* box, const QColor& colour)
+// Widens a control whose caption or longest entry does not fit its designed width, and moves
+// the controls to its right along as far as they would otherwise overlap it. Controls whose text
+// fits keep their designed places and sizes. Text boxes keep theirs: they scroll.
+void FitRow(std::initializer_list<QWidget*> row)
 {
-    QPalette p = box->palette();
-    p.setColor(QPalette::Base, colour);
-    box->setPalette(p);
+    int shift = 0;
+    int previousRight = 0;
+    for (QWidget* control : row) {
+        QRect g = control->geometry().translated(shift, 0);
+        if (previousRight > 0 && g.left() < previousRight + kControlGap) {
+            shift += previousRight + kControlGap - g.left();
+            g.moveLeft(previousRight + kControlGap);
+        }
+        if (!qobject_cast<QLineEdit*>(control))
+            g.setWidth(std::max(g.width(), control->sizeHint().width()));
+        control->setGeometry(g);
+        previousRight = g.right() + 1;
+    }
 }
 
 }  // namespace
@@ -137,6 +162,7 @@ void TfC::createControls()
     memoLayout->setContentsMargins(10, 10, 10, 10);
     mem = new Memo(pMemo);
     mem->setObjectName(QStringLiteral("mem"));
+    mem->setAccessibleName(QStringLiteral("Text"));
     mem->setFamily(QStringLiteral("MS Sans Serif"));
     mem->setPointSize(kDefaultTypeSize);
     memoLayout->addWidget(mem);
@@ -155,7 +181,7 @@ void TfC::createPanels()
         auto* p = new QWidget(back);
         p->setObjectName(QString::fromLatin1(name));
         p->setFixedHeight(kPanelHeight);
-        Fill(p, kSilver);
+        PaintPanel(p);
         return p;
     };
 
@@ -188,18 +214,18 @@ void TfC::createPanels()
     for (QComboBox* list : {levelE, levelD})
         for (const char* level : kLevels)
             list->addItem(QString::fromLatin1(level));
-    SetBoxColour(pwdE, kSilver);
-    SetBoxColour(pwdD, kSilver);
+    SetBoxColour(pwdE, kPanelSilver);
+    SetBoxColour(pwdD, kPanelSilver);
 
     pType = panel("pType");
     ComboBox1 = List(pType, 16, 16, 177);
     for (const char* size : kTypeSizes)
         ComboBox1->addItem(QString::fromLatin1(size));
     cType = Button(pType, "Close", 208, 16);
-    ft = List(pType, 312, 18, 273);
+    ft = List(pType, 312, 18, kTypefaceListWidth);
     ft->setMaxVisibleItems(12);
     // The "Font" button has no action.
-    Button1 = Button(pType, "Font", 600, 16, 97, 32);
+    Button1 = Button(pType, "Font", kFontButtonLeft, 16, 97, 32);
 
     pLA = panel("pLA");
     editLA = Edit(pLA, 16, 16, 169, 28);
@@ -207,7 +233,30 @@ void TfC::createPanels()
     cLA = Button(pLA, "Close", 280, 16);
     Label4 = new QLabel(QString::fromLatin1(kLabel4Text), pLA);
     Label4->setWordWrap(true);
-    Label4->move(368, 13);
+    Label4->move(368, kLabel4Top);
+
+    FitRow({editF, fButt, cFind});
+    FitRow({rFrom, Label1, rTo, rButt, cRep});
+    FitRow({levelE, Label2, pwdE, eButt, cEnc});
+    FitRow({levelD, Label3, pwdD, dButt, cDec});
+    FitRow({ComboBox1, cType});
+    FitRow({editLA, laButt, cLA});
+    // The Font button and the notice follow the panel's width (FormResize).
+    pType->installEventFilter(this);
+    pLA->installEventFilter(this);
+
+    const std::pair<QWidget*, const char*> names[] = {{editF, "Text to find"},
+                                                      {rFrom, "Text to replace"},
+                                                      {rTo, "Replacement"},
+                                                      {levelE, "Encryption level"},
+                                                      {pwdE, "Encryption password"},
+                                                      {levelD, "Decryption level"},
+                                                      {pwdD, "Decryption password"},
+                                                      {ComboBox1, "Type size"},
+                                                      {ft, "Typeface"},
+                                                      {editLA, "New Level A password"}};
+    for (const auto& [control, name] : names)
+        control->setAccessibleName(QString::fromLatin1(name));
 
     for (QWidget* p : {pFind, pRep, pEnc, pDec, pType, pLA}) {
         p->setEnabled(false);
@@ -360,6 +409,11 @@ void TfC::connectHandlers()
     connect(ft, &QComboBox::activated, this, [this] { run(&TfC::ftChange); });
 
     connect(mem, &Memo::clicked, this, [this] { run(&TfC::memClick); });
+    // Queued: the drop is over, and the file manager free, before the file is read.
+    connect(
+        mem, &Memo::fileDropped, this,
+        [this](const QString& path) { OpenFile(QFile::encodeName(path).toStdString()); },
+        Qt::QueuedConnection);
     connect(mem, &QPlainTextEdit::textChanged, this, [this] {
         m_unsaved = true;
         memChange();
@@ -602,12 +656,15 @@ bool TfC::eventFilter(QObject* watched, QEvent* event)
         }
     }
     if (event->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        for (const auto command :
-             {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste, QKeySequence::SelectAll})
-            if (key->matches(command))
+        // A box would take some menu keys as its own editing keys (Ctrl+E: end of line); the
+        // menu's commands come first, the clipboard's on the editing area included.
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : findChildren<QAction*>())
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed)
                 return true;  // not taken by the box, so the shortcut runs
     }
+    if (event->type() == QEvent::Resize && (watched == pType || watched == pLA))
+        FormResize();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -619,8 +676,25 @@ void TfC::resizeEvent(QResizeEvent* event)
 
 void TfC::FormResize()
 {
-    if (Label4 && pLA)
-        Label4->resize(std::max(0, pLA->width() - 390), 47);
+    if (!Label4 || !pLA)
+        return;
+    // The notice wraps in what the panel leaves it; when its lines need more than the designed
+    // height, the label and its panel grow rather than cut the last line off.
+    const int width = std::max(0, pLA->width() - 390);
+    const int needed = width >= kLabel4MinGrowWidth ? Label4->heightForWidth(width) : 0;
+    const int height = std::max(kLabel4DesignedHeight, needed);
+    Label4->resize(width, height);
+    const int panelHeight = std::max(kPanelHeight, kLabel4Top + height + kControlGap);
+    if (pLA->height() != panelHeight)
+        pLA->setFixedHeight(panelHeight);
+
+    // The Font button stays inside a panel narrower than the design; the typeface list before
+    // it gives up the width.
+    const int fontLeft =
+        std::min(kFontButtonLeft, pType->width() - kPanelRightMargin - Button1->width());
+    const int listWidth = std::max(kMinTypefaceListWidth, fontLeft - kControlGap - ft->x());
+    ft->resize(std::min(kTypefaceListWidth, listWidth), ft->height());
+    Button1->move(std::max(fontLeft, ft->geometry().right() + 1 + kControlGap), Button1->y());
 }
 
 QString TfC::statusText(int panel) const

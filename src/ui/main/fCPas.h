@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "core/app_state.h"
+#include "document/document_file.h"
 
 class Desktop;
 class Memo;
@@ -33,6 +34,12 @@ public:
 
     // The help and about windows are made after this one; the menu shows them.
     void setInfoWindows(QDialog* help, QDialog* about);
+    // Where the file dialogs start while there is neither a document nor a folder used before;
+    // empty: the current folder.
+    void setDialogStartFolder(std::string folder);
+    // Opens the file as Open does once its dialog has answered: the file named on the command
+    // line and a file dropped on the editing area.
+    void OpenFile(const std::string& path);
 
     // Controls.
     QWidget* back = nullptr;
@@ -189,6 +196,13 @@ private:
     bool confirmLeave();
     // Empties the editing area and unbinds it from its file (New, Close File).
     void emptyDocument();
+    std::string dialogFolder() const;
+    void openChosenFile(const std::string& path);
+    // Writes the text to the file and notes the file's stamp.
+    void writeDocument(const std::string& path);
+    // True when Save may write over FileName: unchanged since it was read or written, or the
+    // user says so.
+    bool confirmOverwriteChanged();
 
     Desktop& m_desktop;
     TAppState& m_state;
@@ -201,4 +215,9 @@ private:
     // The text has changed since it was last opened, saved, or emptied.
     bool m_unsaved = false;
     bool m_toldSettingsNotSaved = false;
+    std::string m_startFolder;
+    // The folder of the file last chosen or opened.
+    std::string m_lastFolder;
+    // FileName's file as it was when last opened or saved.
+    FileStamp m_fileStamp;
 };

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QUrl>
 
+#include "ui/platform/busy_cursor.h"
+
 namespace {
 
 QString Q(const std::string& s)
@@ -37,6 +39,7 @@ void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request)
 
 std::optional<std::string> Chosen(QFileDialog& dialog)
 {
+    ModalCursor cursor;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
@@ -55,6 +58,7 @@ QStringList QtFilters(const std::string& filter)
 
 bool QtDesktop::askYesNo(const std::string& caption, const std::string& question)
 {
+    ModalCursor cursor;
     return QMessageBox::question(DialogParent(), Q(caption), Q(question),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
@@ -62,6 +66,7 @@ bool QtDesktop::askYesNo(const std::string& caption, const std::string& question
 
 void QtDesktop::showError(const std::string& caption, const std::string& message)
 {
+    ModalCursor cursor;
     QMessageBox::critical(DialogParent(), Q(caption), Q(message));
 }
 
