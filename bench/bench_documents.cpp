@@ -619,17 +619,17 @@ void BM_OpenSaveCommands50MB(benchmark::State& state)
     win.desktop.yes = true;
     win.desktop.openPath = path;
     QPlainTextEdit bare;
-    bare.setFont(win.w.mem->font());
-    bare.resize(win.w.mem->size());
+    bare.setFont(win.w.mem()->font());
+    bare.resize(win.w.mem()->size());
     bare.show();
-    const PaintCounter memoPaints(win.w.mem->viewport());
+    const PaintCounter memoPaints(win.w.mem()->viewport());
     const PaintCounter barePaints(bare.viewport());
 
     Tally open, openFloor, save, saveFloor;
     int iteration = 0;
     bool painted = true;
     for (auto _ : state) {
-        win.w.mem->setBytes({});
+        win.w.mem()->setBytes({});
         bare.clear();
         QCoreApplication::processEvents();
         Span openSpan;
@@ -637,8 +637,8 @@ void BM_OpenSaveCommands50MB(benchmark::State& state)
             iteration,
             [&] {
                 openSpan = Time([&] {
-                    win.w.Open1Click();
-                    painted = PaintNow(*win.w.mem, memoPaints) && painted;
+                    win.w.menu().Open1->trigger();
+                    painted = PaintNow(*win.w.mem(), memoPaints) && painted;
                 });
                 open.Add(openSpan);
             },
@@ -649,10 +649,10 @@ void BM_OpenSaveCommands50MB(benchmark::State& state)
                     painted = PaintNow(bare, barePaints) && painted;
                 }));
             });
-        EditAndUndoByHand(*win.w.mem);
+        EditAndUndoByHand(*win.w.mem());
         EditAndUndoByHand(bare);
         BothSides(
-            iteration++, [&] { save.Add(Time([&] { win.w.Save1Click(); })); },
+            iteration++, [&] { save.Add(Time([&] { win.w.menu().Save1->trigger(); })); },
             [&] {
                 saveFloor.Add(Time([&] {
                     const QString raw = bare.document()->toRawText();
@@ -673,7 +673,7 @@ void BM_OpenSaveCommands50MB(benchmark::State& state)
 void BM_KeystrokeWindow50MB(benchmark::State& state)
 {
     Window win;
-    TypeIntoMiddle(state, *win.w.mem, "Keystroke in 50 MB, main window");
+    TypeIntoMiddle(state, *win.w.mem(), "Keystroke in 50 MB, main window");
 }
 
 // Resident memory, in MB, from the kernel's accounting of this process.
@@ -848,15 +848,9 @@ BENCHMARK(BM_KeystrokeWindow50MB)->UseManualTime()->Iterations(1)->Unit(benchmar
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The files, and the settings file the main window writes, stay out of the source tree.
-    QTemporaryDir workDir;
-    if (!workDir.isValid() || !QDir::setCurrent(workDir.path())) {
-        std::fprintf(stderr, "cannot make a temporary working folder\n");
+    bench::GuiBenchmark gui(argc, argv);
+    if (!gui.enterWorkFolder())
         return 1;
-    }
     if (!qEnvironmentVariableIsEmpty("PLIMO_BENCH_LARGE"))
         benchmark::RegisterBenchmark("BM_Large200", BM_Large200)
             ->UseManualTime()

@@ -22,6 +22,8 @@
 #include "document/find_replace.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/find_panel.h"
+#include "ui/main/replace_panel.h"
 #include "ui/platform/desktop.h"
 
 namespace {
@@ -61,11 +63,11 @@ void BM_FindClick50MBNoHit(benchmark::State& state)
     const std::string& text = Text50MB();
     const char* const needle = "Quixotic";
     Window win;
-    win.w.mem->setBytes(text);
-    win.w.editF->setText(QString::fromLatin1(needle));
+    win.w.mem()->setBytes(text);
+    win.w.findPanel()->editF->setText(QString::fromLatin1(needle));
     QApplication::processEvents();
-    win.w.fButtClick();
-    if (win.state.FindNext != 0 || win.w.mem->selLength() != 0)
+    win.w.findPanel()->fButtClick();
+    if (win.state.FindNext != 0 || win.w.mem()->selLength() != 0)
         state.SkipWithError("the sought text occurs in the text");
 
     Clock::duration clickTime{};
@@ -74,7 +76,7 @@ void BM_FindClick50MBNoHit(benchmark::State& state)
     for (auto _ : state) {
         const double c0 = bench::CpuSeconds();
         const auto t0 = Clock::now();
-        win.w.fButtClick();
+        win.w.findPanel()->fButtClick();
         const auto t1 = Clock::now();
         clickCpu += bench::CpuSeconds() - c0;
         benchmark::DoNotOptimize(memmem(text.data(), text.size(), needle, std::strlen(needle)));
@@ -101,18 +103,18 @@ void BM_FindClickAfterEdit50MB(benchmark::State& state)
 {
     const std::string& text = Text50MB();
     Window win;
-    win.w.mem->setBytes(text);
-    win.w.editF->setText(QStringLiteral("Quixotic"));
+    win.w.mem()->setBytes(text);
+    win.w.findPanel()->editF->setText(QStringLiteral("Quixotic"));
     QApplication::processEvents();
     double clickCpu = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        win.w.mem->moveCursor(QTextCursor::End);
-        win.w.mem->insertPlainText(QStringLiteral("x"));
+        win.w.mem()->moveCursor(QTextCursor::End);
+        win.w.mem()->insertPlainText(QStringLiteral("x"));
         state.ResumeTiming();
         const double c0 = bench::CpuSeconds();
         const auto t0 = Clock::now();
-        win.w.fButtClick();
+        win.w.findPanel()->fButtClick();
         state.SetIterationTime(Seconds(Clock::now() - t0));
         clickCpu += bench::CpuSeconds() - c0;
     }
@@ -132,18 +134,18 @@ void BM_ReplaceClick1MIn50MB(benchmark::State& state)
     const std::string& text = TextWithNeedles();
     const std::size_t expected = text.size() - 3 * static_cast<std::size_t>(kOccurrences);
     Window win;
-    win.w.rFrom->setText(QStringLiteral("needle"));
-    win.w.rTo->setText(QStringLiteral("pin"));
+    win.w.replacePanel()->rFrom->setText(QStringLiteral("needle"));
+    win.w.replacePanel()->rTo->setText(QStringLiteral("pin"));
 
     double setWall = 0, setCpu = 0, clickWall = 0, clickCpu = 0, logicWall = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         const double c0 = bench::CpuSeconds();
-        win.w.mem->setBytes(text);
+        win.w.mem()->setBytes(text);
         QApplication::processEvents();
         const auto t1 = Clock::now();
         const double c1 = bench::CpuSeconds();
-        win.w.rButtClick();
+        win.w.replacePanel()->rButtClick();
         QApplication::processEvents();
         const auto t2 = Clock::now();
         const double c2 = bench::CpuSeconds();
@@ -155,7 +157,7 @@ void BM_ReplaceClick1MIn50MB(benchmark::State& state)
         clickCpu += c2 - c1;
         logicWall += Seconds(t3 - t2);
         state.SetIterationTime(Seconds(t2 - t1));
-        if (win.w.mem->bytes().size() != expected) {
+        if (win.w.mem()->bytes().size() != expected) {
             state.SkipWithError("the replacement did not replace 1,000,000 occurrences");
             break;
         }
@@ -181,15 +183,9 @@ BENCHMARK(BM_ReplaceClick1MIn50MB)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The window writes its settings file into the current folder: keep it out of the tree.
-    QTemporaryDir workDir;
-    if (!workDir.isValid() || !QDir::setCurrent(workDir.path())) {
-        std::fprintf(stderr, "cannot make a temporary working folder\n");
+    bench::GuiBenchmark gui(argc, argv);
+    if (!gui.enterWorkFolder())
         return 1;
-    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -12,7 +12,10 @@
 #include <random>
 #include <string>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include "core/app_state.h"
 #include "ui/main/fCPas.h"
@@ -91,6 +94,33 @@ public:
     QStringList screenFontFamilies() override { return {QStringLiteral("DejaVu Sans")}; }
     QSize virtualDesktopSize() override { return {1280, 1024}; }
     QSize primaryScreenSize() override { return {1280, 1024}; }
+};
+
+// A benchmark program's Qt side: the offscreen platform unless another is asked for, and a
+// temporary working folder, since the main window writes its settings file into the current one.
+class GuiBenchmark final {
+public:
+    GuiBenchmark(int& argc, char** argv) : m_platform(OffscreenUnlessTold()), m_app(argc, argv) {}
+    // False, with a message, when there is no folder to work in.
+    bool enterWorkFolder()
+    {
+        if (m_workDir.isValid() && QDir::setCurrent(m_workDir.path()))
+            return true;
+        std::fprintf(stderr, "cannot make a temporary working folder\n");
+        return false;
+    }
+
+private:
+    static bool OffscreenUnlessTold()
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return true;
+    }
+
+    bool m_platform;
+    QApplication m_app;
+    QTemporaryDir m_workDir;
 };
 
 // The main window as the program opens it, shown, with its own state and a quiet desktop.

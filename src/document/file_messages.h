@@ -2,45 +2,9 @@
 
 #include <string_view>
 
-// The texts of the file commands, in one place for the windows that show them.
-
-inline constexpr std::string_view kOpenCancelledNote = "File opening was cancelled!";
-inline constexpr std::string_view kSaveStoppedNote = "Saving the file was stopped.";
-inline constexpr std::string_view kSaveEmptyNote =
-    "Sorry, we could not save this document, it is empty. Please try Save As.";
-
-inline constexpr std::string_view kNewDocumentQuestion =
-    "Do you wish to start a new document? The current is not empty! Are you sure?";
-inline constexpr std::string_view kCloseFileQuestion = "Closing this file - are you sure?";
-// Save over a file that another program changed since Plimo opened or last saved it; the path
-// goes between the two parts.
-inline constexpr std::string_view kChangedOnDiskBefore = "The file ";
-inline constexpr std::string_view kChangedOnDiskAfter =
-    " was changed by another program since it was opened. Overwrite it?";
-inline constexpr std::string_view kExitUnsavedQuestion =
-    "The text has changes that are not saved. Exit anyway?";
-
-// The open dialog's second caption really reads "Encypt A"; users know the dialog this way.
-inline constexpr std::string_view kOpenFilter =
-    "Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc";
-inline constexpr std::string_view kSaveFilter =
-    "Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc";
-inline constexpr std::string_view kSaveTitle = "Save your file";
-inline constexpr std::string_view kSaveDefaultExt = "txt";
+// The file layer's own errors, in one place for every window that shows them.
 
 // Errors that end a command; the path follows the first two.
 inline constexpr std::string_view kCannotOpenFile = "Cannot open file ";
 inline constexpr std::string_view kCannotCreateFile = "Cannot create file ";
 inline constexpr std::string_view kTextExceedsCapacity = "Text exceeds memo capacity";
-
-// The 1-based filter both file dialogs preselect for the document's extension.
-constexpr int FilterIndexFor(std::string_view FileExt)
-{
-    if (FileExt == "txa")
-        return 2;
-    if (FileExt == "txb")
-        return 3;
-    if (FileExt == "txc")
-        return 4;
-    return 1;
-}

@@ -43,7 +43,7 @@ public:
 // The secondary window's own copy of the settings, separate from AppState.
 struct TSecondaryState {
     std::string ProductName = "Plimo Text Editorius";
-    std::string Version = "1.7";
+    std::string Version = std::string(kVersion);
     std::string AppTitle = ProductName + " " + Version;
     std::string SettingsFile = "plimo.dat";
     std::int32_t TypeSize = kDefaultTypeSize;

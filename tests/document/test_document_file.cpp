@@ -61,8 +61,6 @@ private slots:
     void fileAboveMemoCapacityIsRefusedUnread();
 
     // The file dialogs' filters.
-    void filterIndex_data();
-    void filterIndex();
 };
 
 void TestDocumentFile::normalise_data()
@@ -262,37 +260,6 @@ void TestDocumentFile::fileAboveMemoCapacityIsRefusedUnread()
     QVERIFY(WriteRaw(path, ""));
     QVERIFY(::truncate(QFile::encodeName(path).constData(), off_t(kMemoCapacity) + 1) == 0);
     QCOMPARE(ErrorOf([&] { LoadDocument(path.toStdString()); }), "Text exceeds memo capacity");
-}
-
-void TestDocumentFile::filterIndex_data()
-{
-    QTest::addColumn<QString>("ext");
-    QTest::addColumn<int>("index");
-    QTest::newRow("txt") << "txt" << 1;
-    QTest::newRow("txa") << "txa" << 2;
-    QTest::newRow("txb") << "txb" << 3;
-    QTest::newRow("txc") << "txc" << 4;
-    QTest::newRow("empty") << "" << 1;
-    QTest::newRow("upper case is another extension") << "TXB" << 1;
-    QTest::newRow("unknown") << "doc" << 1;
-}
-
-void TestDocumentFile::filterIndex()
-{
-    QFETCH(QString, ext);
-    QFETCH(int, index);
-    const std::string extension = ext.toStdString();
-    QCOMPARE(FilterIndexFor(extension), index);
-    // Both lists must hold that extension's pattern at the index the dialogs preselect.
-    for (const std::string_view filter : {kOpenFilter, kSaveFilter}) {
-        const QList<QByteArray> parts = Bytes(filter).split('|');
-        QCOMPARE(parts.size(), 8);
-        const QByteArray pattern = parts[2 * index - 1];
-        if (index > 1 || extension == "txt")
-            QCOMPARE(pattern, "*." + Bytes(extension));
-        else
-            QCOMPARE(pattern, QByteArray("*.txt"));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -20,10 +20,13 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
-#include "window_test.h"
+#include "ui/common/display_text.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
+#include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/level_a_panel.h"
+#include "window_test.h"
 
 using Kind = ScriptedDesktop::Kind;
 using Notes = std::vector<std::string>;
@@ -81,7 +84,6 @@ private:
 class TestCipherPanels : public WindowTest {
     Q_OBJECT
 
-
     const Notes& notes() { return m_notes->notes; }
 
     TfC& start()
@@ -118,19 +120,21 @@ class TestCipherPanels : public WindowTest {
     // Ctrl+E (or Ctrl+D), the level picked, the password typed, then the button clicked.
     void runPanel(bool encrypt, int level, const QString& typed)
     {
-        QWidget* panel = encrypt ? w().pEnc : w().pDec;
+        QWidget* panel = encrypt ? w().encryptPanel() : w().decryptPanel();
         press(Qt::CTRL | (encrypt ? Qt::Key_E : Qt::Key_D));
         QVERIFY(panel->isVisible());
-        pick(encrypt ? w().levelE : w().levelD, level);
+        pick(encrypt ? w().encryptPanel()->levelList : w().decryptPanel()->levelList, level);
         if (!typed.isEmpty())
-            type(encrypt ? w().pwdE : w().pwdD, typed);
-        QTest::mouseClick(encrypt ? w().eButt : w().dButt, Qt::LeftButton);
+            type(encrypt ? w().encryptPanel()->pwdBox : w().decryptPanel()->pwdBox, typed);
+        QTest::mouseClick(
+            encrypt ? w().encryptPanel()->actionButton : w().decryptPanel()->actionButton,
+            Qt::LeftButton);
     }
 
     // The key a level's encryption must have used.
     std::string keyFor(int level, const QString& typed)
     {
-        const std::string bytes = text_codec::ToBytes(typed);
+        const std::string bytes = display_text::ToBytes(typed);
         switch (level) {
             case 0:
                 return s().LevelAPwd;
@@ -146,7 +150,7 @@ class TestCipherPanels : public WindowTest {
         const QString path = m_dir->filePath(name);
         WriteFile(path, QByteArray::fromStdString(text));
         m_desktop->openPaths.push_back(QFile::encodeName(path).toStdString());
-        w().Open1->trigger();
+        w().menu().Open1->trigger();
         return path;
     }
 
@@ -176,36 +180,36 @@ private slots:
         QFETCH(QString, ext);
         start();
         const QString path = openDocument("letter.txt", kPlain);
-        QCOMPARE(w().mem->bytes(), kPlain);
+        QCOMPARE(w().mem()->bytes(), kPlain);
 
         press(Qt::CTRL | Qt::Key_E);
-        QVERIFY(w().pEnc->isVisible());
-        pick(w().levelE, level);
+        QVERIFY(w().encryptPanel()->isVisible());
+        pick(w().encryptPanel()->levelList, level);
         if (!typed.isEmpty())
-            type(w().pwdE, typed);
+            type(w().encryptPanel()->pwdBox, typed);
         if (byEnter) {
-            w().pwdE->setFocus();
-            QTest::keyClick(w().pwdE, Qt::Key_Return);
+            w().encryptPanel()->pwdBox->setFocus();
+            QTest::keyClick(w().encryptPanel()->pwdBox, Qt::Key_Return);
         } else {
-            QTest::mouseClick(w().eButt, Qt::LeftButton);
+            QTest::mouseClick(w().encryptPanel()->actionButton, Qt::LeftButton);
         }
 
-        QVERIFY(!w().pEnc->isVisible());
+        QVERIFY(!w().encryptPanel()->isVisible());
         QVERIFY(s().EncToggle);
         QCOMPARE(notes(), Notes{});
         // The cipher text and nothing more: no line end is added after it.
         const std::string expected = EncryptText(kPlain, keyFor(level, typed), LevelText(level));
         QCOMPARE(expected.size(), kPlain.size());
-        QCOMPARE(w().mem->bytes(), expected);
-        QVERIFY(w().mem->bytes() != kPlain);
+        QCOMPARE(w().mem()->bytes(), expected);
+        QVERIFY(w().mem()->bytes() != kPlain);
         QCOMPARE(w().statusText(0), path + "." + ext);
         QCOMPARE(s().FileExt, ext.toStdString());
         QVERIFY(!s().PlainText);
-        QCOMPARE(w().pwdE->text(), QString());
+        QCOMPARE(w().encryptPanel()->pwdBox->text(), QString());
 
         press(Qt::CTRL | Qt::Key_E);
-        QVERIFY(w().pEnc->isVisible());
-        QCOMPARE(w().levelE->currentIndex(), level);
+        QVERIFY(w().encryptPanel()->isVisible());
+        QCOMPARE(w().encryptPanel()->levelList->currentIndex(), level);
     }
 
     void roundTripThroughThePanels_data()
@@ -251,25 +255,25 @@ private slots:
         QFETCH(QString, ext);
         const std::string plain = text.toStdString();
         start();
-        w().mem->setBytes(plain);
+        w().mem()->setBytes(plain);
 
         runPanel(true, level, encTyped);
         QCOMPARE(notes(), Notes{});
-        QCOMPARE(w().mem->bytes(), EncryptText(plain, keyFor(level, encTyped), LevelText(level)));
+        QCOMPARE(w().mem()->bytes(), EncryptText(plain, keyFor(level, encTyped), LevelText(level)));
         QCOMPARE(s().FileExt, ext.toStdString());
         QVERIFY(!s().PlainText);
         QCOMPARE(w().statusText(0), "untitled." + ext);
         if (level == 2)
-            QCOMPARE(s().LevelCPwd, text_codec::ToBytes(encTyped));
+            QCOMPARE(s().LevelCPwd, display_text::ToBytes(encTyped));
 
         runPanel(false, level, decTyped);
         QCOMPARE(notes(), Notes{});
-        QVERIFY(!w().pDec->isVisible());
-        QCOMPARE(w().mem->bytes(), plain);
+        QVERIFY(!w().decryptPanel()->isVisible());
+        QCOMPARE(w().mem()->bytes(), plain);
         QCOMPARE(s().FileExt, std::string("txt"));
         QVERIFY(s().PlainText);
         QCOMPARE(w().statusText(0), QStringLiteral("untitled.txt"));
-        QCOMPARE(w().pwdD->text(), QString());
+        QCOMPARE(w().decryptPanel()->pwdBox->text(), QString());
     }
 
     // Every way an encryption fails: the messages in order, the text and the status bar kept,
@@ -311,27 +315,27 @@ private slots:
         QFETCH(QString, ext);
         QFETCH(bool, plain);
         start();
-        w().mem->setBytes(text.toStdString());
+        w().mem()->setBytes(text.toStdString());
         s().PlainText = false;
         const QString status0 = w().statusText(0), status1 = w().statusText(1);
 
         // Level A keeps its start-up selection, so that its box still takes a password.
         press(Qt::CTRL | Qt::Key_E);
         if (level != 0)
-            pick(w().levelE, level);
+            pick(w().encryptPanel()->levelList, level);
         if (!typed.isEmpty())
-            type(w().pwdE, typed);
-        QTest::mouseClick(w().eButt, Qt::LeftButton);
+            type(w().encryptPanel()->pwdBox, typed);
+        QTest::mouseClick(w().encryptPanel()->actionButton, Qt::LeftButton);
 
         Notes want;
         for (const QString& n : expected)
             want.push_back(n.toStdString());
         QCOMPARE(notes(), want);
-        QVERIFY(!w().pEnc->isVisible());
-        QCOMPARE(w().mem->bytes(), text.toStdString());
+        QVERIFY(!w().encryptPanel()->isVisible());
+        QCOMPARE(w().mem()->bytes(), text.toStdString());
         QCOMPARE(w().statusText(0), status0);
         QCOMPARE(w().statusText(1), status1);
-        QCOMPARE(w().pwdE->text(), QString());
+        QCOMPARE(w().encryptPanel()->pwdBox->text(), QString());
         QCOMPARE(s().FileExt, ext.toStdString());
         QCOMPARE(s().PlainText, plain);
         QCOMPARE(m_desktop->calls.size(), std::size_t(0));
@@ -370,26 +374,26 @@ private slots:
         QFETCH(QString, ext);
         QFETCH(bool, plain);
         start();
-        w().mem->setBytes(text.toStdString());
+        w().mem()->setBytes(text.toStdString());
         s().PlainText = true;
         s().FileExt = "txb";
         const QString status0 = w().statusText(0);
 
         press(Qt::CTRL | Qt::Key_D);
         if (level != 0)
-            pick(w().levelD, level);
+            pick(w().decryptPanel()->levelList, level);
         if (!typed.isEmpty())
-            type(w().pwdD, typed);
-        QTest::mouseClick(w().dButt, Qt::LeftButton);
+            type(w().decryptPanel()->pwdBox, typed);
+        QTest::mouseClick(w().decryptPanel()->actionButton, Qt::LeftButton);
 
         Notes want;
         for (const QString& n : expected)
             want.push_back(n.toStdString());
         QCOMPARE(notes(), want);
-        QVERIFY(!w().pDec->isVisible());
-        QCOMPARE(w().mem->bytes(), text.toStdString());
+        QVERIFY(!w().decryptPanel()->isVisible());
+        QCOMPARE(w().mem()->bytes(), text.toStdString());
         QCOMPARE(w().statusText(0), status0);
-        QCOMPARE(w().pwdD->text(), QString());
+        QCOMPARE(w().decryptPanel()->pwdBox->text(), QString());
         QCOMPARE(s().FileExt, ext.toStdString());
         QCOMPARE(s().PlainText, plain);
         QCOMPARE(m_desktop->calls.size(), std::size_t(0));
@@ -421,9 +425,9 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, error);
         start();
-        w().mem->setBytes(kPlain);
+        w().mem()->setBytes(kPlain);
         runPanel(true, 1, "123");
-        const std::string cipher = w().mem->bytes();
+        const std::string cipher = w().mem()->bytes();
         QCOMPARE(s().FileExt, std::string("txb"));
         const QString status0 = w().statusText(0);
 
@@ -438,10 +442,10 @@ private slots:
             QVERIFY2(QString::fromStdString(box.text).contains("'" + typed + "'"),
                      box.text.c_str());
         QCOMPARE(notes(), Notes{});
-        QCOMPARE(w().pwdD->text(), typed);
-        QVERIFY(!w().pDec->isVisible());
+        QCOMPARE(w().decryptPanel()->pwdBox->text(), typed);
+        QVERIFY(!w().decryptPanel()->isVisible());
         QVERIFY(s().DecToggle);
-        QCOMPARE(w().mem->bytes(), cipher);
+        QCOMPARE(w().mem()->bytes(), cipher);
         QCOMPARE(w().statusText(0), status0);
         QCOMPARE(s().FileExt, std::string("txb"));
         QVERIFY(!s().PlainText);
@@ -449,9 +453,9 @@ private slots:
             QCOMPARE(s().LevelBKey, typed.toStdString());
 
         // The window goes on: the right code still decrypts.
-        w().pwdD->clear();
+        w().decryptPanel()->pwdBox->clear();
         runPanel(false, 1, "123");
-        QCOMPARE(w().mem->bytes(), kPlain);
+        QCOMPARE(w().mem()->bytes(), kPlain);
     }
 
     // A text that would not come back is refused, after the level's own messages.
@@ -491,30 +495,30 @@ private slots:
         QFETCH(QStringList, naming);
         start();
         const std::string plain = text.toStdString();
-        w().mem->setBytes(plain);
+        w().mem()->setBytes(plain);
         s().FileExt = "txt";
         s().PlainText = true;
         const QString status0 = w().statusText(0);
 
         press(Qt::CTRL | Qt::Key_E);
         if (level != 0)
-            pick(w().levelE, level);
+            pick(w().encryptPanel()->levelList, level);
         if (!typed.isEmpty())
-            type(w().pwdE, typed);
-        QTest::mouseClick(w().eButt, Qt::LeftButton);
+            type(w().encryptPanel()->pwdBox, typed);
+        QTest::mouseClick(w().encryptPanel()->actionButton, Qt::LeftButton);
 
         QCOMPARE(notes().size(), static_cast<std::size_t>(before.size() + 1));
         for (qsizetype i = 0; i < before.size(); ++i)
             QCOMPARE(QString::fromStdString(notes()[static_cast<std::size_t>(i)]), before[i]);
-        const QString refusal = text_codec::FromBytes(notes().back());
+        const QString refusal = display_text::FromBytes(notes().back());
         for (const QString& piece : naming)
             QVERIFY2(refusal.contains(piece), qPrintable(refusal));
-        QCOMPARE(w().mem->bytes(), plain);
+        QCOMPARE(w().mem()->bytes(), plain);
         QCOMPARE(s().FileExt, std::string("txt"));
         QVERIFY(s().PlainText);
         QCOMPARE(w().statusText(0), status0);
-        QCOMPARE(w().pwdE->text(), QString());
-        QVERIFY(!w().pEnc->isVisible());
+        QCOMPARE(w().encryptPanel()->pwdBox->text(), QString());
+        QVERIFY(!w().encryptPanel()->isVisible());
     }
 
     // --- the password boxes ---------------------------------------------------------------
@@ -529,20 +533,24 @@ private slots:
     {
         QFETCH(bool, encrypt);
         start();
-        QLineEdit* box = encrypt ? w().pwdE : w().pwdD;
-        w().mem->setBytes(kPlain);
+        QLineEdit* box = encrypt ? w().encryptPanel()->pwdBox : w().decryptPanel()->pwdBox;
+        w().mem()->setBytes(kPlain);
         press(Qt::CTRL | (encrypt ? Qt::Key_E : Qt::Key_D));
         // Start-up selected Level A from the program: the box is silver but takes a password.
-        QCOMPARE((encrypt ? w().levelE : w().levelD)->currentIndex(), 0);
+        QCOMPARE((encrypt ? w().encryptPanel()->levelList : w().decryptPanel()->levelList)
+                     ->currentIndex(),
+                 0);
         QVERIFY(box->isEnabled());
         QCOMPARE(BoxColour(box), kSilver);
         type(box, "myOwnPwd");
-        QTest::mouseClick(encrypt ? w().eButt : w().dButt, Qt::LeftButton);
+        QTest::mouseClick(
+            encrypt ? w().encryptPanel()->actionButton : w().decryptPanel()->actionButton,
+            Qt::LeftButton);
 
         QCOMPARE(notes(), Notes{kIgnored});
         const std::string expected =
             encrypt ? EncryptText(kPlain, kFactoryPwd, "1") : DecryptText(kPlain, kFactoryPwd, "1");
-        QCOMPARE(w().mem->bytes(), expected);
+        QCOMPARE(w().mem()->bytes(), expected);
         QCOMPARE(s().FileExt, std::string(encrypt ? "txa" : "txt"));
         QCOMPARE(box->text(), QString());
     }
@@ -571,9 +579,9 @@ private slots:
         QFETCH(QColor, colour);
         start();
         press(Qt::CTRL | (encrypt ? Qt::Key_E : Qt::Key_D));
-        QComboBox* list = encrypt ? w().levelE : w().levelD;
-        QLineEdit* box = encrypt ? w().pwdE : w().pwdD;
-        QLineEdit* other = encrypt ? w().pwdD : w().pwdE;
+        QComboBox* list = encrypt ? w().encryptPanel()->levelList : w().decryptPanel()->levelList;
+        QLineEdit* box = encrypt ? w().encryptPanel()->pwdBox : w().decryptPanel()->pwdBox;
+        QLineEdit* other = encrypt ? w().decryptPanel()->pwdBox : w().encryptPanel()->pwdBox;
         for (const int index : picks)
             pick(list, index);
         QCOMPARE(box->isEnabled(), enabled);
@@ -587,27 +595,27 @@ private slots:
     {
         start();
         press(Qt::CTRL | Qt::Key_E);
-        pick(w().levelE, 0);
-        QVERIFY(!w().pwdE->isEnabled());
+        pick(w().encryptPanel()->levelList, 0);
+        QVERIFY(!w().encryptPanel()->pwdBox->isEnabled());
         // A selection the program makes is no choice of the user's.
-        w().levelE->setCurrentIndex(2);
-        QVERIFY(!w().pwdE->isEnabled());
-        QCOMPARE(BoxColour(w().pwdE), kSilver);
+        w().encryptPanel()->levelList->setCurrentIndex(2);
+        QVERIFY(!w().encryptPanel()->pwdBox->isEnabled());
+        QCOMPARE(BoxColour(w().encryptPanel()->pwdBox), kSilver);
     }
 
     void userPicksWithTheKeyboard()
     {
         start();
         press(Qt::CTRL | Qt::Key_E);
-        w().levelE->setFocus();
-        QTest::keyClick(w().levelE, Qt::Key_Down);
-        QCOMPARE(w().levelE->currentIndex(), 1);
-        QVERIFY(w().pwdE->isEnabled());
-        QCOMPARE(BoxColour(w().pwdE), kWhite);
-        QTest::keyClick(w().levelE, Qt::Key_Up);
-        QCOMPARE(w().levelE->currentIndex(), 0);
-        QVERIFY(!w().pwdE->isEnabled());
-        QCOMPARE(BoxColour(w().pwdE), kSilver);
+        w().encryptPanel()->levelList->setFocus();
+        QTest::keyClick(w().encryptPanel()->levelList, Qt::Key_Down);
+        QCOMPARE(w().encryptPanel()->levelList->currentIndex(), 1);
+        QVERIFY(w().encryptPanel()->pwdBox->isEnabled());
+        QCOMPARE(BoxColour(w().encryptPanel()->pwdBox), kWhite);
+        QTest::keyClick(w().encryptPanel()->levelList, Qt::Key_Up);
+        QCOMPARE(w().encryptPanel()->levelList->currentIndex(), 0);
+        QVERIFY(!w().encryptPanel()->pwdBox->isEnabled());
+        QCOMPARE(BoxColour(w().encryptPanel()->pwdBox), kSilver);
     }
 
     // --- the Level A password panel -------------------------------------------------------
@@ -617,24 +625,24 @@ private slots:
         WriteFile(m_dir->filePath("plimo.dat"), "Plimo Text Editor 1.7\r\n15\r\nabcd1234\r\n");
         start();
         press(Qt::CTRL | Qt::Key_L);
-        QVERIFY(w().pLA->isVisible());
-        QCOMPARE(w().editLA->text(), QStringLiteral("abcd1234"));
-        const QColor before = BoxColour(w().editLA);
+        QVERIFY(w().levelAPanel()->isVisible());
+        QCOMPARE(w().levelAPanel()->editLA->text(), QStringLiteral("abcd1234"));
+        const QColor before = BoxColour(w().levelAPanel()->editLA);
 
         // Unchanged: the box is emptied; no message and no file written.
         QVERIFY(QFile::remove(m_dir->filePath("plimo.dat")));
-        QTest::mouseClick(w().laButt, Qt::LeftButton);
-        QCOMPARE(w().editLA->text(), QString());
+        QTest::mouseClick(w().levelAPanel()->laButt, Qt::LeftButton);
+        QCOMPARE(w().levelAPanel()->editLA->text(), QString());
         QCOMPARE(notes(), Notes{});
         QVERIFY(!QFile::exists(m_dir->filePath("plimo.dat")));
-        QCOMPARE(BoxColour(w().editLA), before);
-        QVERIFY(w().pLA->isVisible());
+        QCOMPARE(BoxColour(w().levelAPanel()->editLA), before);
+        QVERIFY(w().levelAPanel()->isVisible());
         QCOMPARE(s().LevelAPwd, std::string("abcd1234"));
 
         // Shown again, it shows the password again.
         press(Qt::CTRL | Qt::Key_L);
         press(Qt::CTRL | Qt::Key_L);
-        QCOMPARE(w().editLA->text(), QStringLiteral("abcd1234"));
+        QCOMPARE(w().levelAPanel()->editLA->text(), QStringLiteral("abcd1234"));
     }
 
     void levelAUpdateRefuses_data()
@@ -653,18 +661,18 @@ private slots:
         start();
         const QByteArray settings = ReadFile(m_dir->filePath("plimo.dat"));
         press(Qt::CTRL | Qt::Key_L);
-        const QColor before = BoxColour(w().editLA);
-        w().editLA->clear();
+        const QColor before = BoxColour(w().levelAPanel()->editLA);
+        w().levelAPanel()->editLA->clear();
         if (!candidate.isEmpty())
-            type(w().editLA, candidate);
-        QTest::mouseClick(w().laButt, Qt::LeftButton);
+            type(w().levelAPanel()->editLA, candidate);
+        QTest::mouseClick(w().levelAPanel()->laButt, Qt::LeftButton);
 
         QCOMPARE(notes(), Notes{kRefusedPwd});
-        QCOMPARE(w().editLA->text(), candidate);
-        QCOMPARE(BoxColour(w().editLA), before);
+        QCOMPARE(w().levelAPanel()->editLA->text(), candidate);
+        QCOMPARE(BoxColour(w().levelAPanel()->editLA), before);
         QCOMPARE(s().LevelAPwd, kFactoryPwd);
         QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")), settings);
-        QVERIFY(w().pLA->isVisible());
+        QVERIFY(w().levelAPanel()->isVisible());
     }
 
     void levelAUpdateAccepts_data()
@@ -681,67 +689,68 @@ private slots:
         const std::string pwd = candidate.toStdString();
         start();
         press(Qt::CTRL | Qt::Key_L);
-        const QColor before = BoxColour(w().editLA);
+        const QColor before = BoxColour(w().levelAPanel()->editLA);
         QCOMPARE(before, w().palette().color(QPalette::Window));
-        w().editLA->clear();
-        type(w().editLA, candidate);
+        w().levelAPanel()->editLA->clear();
+        type(w().levelAPanel()->editLA, candidate);
         {
-            ColourProbe probe(w().editLA);
-            QTest::keyClick(w().editLA, Qt::Key_Return);  // the panel's default button
+            ColourProbe probe(w().levelAPanel()->editLA);
+            QTest::keyClick(w().levelAPanel()->editLA,
+                            Qt::Key_Return);  // the panel's default button
             QCOMPARE(probe.notes, Notes{kUpdatedPwd});
             // Lime while the confirmation is on screen.
             QCOMPARE(probe.colours.front(), kLime);
         }
-        QCOMPARE(w().editLA->text(), QString());
-        QCOMPARE(BoxColour(w().editLA), before);
-        QVERIFY(w().pLA->isVisible());
+        QCOMPARE(w().levelAPanel()->editLA->text(), QString());
+        QCOMPARE(BoxColour(w().levelAPanel()->editLA), before);
+        QVERIFY(w().levelAPanel()->isVisible());
         QCOMPARE(s().LevelAPwd, pwd);
         const QList<QByteArray> lines = ReadFile(m_dir->filePath("plimo.dat")).split('\n');
         QVERIFY(lines.size() >= 3);
         QCOMPARE(lines[2], QByteArray::fromStdString(pwd + "\r"));
 
         // Level A now encrypts with the new password, and the old one no longer decrypts.
-        w().mem->setBytes(kPlain);
+        w().mem()->setBytes(kPlain);
         runPanel(true, 0, "");
-        const std::string cipher = w().mem->bytes();
+        const std::string cipher = w().mem()->bytes();
         QCOMPARE(cipher, EncryptText(kPlain, pwd, "1"));
         QVERIFY(DecryptText(cipher, kFactoryPwd, "1") != kPlain);
         runPanel(false, 0, "");
-        QCOMPARE(w().mem->bytes(), kPlain);
+        QCOMPARE(w().mem()->bytes(), kPlain);
 
         // And after a restart, through the settings file.
         m_w.reset();
         *m_state = TAppState();
         start();
         QCOMPARE(s().LevelAPwd, pwd);
-        w().mem->setBytes(cipher);
+        w().mem()->setBytes(cipher);
         runPanel(false, 0, "");
-        QCOMPARE(w().mem->bytes(), kPlain);
+        QCOMPARE(w().mem()->bytes(), kPlain);
     }
 
     void levelAUpdateThatCannotBeStored()
     {
         start();
         press(Qt::CTRL | Qt::Key_L);
-        const QColor before = BoxColour(w().editLA);
+        const QColor before = BoxColour(w().levelAPanel()->editLA);
         // A folder where the settings file should be: it cannot be replaced.
         QVERIFY(QFile::remove(m_dir->filePath("plimo.dat")));
         QVERIFY(QDir(m_dir->path()).mkdir("plimo.dat"));
-        w().editLA->setText("newPwd12");
-        QTest::mouseClick(w().laButt, Qt::LeftButton);
+        w().levelAPanel()->editLA->setText("newPwd12");
+        QTest::mouseClick(w().levelAPanel()->laButt, Qt::LeftButton);
 
         QCOMPARE(m_desktop->countOf(Kind::Error), 1);
         const auto box = m_desktop->callsOf(Kind::Error).front();
         QCOMPARE(box.caption, kTitle);
         QCOMPARE(box.text, std::string("Cannot create file plimo.dat"));
         QCOMPARE(notes(), Notes{});
-        QCOMPARE(BoxColour(w().editLA), before);
-        QCOMPARE(w().editLA->text(), QStringLiteral("newPwd12"));
+        QCOMPARE(BoxColour(w().levelAPanel()->editLA), before);
+        QCOMPARE(w().levelAPanel()->editLA->text(), QStringLiteral("newPwd12"));
         // The password the settings file holds stays the one in use.
         QCOMPARE(s().LevelAPwd, kFactoryPwd);
-        w().mem->setBytes(kPlain);
+        w().mem()->setBytes(kPlain);
         runPanel(true, 0, "");
-        QCOMPARE(w().mem->bytes(), EncryptText(kPlain, kFactoryPwd, "1"));
+        QCOMPARE(w().mem()->bytes(), EncryptText(kPlain, kFactoryPwd, "1"));
     }
 };
 

@@ -39,6 +39,8 @@
 #include "test_files.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/level_a_panel.h"
+#include "ui/main/type_panel.h"
 #include "ui/platform/command_guard.h"
 
 using Kind = ScriptedDesktop::Kind;
@@ -234,7 +236,7 @@ class TestFaults : public QObject {
         void open(const QString& path)
         {
             script().openPaths.push_back(Path(path));
-            w->Open1->trigger();
+            w->menu().Open1->trigger();
         }
     };
 
@@ -291,15 +293,15 @@ private slots:
         WriteFile(path, old);
         s->open(path);
         const std::string text = Lines(4 << 20, 'n');
-        s->w->mem->setBytes(text);
+        s->w->mem()->setBytes(text);
         const QString status0 = s->w->statusText(0);
         {
             InjectedDisk failing(budget, writeError, fsyncError);
             if (saveAs) {
                 s->script().savePaths.push_back(Path(path));
-                s->w->SaveAs1->trigger();
+                s->w->menu().SaveAs1->trigger();
             } else {
-                s->w->Save1->trigger();
+                s->w->menu().Save1->trigger();
             }
             // The failure was the injected one, not some other path.
             QVERIFY(writeError ? disk::g_writes > 0 : disk::g_fsyncs > 0);
@@ -307,14 +309,14 @@ private slots:
         expectOneError(*s, "Cannot create file " + Path(path));
         QVERIFY2(ReadFile(path) == old, "the old file changed");
         QCOMPARE(Entries(s->dir.path()), (QStringList{"doc.txt", "plimo.dat"}));
-        QCOMPARE(s->w->mem->bytes(), text);
+        QCOMPARE(s->w->mem()->bytes(), text);
         QCOMPARE(s->state.FileName, Path(path));
         QVERIFY(s->state.HasFile);
         QCOMPARE(s->w->statusText(0), status0);
 
         // The disk has room again: the same command writes the text.
         s->script().savePaths.push_back(Path(path));
-        (saveAs ? s->w->SaveAs1 : s->w->Save1)->trigger();
+        (saveAs ? s->w->menu().SaveAs1 : s->w->menu().Save1)->trigger();
         QCOMPARE(s->errors().size(), 1u);
         QVERIFY2(ReadFile(path) == Bytes(text), "the text was not saved after the disk recovered");
         QCOMPARE(Entries(s->dir.path()), (QStringList{"doc.txt", "plimo.dat"}));
@@ -328,21 +330,21 @@ private slots:
         const QString path = s->dir.filePath("doc.txt");
         WriteFile(path, "original");
         s->open(path);
-        s->w->mem->setBytes(Lines(1 << 20, 'n'));
+        s->w->mem()->setBytes(Lines(1 << 20, 'n'));
         WriteFile(path, "changed by another program");
         s->script().answers = {true};
         {
             InjectedDisk failing(4096, ENOSPC, 0);
-            s->w->Save1->trigger();
+            s->w->menu().Save1->trigger();
         }
         expectOneError(*s, "Cannot create file " + Path(path));
         QCOMPARE(ReadFile(path), QByteArray("changed by another program"));
         QCOMPARE(Entries(s->dir.path()), (QStringList{"doc.txt", "plimo.dat"}));
 
         s->script().answers = {false, true};
-        s->w->Save1->trigger();
+        s->w->menu().Save1->trigger();
         QCOMPARE(ReadFile(path), QByteArray("changed by another program"));
-        s->w->Save1->trigger();
+        s->w->menu().Save1->trigger();
         QCOMPARE(ReadFile(path), Bytes(Lines(1 << 20, 'n')));
         QCOMPARE(s->script().countOf(ScriptedDesktop::Kind::Question), 3);
         QCOMPARE(s->errors().size(), 1u);
@@ -364,8 +366,8 @@ private slots:
         WriteFile(path, old);
         s->open(path);
         const std::uint64_t freeBefore = FreeBlocks(mountPoint);
-        s->w->mem->setBytes(Lines(1 << 20, 'n'));
-        s->w->Save1->trigger();
+        s->w->mem()->setBytes(Lines(1 << 20, 'n'));
+        s->w->menu().Save1->trigger();
         expectOneError(*s, "Cannot create file " + Path(path));
         QVERIFY2(ReadFile(path) == old, "the old file changed");
         QCOMPARE(Entries(mountPoint), QStringList{"doc.txt"});
@@ -373,8 +375,8 @@ private slots:
 
         // A text that fits is saved.
         const std::string fits = Lines(8192, 'f');
-        s->w->mem->setBytes(fits);
-        s->w->Save1->trigger();
+        s->w->mem()->setBytes(fits);
+        s->w->menu().Save1->trigger();
         QCOMPARE(s->errors().size(), 1u);
         QVERIFY(ReadFile(path) == Bytes(fits));
         QCOMPARE(Entries(mountPoint), QStringList{"doc.txt"});
@@ -426,12 +428,12 @@ private slots:
         WriteFile(path, "the old text\r\n");
         s->open(path);
         const std::string text = "the new text\r\nof two lines";
-        s->w->mem->setBytes(text);
+        s->w->mem()->setBytes(text);
         {
             FolderMode readOnly(locked, 0555);
             QVERIFY(readOnly.ok());
             // The file itself may be written: it is, in place.
-            s->w->Save1->trigger();
+            s->w->menu().Save1->trigger();
             QVERIFY(s->errors().empty());
             QCOMPARE(ReadFile(path), Bytes(text));
             QCOMPARE(Entries(locked), QStringList{"doc.txt"});
@@ -439,13 +441,13 @@ private slots:
             // A new file has no place to go; the name is taken all the same.
             const QString other = locked + "/other.txt";
             s->script().savePaths.push_back(Path(other));
-            s->w->SaveAs1->trigger();
+            s->w->menu().SaveAs1->trigger();
             expectOneError(*s, "Cannot create file " + Path(other));
             QCOMPARE(s->state.FileName, Path(other));
             QCOMPARE(Entries(locked), QStringList{"doc.txt"});
         }
         // Writable again: Save writes to the name Save As took.
-        s->w->Save1->trigger();
+        s->w->menu().Save1->trigger();
         QCOMPARE(s->errors().size(), 1u);
         QCOMPARE(ReadFile(locked + "/other.txt"), Bytes(text));
         QCOMPARE(ReadFile(path), Bytes(text));
@@ -497,7 +499,7 @@ private slots:
         s->open(path);
         QVERIFY2(!s->desktop.afterOpenDialog, "the dialog was not shown");
         expectOneError(*s, "Cannot open file " + Path(path));
-        QCOMPARE(s->w->mem->bytes(), std::string("first\r\nfile"));
+        QCOMPARE(s->w->mem()->bytes(), std::string("first\r\nfile"));
         QCOMPARE(s->state.FileName, Path(first));
         QVERIFY(s->state.HasFile);
         QCOMPARE(s->w->statusText(0), first);
@@ -508,7 +510,7 @@ private slots:
         WriteFile(next, "next");
         s->open(next);
         QCOMPARE(s->errors().size(), 1u);
-        QCOMPARE(s->w->mem->bytes(), std::string("next"));
+        QCOMPARE(s->w->mem()->bytes(), std::string("next"));
         QCOMPARE(s->w->statusText(1), QStringLiteral("size - 4"));
     }
 
@@ -527,23 +529,23 @@ private slots:
         auto s = start();
         const QString target = s->dir.filePath("target.txt");
         if (saveAs) {
-            s->w->mem->setBytes("a text to keep\r\n");
+            s->w->mem()->setBytes("a text to keep\r\n");
         } else {
             WriteFile(target, "opened");
             s->open(target);
-            s->w->mem->setBytes("changed after opening");
+            s->w->mem()->setBytes("changed after opening");
             QVERIFY(QFile::remove(target));
         }
         QVERIFY(QDir(s->dir.path()).mkdir("target.txt"));
         if (withFiles)
             WriteFile(target + "/inside.txt", "inside");
-        const std::string text = s->w->mem->bytes();
+        const std::string text = s->w->mem()->bytes();
         const bool hadFile = s->state.HasFile;
         const QString status0 = s->w->statusText(0);
 
         if (saveAs)
             s->script().savePaths.push_back(Path(target));
-        (saveAs ? s->w->SaveAs1 : s->w->Save1)->trigger();
+        (saveAs ? s->w->menu().SaveAs1 : s->w->menu().Save1)->trigger();
         expectOneError(*s, "Cannot create file " + Path(target));
         QCOMPARE(s->script().countOf(Kind::SaveDialog), saveAs ? 1 : 0);
         QVERIFY(QFileInfo(target).isDir());
@@ -551,7 +553,7 @@ private slots:
         if (withFiles)
             QCOMPARE(ReadFile(target + "/inside.txt"), QByteArray("inside"));
         QCOMPARE(Entries(s->dir.path()), (QStringList{"plimo.dat", "target.txt"}));
-        QCOMPARE(s->w->mem->bytes(), text);
+        QCOMPARE(s->w->mem()->bytes(), text);
         QCOMPARE(s->state.FileName, Path(target));  // Save As takes the name before writing
         QCOMPARE(s->state.HasFile, hadFile);
         QCOMPARE(s->w->statusText(0), status0);
@@ -559,7 +561,7 @@ private slots:
         // Save As to a file works.
         const QString good = s->dir.filePath("good.txt");
         s->script().savePaths.push_back(Path(good));
-        s->w->SaveAs1->trigger();
+        s->w->menu().SaveAs1->trigger();
         QCOMPARE(s->errors().size(), 1u);
         QCOMPARE(ReadFile(good), Bytes(text));
         QVERIFY(s->state.HasFile);
@@ -587,25 +589,25 @@ private slots:
         const QString settings = s->dir.filePath("plimo.dat");
         QCOMPARE(ReadFile(settings), QByteArray(kFactorySettings));
         if (trigger == 1 || trigger == 2)
-            w.tMen->trigger();
+            w.menu().tMen->trigger();
         if (trigger == 3)
-            w.levelAPwd->trigger();
-        const int size20 = w.ComboBox1->findText(QStringLiteral("20"));
+            w.menu().levelAPwd->trigger();
+        const int size20 = w.typePanel()->ComboBox1->findText(QStringLiteral("20"));
         auto act = [&](const QString& password) {
             switch (trigger) {
                 case 0:
-                    QTest::mouseClick(w.mem->viewport(), Qt::LeftButton);
+                    QTest::mouseClick(w.mem()->viewport(), Qt::LeftButton);
                     break;
                 case 1:
-                    w.ComboBox1->setCurrentIndex(size20);
-                    emit w.ComboBox1->activated(size20);
+                    w.typePanel()->ComboBox1->setCurrentIndex(size20);
+                    emit w.typePanel()->ComboBox1->activated(size20);
                     break;
                 case 2:
-                    QTest::mouseClick(w.cType, Qt::LeftButton);
+                    QTest::mouseClick(w.typePanel()->cType, Qt::LeftButton);
                     break;
                 default:
-                    w.editLA->setText(password);
-                    QTest::mouseClick(w.laButt, Qt::LeftButton);
+                    w.levelAPanel()->editLA->setText(password);
+                    QTest::mouseClick(w.levelAPanel()->laButt, Qt::LeftButton);
                     break;
             }
         };
@@ -634,21 +636,22 @@ private slots:
         if (trigger == 3) {
             // A password the file does not hold would be lost at the next start.
             QCOMPARE(s->state.LevelAPwd, std::string("tzrhGowN"));
-            QCOMPARE(w.editLA->text(), QStringLiteral("newPwd12"));
+            QCOMPARE(w.levelAPanel()->editLA->text(), QStringLiteral("newPwd12"));
         }
         QVERIFY(w.isVisible());
 
         // The program goes on: typing works, and once the file can be written the same
         // action writes it.
-        w.mem->setFocus();
-        QTest::keyClicks(w.mem, QStringLiteral("ok"));
-        QCOMPARE(w.mem->bytes(), std::string("ok"));
+        w.mem()->setFocus();
+        QTest::keyClicks(w.mem(), QStringLiteral("ok"));
+        QCOMPARE(w.mem()->bytes(), std::string("ok"));
         if (fault == 0)
             QVERIFY(QDir(settings).removeRecursively());
         if (trigger == 2)
-            w.tMen->trigger();  // Close hid the panel and kept its toggle: hide all, then show
+            w.menu()
+                .tMen->trigger();  // Close hid the panel and kept its toggle: hide all, then show
         if (trigger == 2)
-            w.tMen->trigger();
+            w.menu().tMen->trigger();
         act(QStringLiteral("newPwd12"));
         QCOMPARE(s->errors().size(), 1u);
         const std::string expected = std::string(kTitle) + "\r\n" +
@@ -681,23 +684,23 @@ private slots:
 
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::mouseClick(w.mem->viewport(), Qt::LeftButton);
+        QTest::mouseClick(w.mem()->viewport(), Qt::LeftButton);
         QCOMPARE(errors().size(), 2u);
         QCOMPARE(errors().back().text,
                  "Settings are not saved: the settings file plimo.dat could not be read at "
                  "start-up and is left as it is.");
-        QTest::mouseClick(w.mem->viewport(), Qt::LeftButton);  // said once only
-        w.tMen->trigger();
-        const int size20 = w.ComboBox1->findText(QStringLiteral("20"));
-        w.ComboBox1->setCurrentIndex(size20);
-        emit w.ComboBox1->activated(size20);
+        QTest::mouseClick(w.mem()->viewport(), Qt::LeftButton);  // said once only
+        w.menu().tMen->trigger();
+        const int size20 = w.typePanel()->ComboBox1->findText(QStringLiteral("20"));
+        w.typePanel()->ComboBox1->setCurrentIndex(size20);
+        emit w.typePanel()->ComboBox1->activated(size20);
         QCOMPARE(errors().size(), 2u);
-        QCOMPARE(w.mem->pointSize(), 20);  // the choice holds for this run
+        QCOMPARE(w.mem()->pointSize(), 20);  // the choice holds for this run
 
         // A new password would be gone at the next start: it is refused, each time.
-        w.levelAPwd->trigger();
-        w.editLA->setText(QStringLiteral("newPwd12"));
-        QTest::mouseClick(w.laButt, Qt::LeftButton);
+        w.menu().levelAPwd->trigger();
+        w.levelAPanel()->editLA->setText(QStringLiteral("newPwd12"));
+        QTest::mouseClick(w.levelAPanel()->laButt, Qt::LeftButton);
         QCOMPARE(errors().size(), 3u);
         QCOMPARE(state.LevelAPwd, std::string("tzrhGowN"));
         QVERIFY(ReadFile(early.filePath("plimo.dat")) == settings);

@@ -20,9 +20,12 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
-#include "window_test.h"
 #include "ui/editor/memo.h"
+#include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/file_dialog_texts.h"
+#include "ui/main/replace_panel.h"
+#include "window_test.h"
 
 using Kind = ScriptedDesktop::Kind;
 
@@ -56,7 +59,6 @@ int CursorNow()
 class TestFileCommands : public WindowTest {
     Q_OBJECT
 
-
     const std::vector<std::string>& notes() { return m_notes->notes; }
 
     // Opens a file holding the bytes; returns its path.
@@ -65,7 +67,7 @@ class TestFileCommands : public WindowTest {
         const QString path = m_dir->filePath(name);
         WriteFile(path, bytes);
         m_desktop->openPaths.push_back(Path(path));
-        w().Open1->trigger();
+        w().menu().Open1->trigger();
         return path;
     }
 
@@ -85,8 +87,8 @@ private slots:
         QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb");
         QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
         QTest::newRow("empty") << QByteArray() << QByteArray();
-        QTest::newRow("NUL and 8-bit kept") << QByteArray("\0\x80\xFF\xA0", 4)
-                                            << QByteArray("\0\x80\xFF\xA0", 4);
+        QTest::newRow("NUL and 8-bit kept")
+            << QByteArray("\0\x80\xFF\xA0", 4) << QByteArray("\0\x80\xFF\xA0", 4);
     }
     void openNormalisesLineBreaksAndShowsTheSize()
     {
@@ -94,7 +96,7 @@ private slots:
         QFETCH(QByteArray, text);
         s().FileExt = "txb";
         const QString path = open("doc.txt", file);
-        QCOMPARE(w().mem->bytes(), text.toStdString());
+        QCOMPARE(w().mem()->bytes(), text.toStdString());
         QCOMPARE(w().statusText(0), path);
         QCOMPARE(w().statusText(1), QStringLiteral("size - %1").arg(text.size()));
         QCOMPARE(s().FileName, Path(path));
@@ -102,7 +104,8 @@ private slots:
         QCOMPARE(s().FileExt, std::string("txb"));  // opening never changes it
 
         const auto dialog = m_desktop->callsOf(Kind::OpenDialog).front().request;
-        QCOMPARE(dialog.filter, std::string("Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
+        QCOMPARE(dialog.filter,
+                 std::string("Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
         QCOMPARE(dialog.filterIndex, 3);
         QVERIFY(dialog.existingOnly);
         QVERIFY(dialog.defaultExtension.empty());
@@ -110,7 +113,7 @@ private slots:
 
         // Save writes back to the same path, with CR LF, nothing added.
         if (!text.isEmpty()) {
-            w().Save1->trigger();
+            w().menu().Save1->trigger();
             QCOMPARE(ReadFile(path), text);
             QCOMPARE(m_desktop->countOf(Kind::SaveDialog), 0);
         }
@@ -118,12 +121,12 @@ private slots:
 
     void cancelledDialogsChangeNothing()
     {
-        w().mem->setBytes("keep");
-        w().Open1->trigger();
-        w().SaveAs1->trigger();
+        w().mem()->setBytes("keep");
+        w().menu().Open1->trigger();
+        w().menu().SaveAs1->trigger();
         QCOMPARE(notes(), (std::vector<std::string>{"File opening was cancelled!",
-                                                     "Saving the file was stopped."}));
-        QCOMPARE(w().mem->bytes(), std::string("keep"));
+                                                    "Saving the file was stopped."}));
+        QCOMPARE(w().mem()->bytes(), std::string("keep"));
         QCOMPARE(s().FileName, std::string("untitled"));
         QVERIFY(!s().HasFile);
         QCOMPARE(w().statusText(0), QStringLiteral("untitled"));
@@ -132,22 +135,24 @@ private slots:
 
     void saveOfAnEmptyTextIsRefused()
     {
-        w().Save1->trigger();
-        QCOMPARE(notes(), std::vector<std::string>{
-                              "Sorry, we could not save this document, it is empty. Please try Save As."});
+        w().menu().Save1->trigger();
+        QCOMPARE(notes(),
+                 std::vector<std::string>{
+                     "Sorry, we could not save this document, it is empty. Please try Save As."});
         QVERIFY(m_desktop->calls.empty());
     }
 
     void saveUnboundRunsSaveAs()
     {
-        w().mem->setBytes("hello\r\nworld");
+        w().mem()->setBytes("hello\r\nworld");
         s().FileExt = "txc";
         const QString path = m_dir->filePath("out.txc");
         m_desktop->savePaths.push_back(Path(path));
-        w().Save1->trigger();
+        w().menu().Save1->trigger();
         const auto dialog = m_desktop->callsOf(Kind::SaveDialog).front().request;
         QCOMPARE(dialog.title, std::string("Save your file"));
-        QCOMPARE(dialog.filter, std::string("Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
+        QCOMPARE(dialog.filter,
+                 std::string("Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
         QCOMPARE(dialog.filterIndex, 4);
         QCOMPARE(dialog.defaultExtension, std::string("txt"));
         QCOMPARE(ReadFile(path), QByteArray("hello\r\nworld"));
@@ -155,8 +160,8 @@ private slots:
         QCOMPARE(w().statusText(0), path);
 
         // Bound now: the next Save asks nothing.
-        w().mem->setBytes("changed");
-        w().Save1->trigger();
+        w().mem()->setBytes("changed");
+        w().menu().Save1->trigger();
         QCOMPARE(m_desktop->countOf(Kind::SaveDialog), 1);
         QCOMPARE(ReadFile(path), QByteArray("changed"));
     }
@@ -166,7 +171,7 @@ private slots:
         const QString path = m_dir->filePath("old.txt");
         WriteFile(path, "old content");
         m_desktop->savePaths.push_back(Path(path));
-        w().SaveAs1->trigger();
+        w().menu().SaveAs1->trigger();
         QCOMPARE(ReadFile(path), QByteArray());
         QVERIFY(m_desktop->calls.size() == 1);  // no overwrite question
     }
@@ -176,27 +181,30 @@ private slots:
         const QString path = open("a.txt", "text");
         // No keeps everything.
         m_desktop->answers = {false, false};
-        w().New1->trigger();
-        w().Close1->trigger();
-        QCOMPARE(w().mem->bytes(), std::string("text"));
+        w().menu().New1->trigger();
+        w().menu().Close1->trigger();
+        QCOMPARE(w().mem()->bytes(), std::string("text"));
         QVERIFY(s().HasFile);
         QCOMPARE(w().statusText(0), path);
         const auto questions = m_desktop->callsOf(Kind::Question);
         QCOMPARE(questions.size(), 2u);
         QCOMPARE(questions[0].caption, std::string("Plimo"));
-        QCOMPARE(questions[0].text, std::string("Do you wish to start a new document? The current is not empty! Are you sure?"));
+        QCOMPARE(
+            questions[0].text,
+            std::string(
+                "Do you wish to start a new document? The current is not empty! Are you sure?"));
         QCOMPARE(questions[1].text, std::string("Closing this file - are you sure?"));
 
         // New with Yes: emptied and unbound, the size text stays.
         m_desktop->answers = {true};
-        w().New1->trigger();
-        QVERIFY(w().mem->isEmpty());
+        w().menu().New1->trigger();
+        QVERIFY(w().mem()->isEmpty());
         QVERIFY(!s().HasFile);
         QCOMPARE(w().statusText(0), QStringLiteral("untitled"));
         QCOMPARE(w().statusText(1), QStringLiteral("size - 4"));
 
         // Close File on an empty area asks nothing and resets both panels.
-        w().Close1->trigger();
+        w().menu().Close1->trigger();
         QCOMPARE(m_desktop->countOf(Kind::Question), 3);
         QCOMPARE(w().statusText(1), QStringLiteral("-"));
     }
@@ -206,29 +214,30 @@ private slots:
         const QString good = open("good.txt", "good");
         // A path that vanished between the dialog and the read.
         m_desktop->openPaths.push_back(Path(m_dir->filePath("gone.txt")));
-        w().Open1->trigger();
+        w().menu().Open1->trigger();
         // A folder where a file should be.
         QVERIFY(QDir(m_dir->path()).mkdir("folder.txt"));
         m_desktop->openPaths.push_back(Path(m_dir->filePath("folder.txt")));
-        w().Open1->trigger();
+        w().menu().Open1->trigger();
         const auto errors = m_desktop->callsOf(Kind::Error);
         QCOMPARE(errors.size(), 2u);
         QCOMPARE(errors[0].text, "Cannot open file " + Path(m_dir->filePath("gone.txt")));
         QCOMPARE(errors[0].caption, std::string("Plimo Text Editor 1.7"));
-        QCOMPARE(w().mem->bytes(), std::string("good"));
+        QCOMPARE(w().mem()->bytes(), std::string("good"));
         QCOMPARE(s().FileName, Path(good));
         QCOMPARE(w().statusText(0), good);
 
         // Save As onto a folder: the error, the name taken, the rest unchanged.
         m_desktop->savePaths.push_back(Path(m_dir->filePath("folder.txt")));
-        w().SaveAs1->trigger();
+        w().menu().SaveAs1->trigger();
         QCOMPARE(m_desktop->countOf(Kind::Error), 3);
         QCOMPARE(m_desktop->calls.back().text,
                  "Cannot create file " + Path(m_dir->filePath("folder.txt")));
         QCOMPARE(s().FileName, Path(m_dir->filePath("folder.txt")));
         QCOMPARE(w().statusText(0), good);
         QCOMPARE(ReadFile(good), QByteArray("good"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // good.txt, plimo.dat
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 2);  // good.txt, plimo.dat
     }
 
     void randomBytesSurviveOpenAndSave()
@@ -242,9 +251,9 @@ private slots:
             // What loading promises: every break to CR LF, every other byte kept.
             QByteArray expected = bytes;
             expected.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
-            QCOMPARE(w().mem->bytes(), expected.toStdString());
+            QCOMPARE(w().mem()->bytes(), expected.toStdString());
             if (!expected.isEmpty()) {
-                w().Save1->trigger();
+                w().menu().Save1->trigger();
                 QCOMPARE(ReadFile(path).toHex(), expected.toHex());
             }
         }
@@ -260,18 +269,18 @@ private slots:
         QCOMPARE(m_desktop->countOf(Kind::Question), 0);
 
         // Typed text: asked; No keeps the window and the text.
-        w().mem->insertPlainText("draft");
+        w().mem()->insertPlainText("draft");
         m_desktop->answers = {false};
-        w().Exit1->trigger();
+        w().menu().Exit1->trigger();
         QVERIFY(w().isVisible());
-        QCOMPARE(w().mem->bytes(), std::string("draft"));
+        QCOMPARE(w().mem()->bytes(), std::string("draft"));
         QCOMPARE(m_desktop->calls.back().caption, std::string("Plimo"));
         QCOMPARE(m_desktop->calls.back().text,
                  std::string("The text has changes that are not saved. Exit anyway?"));
 
         // Saved: no question.
         m_desktop->savePaths.push_back(Path(m_dir->filePath("d.txt")));
-        w().Save1->trigger();
+        w().menu().Save1->trigger();
         QCloseEvent saved;
         QCoreApplication::sendEvent(m_w.get(), &saved);
         QVERIFY(saved.isAccepted());
@@ -279,7 +288,7 @@ private slots:
 
         // Changed after opening: asked; Yes leaves.
         open("e.txt", "opened");
-        w().mem->insertPlainText("!");
+        w().mem()->insertPlainText("!");
         m_desktop->answers = {true};
         QCloseEvent changed;
         QCoreApplication::sendEvent(m_w.get(), &changed);
@@ -307,14 +316,14 @@ private slots:
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(path)});
             data.setText(QUrl::fromLocalFile(path).toString());  // as file managers add it
-            Drop(w().mem, &data);
+            Drop(w().mem(), &data);
         };
-        w().mem->setBytes("before");
+        w().mem()->setBytes("before");
         s().FileExt = "txc";
         const QString path = m_dir->filePath("letter.txa");
         WriteFile(path, "a\nb");
         deliver(path);
-        QTRY_COMPARE(w().mem->bytes(), std::string("a\r\nb"));
+        QTRY_COMPARE(w().mem()->bytes(), std::string("a\r\nb"));
         QCOMPARE(s().FileName, Path(path));
         QVERIFY(s().HasFile);
         QCOMPARE(s().FileExt, std::string("txc"));
@@ -328,7 +337,7 @@ private slots:
         QTRY_COMPARE(m_desktop->countOf(Kind::Error), 1);
         QCOMPARE(m_desktop->calls.back().text, "Cannot open file " + Path(missing));
         QCOMPARE(m_desktop->calls.back().caption, std::string("Plimo Text Editor 1.7"));
-        QCOMPARE(w().mem->bytes(), std::string("a\r\nb"));
+        QCOMPARE(w().mem()->bytes(), std::string("a\r\nb"));
         QCOMPARE(s().FileName, Path(path));
         QCOMPARE(w().statusText(0), path);
     }
@@ -338,8 +347,8 @@ private slots:
         QTest::addColumn<QList<QUrl>>("urls");
         QTest::addColumn<QString>("text");
         QTest::newRow("text") << QList<QUrl>{} << "dragged words";
-        QTest::newRow("a web address") << QList<QUrl>{QUrl("https://www.korvex.example/")}
-                                       << "https://www.korvex.example/";
+        QTest::newRow("a web address")
+            << QList<QUrl>{QUrl("https://www.korvex.example/")} << "https://www.korvex.example/";
     }
     void droppedTextGoesInAsText()
     {
@@ -348,8 +357,8 @@ private slots:
         QMimeData data;
         data.setUrls(urls);
         data.setText(text);
-        Drop(w().mem, &data);
-        QCOMPARE(w().mem->bytes(), text.toStdString());
+        Drop(w().mem(), &data);
+        QCOMPARE(w().mem()->bytes(), text.toStdString());
         QCOMPARE(s().FileName, std::string("untitled"));
         QVERIFY(m_desktop->calls.empty());
     }
@@ -359,28 +368,28 @@ private slots:
         QTemporaryDir documents, letters, other;
         // Started by the launcher: the documents folder, not the current (working) folder.
         w().setDialogStartFolder(Path(documents.path()));
-        w().Open1->trigger();
+        w().menu().Open1->trigger();
         QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(documents.path()));
 
         // With a document: its folder, for both dialogs.
         const QString letter = letters.filePath("letter.txt");
         WriteFile(letter, "Dear Anna");
         m_desktop->openPaths.push_back(Path(letter));
-        w().Open1->trigger();
-        w().SaveAs1->trigger();
+        w().menu().Open1->trigger();
+        w().menu().SaveAs1->trigger();
         QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(letters.path()));
 
         // Closed: the folder last used.
         m_desktop->answers = {true};
-        w().Close1->trigger();
-        w().Open1->trigger();
+        w().menu().Close1->trigger();
+        w().menu().Open1->trigger();
         QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(letters.path()));
 
         // Saved elsewhere: there.
-        w().mem->setBytes("moved");
+        w().mem()->setBytes("moved");
         m_desktop->savePaths.push_back(Path(other.filePath("moved.txt")));
-        w().SaveAs1->trigger();
-        w().Open1->trigger();
+        w().menu().SaveAs1->trigger();
+        w().menu().Open1->trigger();
         QCOMPARE(FolderOf(m_desktop->calls.back()), QDir(other.path()));
     }
 
@@ -394,7 +403,8 @@ private slots:
         QTest::newRow("unchanged") << "none" << false << false << QByteArray("mine");
         QTest::newRow("grown, No") << "grow" << true << false << QByteArray("original, theirs");
         QTest::newRow("grown, Yes") << "grow" << true << true << QByteArray("mine");
-        QTest::newRow("same size, newer, No") << "rewrite" << true << false << QByteArray("ORIGINAL");
+        QTest::newRow("same size, newer, No")
+            << "rewrite" << true << false << QByteArray("ORIGINAL");
         QTest::newRow("only touched, Yes") << "touch" << true << true << QByteArray("mine");
         QTest::newRow("deleted") << "delete" << false << false << QByteArray("mine");
     }
@@ -405,7 +415,7 @@ private slots:
         QFETCH(bool, yes);
         QFETCH(QByteArray, fileAfter);
         const QString path = open("doc.txt", "original");
-        w().mem->setBytes("mine");
+        w().mem()->setBytes("mine");
         const QDateTime opened = QFileInfo(path).lastModified();
         if (change == "grow")
             WriteFile(path, "original, theirs");
@@ -420,7 +430,7 @@ private slots:
             QVERIFY(f.setFileTime(opened.addSecs(10), QFileDevice::FileModificationTime));
         }
         m_desktop->answers = {yes};
-        w().Save1->trigger();
+        w().menu().Save1->trigger();
 
         const auto questions = m_desktop->callsOf(Kind::Question);
         QCOMPARE(questions.size(), asked ? 1u : 0u);
@@ -431,7 +441,7 @@ private slots:
                                             "opened. Overwrite it?");
         }
         QCOMPARE(ReadFile(path), fileAfter);
-        QCOMPARE(w().mem->bytes(), std::string("mine"));
+        QCOMPARE(w().mem()->bytes(), std::string("mine"));
         QCOMPARE(m_desktop->countOf(Kind::Error), 0);
 
         // Refused, the text is still unsaved: leaving asks. Written, the next Save asks nothing.
@@ -440,8 +450,8 @@ private slots:
         QCoreApplication::sendEvent(m_w.get(), &close);
         QCOMPARE(close.isAccepted(), !asked || yes);
         if (!asked || yes) {
-            w().mem->setBytes("mine again");
-            w().Save1->trigger();
+            w().mem()->setBytes("mine again");
+            w().menu().Save1->trigger();
             QCOMPARE(ReadFile(path), QByteArray("mine again"));
             QCOMPARE(m_desktop->countOf(Kind::Question), asked ? 1 : 0);
         }
@@ -458,19 +468,19 @@ private slots:
     void longCommandsShowTheBusyCursor()
     {
         QFETCH(QString, command);
-        w().mem->setBytes("a text long enough for Level A");
+        w().mem()->setBytes("a text long enough for Level A");
         QList<int> shapes;
-        connect(w().mem, &QPlainTextEdit::textChanged, m_w.get(),
+        connect(w().mem(), &QPlainTextEdit::textChanged, m_w.get(),
                 [&shapes] { shapes << CursorNow(); });
         if (command == "open") {
             open("doc.txt", "opened text");
         } else if (command == "replace") {
-            w().rFrom->setText("text");
-            w().rButtClick();
+            w().replacePanel()->rFrom->setText("text");
+            w().replacePanel()->rButtClick();
         } else if (command == "encrypt") {
-            w().eButtClick();
+            w().encryptPanel()->actionClick();
         } else {
-            w().dButtClick();
+            w().decryptPanel()->actionClick();
         }
         QVERIFY(!shapes.isEmpty());
         QCOMPARE(shapes.last(), static_cast<int>(Qt::WaitCursor));
@@ -478,9 +488,42 @@ private slots:
 
         // A command that ends in an error gives the cursor back too, before its error box.
         m_desktop->openPaths.push_back(Path(m_dir->filePath("missing.txt")));
-        w().Open1->trigger();
+        w().menu().Open1->trigger();
         QCOMPARE(m_desktop->countOf(Kind::Error), 1);
         QCOMPARE(CursorNow(), -1);
+    }
+
+    // Both dialogs preselect the filter of the document's extension.
+    void filterIndex_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<int>("index");
+        QTest::newRow("txt") << "txt" << 1;
+        QTest::newRow("txa") << "txa" << 2;
+        QTest::newRow("txb") << "txb" << 3;
+        QTest::newRow("txc") << "txc" << 4;
+        QTest::newRow("empty") << "" << 1;
+        QTest::newRow("upper case is another extension") << "TXB" << 1;
+        QTest::newRow("unknown") << "doc" << 1;
+    }
+
+    void filterIndex()
+    {
+        QFETCH(QString, ext);
+        QFETCH(int, index);
+        const std::string extension = ext.toStdString();
+        QCOMPARE(FilterIndexFor(extension), index);
+        // Both lists must hold that extension's pattern at the index the dialogs preselect.
+        for (const std::string_view filter : {kOpenFilter, kSaveFilter}) {
+            const QList<QByteArray> parts =
+                QByteArray(filter.data(), qsizetype(filter.size())).split('|');
+            QCOMPARE(parts.size(), 8);
+            const QByteArray pattern = parts[2 * index - 1];
+            if (index > 1 || extension == "txt")
+                QCOMPARE(pattern, "*." + QByteArray::fromStdString(extension));
+            else
+                QCOMPARE(pattern, QByteArray("*.txt"));
+        }
     }
 };
 

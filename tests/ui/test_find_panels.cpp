@@ -14,10 +14,13 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
-#include "window_test.h"
+#include "ui/common/display_text.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/find_panel.h"
+#include "ui/main/replace_panel.h"
+#include "window_test.h"
 
 namespace {
 
@@ -25,7 +28,7 @@ const std::string kWorked = "one two one two";
 
 QString Box(const QByteArray& bytes)
 {
-    return text_codec::FromBytes(bytes.toStdString());
+    return display_text::FromBytes(bytes.toStdString());
 }
 
 // What a find click or a replacement may change besides the text: where the caret is and
@@ -41,31 +44,52 @@ struct Selection {
 class TestFindPanels : public WindowTest {
     Q_OBJECT
 
-
-
-    Selection selection() const { return {m_w->mem->selStart(), m_w->mem->selLength()}; }
+    Selection selection() const { return {m_w->mem()->selStart(), m_w->mem()->selLength()}; }
 
     // The text in the area, the find panel shown, the sought text in its box.
     void prepareFind(const std::string& text, const QByteArray& needle)
     {
-        w().mem->setBytes(text);
+        w().mem()->setBytes(text);
         press(Qt::CTRL | Qt::Key_F);
-        QVERIFY(w().pFind->isVisible());
-        w().editF->setText(Box(needle));
+        QVERIFY(w().findPanel()->isVisible());
+        w().findPanel()->editF->setText(Box(needle));
     }
 
-    void clickFind() { QTest::mouseClick(w().fButt, Qt::LeftButton); }
+    void clickFind() { QTest::mouseClick(w().findPanel()->fButt, Qt::LeftButton); }
 
     void prepareReplace(const std::string& text, const QByteArray& from, const QByteArray& to)
     {
-        w().mem->setBytes(text);
+        w().mem()->setBytes(text);
         press(Qt::CTRL | Qt::Key_R);
-        QVERIFY(w().pRep->isVisible());
-        w().rFrom->setText(Box(from));
-        w().rTo->setText(Box(to));
+        QVERIFY(w().replacePanel()->isVisible());
+        w().replacePanel()->rFrom->setText(Box(from));
+        w().replacePanel()->rTo->setText(Box(to));
     }
 
 private slots:
+    // A panel needs no window: the editing area, the state and a desktop for its error box.
+    void findPanelWithAMemoAlone()
+    {
+        Memo mem;
+        TAppState state;
+        ScriptedDesktop desktop;
+        mem.setBytes("one Two two");
+        FindPanel panel(mem, state, desktop);
+        panel.setEnabled(true);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        panel.editF->setText(QStringLiteral("TWO"));
+        panel.editF->setFocus();
+        QTest::keyClick(panel.editF, Qt::Key_Return);  // Enter answers Find
+        QCOMPARE(mem.selStart(), 4);
+        QCOMPARE(mem.selLength(), 3);
+        QTest::keyClick(panel.editF, Qt::Key_Return);
+        QCOMPARE(mem.selStart(), 8);
+        QTest::mouseClick(panel.cFind, Qt::LeftButton);
+        QVERIFY(panel.isHidden());
+        QVERIFY(desktop.calls.empty());
+    }
+
     void init()
     {
         setUpWindowTest();
@@ -120,36 +144,36 @@ private slots:
             if (hits[i] < 0) {
                 QVERIFY2(selection() == before, qPrintable(QString("click %1").arg(i + 1)));
             } else {
-                QCOMPARE(w().mem->selStart(), hits[i]);
-                QCOMPARE(w().mem->selLength(), needle.size());
+                QCOMPARE(w().mem()->selStart(), hits[i]);
+                QCOMPARE(w().mem()->selLength(), needle.size());
                 // The text's own characters, in their own case.
-                QCOMPARE(w().mem->selectedBytes(),
+                QCOMPARE(w().mem()->selectedBytes(),
                          whole.substr(static_cast<std::size_t>(hits[i]), needle.size()));
-                QVERIFY(w().mem->hasFocus());
+                QVERIFY(w().mem()->hasFocus());
             }
             QCOMPARE(s().FindPos, findPos[i]);
             QCOMPARE(s().FindNext, findPos[i]);
-            QCOMPARE(w().mem->bytes(), whole);
+            QCOMPARE(w().mem()->bytes(), whole);
         }
     }
 
     void enterInTheFindBoxSearches()
     {
-        w().mem->setBytes(kWorked);
+        w().mem()->setBytes(kWorked);
         press(Qt::CTRL | Qt::Key_F);
-        QVERIFY(w().editF->hasFocus());
-        QTest::keyClicks(w().editF, "two");
-        QTest::keyClick(w().editF, Qt::Key_Return);
+        QVERIFY(w().findPanel()->editF->hasFocus());
+        QTest::keyClicks(w().findPanel()->editF, "two");
+        QTest::keyClick(w().findPanel()->editF, Qt::Key_Return);
         QCOMPARE(selection(), (Selection{4, 3}));
         QCOMPARE(s().FindPos, 7);
-        QVERIFY(w().mem->hasFocus());
+        QVERIFY(w().mem()->hasFocus());
 
-        w().editF->setFocus();
-        QTest::keyClick(w().editF, Qt::Key_Enter);
+        w().findPanel()->editF->setFocus();
+        QTest::keyClick(w().findPanel()->editF, Qt::Key_Enter);
         QCOMPARE(selection(), (Selection{12, 3}));
         QCOMPARE(s().FindPos, 0);
-        QCOMPARE(w().mem->bytes(), kWorked);
-        QCOMPARE(w().editF->text(), QStringLiteral("two"));
+        QCOMPARE(w().mem()->bytes(), kWorked);
+        QCOMPARE(w().findPanel()->editF->text(), QStringLiteral("two"));
     }
 
     // The text shortened below FindPos: one click finds nothing, the next starts over.
@@ -172,34 +196,34 @@ private slots:
 
         switch (how) {
             case 0:
-                w().mem->setBytes("two, x");
+                w().mem()->setBytes("two, x");
                 break;
             case 1:
                 press(Qt::CTRL | Qt::Key_R);
-                w().rFrom->setText(" one two");
-                w().rTo->clear();
-                QTest::mouseClick(w().rButt, Qt::LeftButton);
-                QCOMPARE(w().mem->bytes(), std::string("one two"));
+                w().replacePanel()->rFrom->setText(" one two");
+                w().replacePanel()->rTo->clear();
+                QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+                QCOMPARE(w().mem()->bytes(), std::string("one two"));
                 press(Qt::CTRL | Qt::Key_F);  // the find toggle is false: hides only
                 break;
             case 2:
                 m_desktop->answers.push_back(true);
-                w().New1->trigger();
-                QVERIFY(w().mem->isEmpty());
-                w().mem->setFocus();
-                QTest::keyClicks(w().mem, "two, x");
+                w().menu().New1->trigger();
+                QVERIFY(w().mem()->isEmpty());
+                w().mem()->setFocus();
+                QTest::keyClicks(w().mem(), "two, x");
                 break;
             case 3:
-                w().mem->setFocus();
-                w().mem->selectAll();
-                QTest::keyClicks(w().mem, "two, x");
+                w().mem()->setFocus();
+                w().mem()->selectAll();
+                QTest::keyClicks(w().mem(), "two, x");
                 break;
         }
         QCOMPARE(s().FindPos, 7);
-        if (!w().pFind->isVisible())
+        if (!w().findPanel()->isVisible())
             press(Qt::CTRL | Qt::Key_F);
-        QVERIFY(w().pFind->isVisible());
-        QVERIFY(w().mem->byteLength() <= 7);
+        QVERIFY(w().findPanel()->isVisible());
+        QVERIFY(w().mem()->byteLength() <= 7);
 
         const Selection before = selection();
         clickFind();
@@ -209,7 +233,7 @@ private slots:
 
         clickFind();
         QCOMPARE(selection(), (Selection{firstHit, 3}));
-        QCOMPARE(w().mem->selectedBytes(), std::string("two"));
+        QCOMPARE(w().mem()->selectedBytes(), std::string("two"));
     }
 
     // Only the Find button moves FindPos; a later search starts from it whatever happened.
@@ -238,29 +262,29 @@ private slots:
         switch (what) {
             case 0:
                 m_desktop->answers.push_back(true);
-                w().New1->trigger();
+                w().menu().New1->trigger();
                 break;
             case 1: {
                 const QString path = m_dir->filePath("other.txt");
                 WriteFile(path, textAfter);
                 m_desktop->openPaths.push_back(QFile::encodeName(path).toStdString());
-                w().Open1->trigger();
+                w().menu().Open1->trigger();
                 break;
             }
             case 2:
                 m_desktop->answers.push_back(true);
-                w().Close1->trigger();
+                w().menu().Close1->trigger();
                 break;
             case 3:
                 press(Qt::CTRL | Qt::Key_R);
-                w().rFrom->setText("ONE");
-                w().rTo->setText("1");
-                QTest::mouseClick(w().rButt, Qt::LeftButton);
+                w().replacePanel()->rFrom->setText("ONE");
+                w().replacePanel()->rTo->setText("1");
+                QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
                 break;
             case 4:
                 press(Qt::CTRL | Qt::Key_F);
                 press(Qt::CTRL | Qt::Key_F);
-                QTest::mouseClick(w().cFind, Qt::LeftButton);
+                QTest::mouseClick(w().findPanel()->cFind, Qt::LeftButton);
                 break;
             case 5:
                 press(Qt::CTRL | Qt::Key_E);
@@ -269,23 +293,23 @@ private slots:
                 press(Qt::CTRL | Qt::Key_D);
                 break;
             case 6:
-                w().editF->setText("o");
+                w().findPanel()->editF->setText("o");
                 break;
         }
-        QCOMPARE(w().mem->bytes(), textAfter.toStdString());
+        QCOMPARE(w().mem()->bytes(), textAfter.toStdString());
         QCOMPARE(s().FindPos, 7);
         QCOMPARE(s().FindNext, 7);
 
-        for (int i = 0; i < 2 && !w().pFind->isVisible(); ++i)
+        for (int i = 0; i < 2 && !w().findPanel()->isVisible(); ++i)
             press(Qt::CTRL | Qt::Key_F);
-        QVERIFY(w().pFind->isVisible());
+        QVERIFY(w().findPanel()->isVisible());
         const Selection before = selection();
         clickFind();
         if (nextHit < 0) {
             QCOMPARE(selection(), before);
             QCOMPARE(s().FindPos, 0);
         } else {
-            QCOMPARE(w().mem->selStart(), nextHit);
+            QCOMPARE(w().mem()->selStart(), nextHit);
         }
     }
 
@@ -319,14 +343,14 @@ private slots:
         prepareReplace(text.toStdString(), from, to);
         s().FindPos = 3;
         s().FindNext = 5;
-        QTest::mouseClick(w().rButt, Qt::LeftButton);
-        QCOMPARE(w().mem->bytes(), expected.toStdString());
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+        QCOMPARE(w().mem()->bytes(), expected.toStdString());
         QCOMPARE(s().FindPos, 3);
         QCOMPARE(s().FindNext, 5);
-        QVERIFY(w().pRep->isVisible());
+        QVERIFY(w().replacePanel()->isVisible());
         // The boxes keep their texts.
-        QCOMPARE(w().rFrom->text(), Box(from));
-        QCOMPARE(w().rTo->text(), Box(to));
+        QCOMPARE(w().replacePanel()->rFrom->text(), Box(from));
+        QCOMPARE(w().replacePanel()->rTo->text(), Box(to));
     }
 
     // A replacement that changes nothing leaves the area alone: text, caret and selection.
@@ -345,11 +369,11 @@ private slots:
         QFETCH(QByteArray, to);
         const std::string text = "Hello world,\r\nhello world";
         prepareReplace(text, from, to);
-        w().mem->select(3, 9);
-        QSignalSpy changes(w().mem, &QPlainTextEdit::textChanged);
-        QTest::mouseClick(w().rButt, Qt::LeftButton);
+        w().mem()->select(3, 9);
+        QSignalSpy changes(w().mem(), &QPlainTextEdit::textChanged);
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
         QCOMPARE(changes.count(), 0);
-        QCOMPARE(w().mem->bytes(), text);
+        QCOMPARE(w().mem()->bytes(), text);
         QCOMPARE(selection(), (Selection{3, 9}));
     }
 
@@ -363,16 +387,16 @@ private slots:
     {
         QFETCH(bool, inTo);
         prepareReplace("aaa", "a", "b");
-        QSignalSpy clicks(w().rButt, &QPushButton::clicked);
-        QLineEdit* box = inTo ? w().rTo : w().rFrom;
+        QSignalSpy clicks(w().replacePanel()->rButt, &QPushButton::clicked);
+        QLineEdit* box = inTo ? w().replacePanel()->rTo : w().replacePanel()->rFrom;
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Return);
         QTest::keyClick(box, Qt::Key_Enter);
         QCOMPARE(clicks.count(), 0);
-        QCOMPARE(w().mem->bytes(), std::string("aaa"));
-        QCOMPARE(w().rFrom->text(), QStringLiteral("a"));
-        QCOMPARE(w().rTo->text(), QStringLiteral("b"));
-        QVERIFY(w().pRep->isVisible());
+        QCOMPARE(w().mem()->bytes(), std::string("aaa"));
+        QCOMPARE(w().replacePanel()->rFrom->text(), QStringLiteral("a"));
+        QCOMPARE(w().replacePanel()->rTo->text(), QStringLiteral("b"));
+        QVERIFY(w().replacePanel()->isVisible());
         QVERIFY(box->hasFocus());
     }
 
@@ -388,8 +412,8 @@ private slots:
     {
         QFETCH(bool, replace);
         const QKeyCombination keys = Qt::CTRL | (replace ? Qt::Key_R : Qt::Key_F);
-        QWidget* panel = replace ? w().pRep : w().pFind;
-        QLineEdit* box = replace ? w().rFrom : w().editF;
+        QWidget* panel = replace ? static_cast<QWidget*>(w().replacePanel()) : w().findPanel();
+        QLineEdit* box = replace ? w().replacePanel()->rFrom : w().findPanel()->editF;
         bool& toggle = replace ? s().RepToggle : s().FindToggle;
 
         press(keys);
@@ -397,7 +421,8 @@ private slots:
         QVERIFY(box->hasFocus());
         QVERIFY(!toggle);
         QTest::keyClicks(box, "kept");
-        QTest::mouseClick(replace ? w().cRep : w().cFind, Qt::LeftButton);
+        QTest::mouseClick(replace ? w().replacePanel()->cRep : w().findPanel()->cFind,
+                          Qt::LeftButton);
         QVERIFY(!panel->isVisible());
         QVERIFY(!toggle);  // Close leaves the toggle as it was
 

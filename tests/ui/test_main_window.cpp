@@ -4,18 +4,18 @@
 #include <memory>
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QScopeGuard>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 #include "core/app_state.h"
@@ -23,10 +23,15 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
-#include "window_test.h"
 #include "ui/editor/memo.h"
+#include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/find_panel.h"
+#include "ui/main/level_a_panel.h"
+#include "ui/main/replace_panel.h"
+#include "ui/main/type_panel.h"
 #include "ui/platform/command_guard.h"
+#include "window_test.h"
 
 namespace {
 
@@ -34,7 +39,9 @@ namespace {
 QString Shown(const TfC& w)
 {
     QStringList names;
-    for (QWidget* p : {w.pFind, w.pRep, w.pEnc, w.pDec, w.pType, w.pLA})
+    for (QWidget* p :
+         std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
+                                         w.decryptPanel(), w.typePanel(), w.levelAPanel()})
         if (p->isVisible())
             names << p->objectName();
     return names.join(QLatin1Char(','));
@@ -43,7 +50,7 @@ QString Shown(const TfC& w)
 // Shows one panel, enabled, as its command does, without touching the toggles.
 void ShowOnly(TfC& w, QWidget* panel)
 {
-    w.HideAllPanels();
+    w.panelBar().HideAllPanels();
     panel->setEnabled(true);
     panel->show();
 }
@@ -51,8 +58,9 @@ void ShowOnly(TfC& w, QWidget* panel)
 QLineEdit* Box(TfC& w, const QString& name)
 {
     const std::pair<QLineEdit*, const char*> boxes[] = {
-        {w.editF, "editF"}, {w.rFrom, "rFrom"}, {w.rTo, "rTo"},
-        {w.pwdE, "pwdE"},   {w.pwdD, "pwdD"},   {w.editLA, "editLA"}};
+        {w.findPanel()->editF, "editF"},    {w.replacePanel()->rFrom, "rFrom"},
+        {w.replacePanel()->rTo, "rTo"},     {w.encryptPanel()->pwdBox, "pwdE"},
+        {w.decryptPanel()->pwdBox, "pwdD"}, {w.levelAPanel()->editLA, "editLA"}};
     for (const auto& [box, boxName] : boxes)
         if (name == QLatin1String(boxName))
             return box;
@@ -60,16 +68,16 @@ QLineEdit* Box(TfC& w, const QString& name)
 }
 
 // The menu's 17 keys and the items they run; Exit last, since it closes the window.
-const std::pair<QKeyCombination, QAction* TfC::*> kMenuKeys[] = {
-    {Qt::CTRL | Qt::Key_N, &TfC::New1},       {Qt::CTRL | Qt::Key_O, &TfC::Open1},
-    {Qt::CTRL | Qt::Key_S, &TfC::Save1},      {Qt::CTRL | Qt::Key_W, &TfC::Close1},
-    {Qt::CTRL | Qt::Key_Q, &TfC::Email1},     {Qt::CTRL | Qt::Key_E, &TfC::eMen},
-    {Qt::CTRL | Qt::Key_D, &TfC::dMen},       {Qt::CTRL | Qt::Key_X, &TfC::Cut1},
-    {Qt::CTRL | Qt::Key_C, &TfC::Copy1},      {Qt::CTRL | Qt::Key_V, &TfC::Paste1},
-    {Qt::CTRL | Qt::Key_A, &TfC::SelectAll1}, {Qt::CTRL | Qt::Key_F, &TfC::fMen},
-    {Qt::CTRL | Qt::Key_R, &TfC::rMen},       {Qt::CTRL | Qt::Key_T, &TfC::tMen},
-    {Qt::CTRL | Qt::Key_L, &TfC::levelAPwd},  {Qt::Key_F1, &TfC::Help2},
-    {Qt::CTRL | Qt::Key_F4, &TfC::Exit1}};
+const std::pair<QKeyCombination, QAction * TMainMenu::*> kMenuKeys[] = {
+    {Qt::CTRL | Qt::Key_N, &TMainMenu::New1},       {Qt::CTRL | Qt::Key_O, &TMainMenu::Open1},
+    {Qt::CTRL | Qt::Key_S, &TMainMenu::Save1},      {Qt::CTRL | Qt::Key_W, &TMainMenu::Close1},
+    {Qt::CTRL | Qt::Key_Q, &TMainMenu::Email1},     {Qt::CTRL | Qt::Key_E, &TMainMenu::eMen},
+    {Qt::CTRL | Qt::Key_D, &TMainMenu::dMen},       {Qt::CTRL | Qt::Key_X, &TMainMenu::Cut1},
+    {Qt::CTRL | Qt::Key_C, &TMainMenu::Copy1},      {Qt::CTRL | Qt::Key_V, &TMainMenu::Paste1},
+    {Qt::CTRL | Qt::Key_A, &TMainMenu::SelectAll1}, {Qt::CTRL | Qt::Key_F, &TMainMenu::fMen},
+    {Qt::CTRL | Qt::Key_R, &TMainMenu::rMen},       {Qt::CTRL | Qt::Key_T, &TMainMenu::tMen},
+    {Qt::CTRL | Qt::Key_L, &TMainMenu::levelAPwd},  {Qt::Key_F1, &TMainMenu::Help2},
+    {Qt::CTRL | Qt::Key_F4, &TMainMenu::Exit1}};
 
 // WCAG contrast ratio of two colours, 1 to 21.
 double Contrast(const QColor& a, const QColor& b)
@@ -102,7 +110,6 @@ int ListTextRoom(const QComboBox* list)
 class TestMainWindow : public WindowTest {
     Q_OBJECT
 
-
     TfC& start() { return makeWindow(true); }
 
 private slots:
@@ -113,7 +120,9 @@ private slots:
     {
         TfC& w = start();
         QCOMPARE(Shown(w), QString());
-        for (QWidget* p : {w.pFind, w.pRep, w.pEnc, w.pDec, w.pType, w.pLA})
+        for (QWidget* p :
+             std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
+                                             w.decryptPanel(), w.typePanel(), w.levelAPanel()})
             QVERIFY2(!p->isEnabled(), qPrintable(p->objectName()));
         const TAppState& s = *m_state;
         QVERIFY(s.FindToggle && s.RepToggle && s.EncToggle && s.DecToggle && s.TypeToggle &&
@@ -124,17 +133,17 @@ private slots:
         QCOMPARE(s.FileExt, std::string("txt"));
         QCOMPARE(s.LevelCPwd, std::string("Hq3VpxLr7koN"));
         QCOMPARE(s.FindPos, 0);
-        QVERIFY(w.mem->isEmpty());
-        QCOMPARE(w.mem->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QCOMPARE(w.mem->pointSize(), 15);
+        QVERIFY(w.mem()->isEmpty());
+        QCOMPARE(w.mem()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(w.mem()->pointSize(), 15);
         QCOMPARE(w.statusText(0), QStringLiteral("untitled"));
         QCOMPARE(w.statusText(1), QStringLiteral("-"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Plimo Text Editor 1.7"));
-        QCOMPARE(w.About1->text(), QStringLiteral("About Plimo Text Editor 1.7"));
+        QCOMPARE(w.menu().About1->text(), QStringLiteral("About Plimo Text Editor 1.7"));
         QCOMPARE(ApplicationTitle(), std::string("Plimo Text Editor 1.7"));
-        QCOMPARE(w.levelE->currentIndex(), 0);
-        QCOMPARE(w.levelD->currentIndex(), 0);
-        QVERIFY(w.mem->hasFocus());
+        QCOMPARE(w.encryptPanel()->levelList->currentIndex(), 0);
+        QCOMPARE(w.decryptPanel()->levelList->currentIndex(), 0);
+        QVERIFY(w.mem()->hasFocus());
     }
 
     void opensCentredAt700By500_data()
@@ -174,8 +183,8 @@ private slots:
             << QByteArray("My Notes\r\n35\r\nabcd1234\r\n");
         QTest::newRow("empty title") << QByteArray("\r\n12\r\nabcd1234\r\n") << "" << 12
                                      << QByteArray("\r\n12\r\nabcd1234\r\n");
-        QTest::newRow("two lines") << QByteArray("T\r\n20\r\n") << "T" << 20
-                                   << QByteArray("T\r\n20\r\ntzrhGowN\r\n");
+        QTest::newRow("two lines")
+            << QByteArray("T\r\n20\r\n") << "T" << 20 << QByteArray("T\r\n20\r\ntzrhGowN\r\n");
         QTest::newRow("size not a number") << QByteArray("T\r\nbig\r\nabcd1234\r\n") << "T" << 15
                                            << QByteArray("T\r\n15\r\nabcd1234\r\n");
         QTest::newRow("size zero") << QByteArray("T\r\n0\r\nabcd1234\r\n") << "T" << 15
@@ -194,8 +203,8 @@ private slots:
         WriteFile(m_dir->filePath("plimo.dat"), file);
         TfC& w = start();
         QCOMPARE(w.windowTitle(), caption);
-        QCOMPARE(w.About1->text(), QStringLiteral("About ") + caption);
-        QCOMPARE(w.mem->pointSize(), size);
+        QCOMPARE(w.menu().About1->text(), QStringLiteral("About ") + caption);
+        QCOMPARE(w.mem()->pointSize(), size);
         QCOMPARE(m_state->TypeSize, size);
         QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")), rewritten);
     }
@@ -205,8 +214,8 @@ private slots:
         TfC& w = start();
         press(Qt::CTRL | Qt::Key_F);
         QCOMPARE(Shown(w), QStringLiteral("pFind"));
-        QVERIFY(w.editF->hasFocus());
-        QVERIFY(w.pFind->isEnabled());
+        QVERIFY(w.findPanel()->editF->hasFocus());
+        QVERIFY(w.findPanel()->isEnabled());
         press(Qt::CTRL | Qt::Key_F);
         QCOMPARE(Shown(w), QString());
         press(Qt::CTRL | Qt::Key_F);
@@ -215,8 +224,8 @@ private slots:
         // Replace takes over; the find toggle is still false, so one Ctrl+F only hides.
         press(Qt::CTRL | Qt::Key_R);
         QCOMPARE(Shown(w), QStringLiteral("pRep"));
-        QVERIFY(w.rFrom->hasFocus());
-        QVERIFY(!w.pFind->isEnabled());
+        QVERIFY(w.replacePanel()->rFrom->hasFocus());
+        QVERIFY(!w.findPanel()->isEnabled());
         press(Qt::CTRL | Qt::Key_F);
         QCOMPARE(Shown(w), QString());
         QVERIFY(m_state->FindToggle);
@@ -263,23 +272,23 @@ private slots:
     void enterRunsOnlyTheShownPanelsDefaultButton()
     {
         TfC& w = start();
-        QSignalSpy find(w.fButt, &QPushButton::clicked);
-        QSignalSpy update(w.laButt, &QPushButton::clicked);
+        QSignalSpy find(w.findPanel()->fButt, &QPushButton::clicked);
+        QSignalSpy update(w.levelAPanel()->laButt, &QPushButton::clicked);
         press(Qt::CTRL | Qt::Key_F);
-        QTest::keyClick(w.editF, Qt::Key_Return);
+        QTest::keyClick(w.findPanel()->editF, Qt::Key_Return);
         QCOMPARE(find.count(), 1);
         QCOMPARE(update.count(), 0);
 
         // Enter in the editing area is a line break, even with a default button on show.
-        w.mem->setFocus();
-        QTest::keyClick(w.mem, Qt::Key_Return);
+        w.mem()->setFocus();
+        QTest::keyClick(w.mem(), Qt::Key_Return);
         QCOMPARE(find.count(), 1);
-        QCOMPARE(w.mem->bytes(), std::string("\r\n"));
+        QCOMPARE(w.mem()->bytes(), std::string("\r\n"));
 
         // The replace panel has no default button.
         press(Qt::CTRL | Qt::Key_R);
-        QSignalSpy replace(w.rButt, &QPushButton::clicked);
-        QTest::keyClick(w.rFrom, Qt::Key_Return);
+        QSignalSpy replace(w.replacePanel()->rButt, &QPushButton::clicked);
+        QTest::keyClick(w.replacePanel()->rFrom, Qt::Key_Return);
         QCOMPARE(replace.count(), 0);
         QCOMPARE(find.count(), 1);
     }
@@ -287,20 +296,20 @@ private slots:
     void enterInAnOpenListChoosesWithoutPressingTheButton()
     {
         TfC& w = start();
-        QSignalSpy encrypt(w.eButt, &QPushButton::clicked);
+        QSignalSpy encrypt(w.encryptPanel()->actionButton, &QPushButton::clicked);
         press(Qt::CTRL | Qt::Key_E);
-        w.levelE->setFocus();
-        w.levelE->showPopup();
-        QAbstractItemView* list = w.levelE->view();
+        w.encryptPanel()->levelList->setFocus();
+        w.encryptPanel()->levelList->showPopup();
+        QAbstractItemView* list = w.encryptPanel()->levelList->view();
         QTRY_VERIFY(list->isVisible());
         list->setCurrentIndex(list->model()->index(1, 0));
         QTest::keyClick(list, Qt::Key_Return);
         QTRY_VERIFY(!list->isVisible());
-        QCOMPARE(w.levelE->currentIndex(), 1);
+        QCOMPARE(w.encryptPanel()->levelList->currentIndex(), 1);
         QCOMPARE(encrypt.count(), 0);
 
         // With the list folded, Enter answers the panel's default button.
-        QTest::keyClick(w.levelE, Qt::Key_Return);
+        QTest::keyClick(w.encryptPanel()->levelList, Qt::Key_Return);
         QCOMPARE(encrypt.count(), 1);
     }
 
@@ -309,11 +318,11 @@ private slots:
         TfC& w = start();
         w.resize(800, 500);
         press(Qt::CTRL | Qt::Key_L);
-        QCOMPARE(w.editLA->text(), QStringLiteral("tzrhGowN"));
-        QCOMPARE(w.Label4->width(), w.pLA->width() - 390);
-        QCOMPARE(w.Label4->height(), 47);
+        QCOMPARE(w.levelAPanel()->editLA->text(), QStringLiteral("tzrhGowN"));
+        QCOMPARE(w.levelAPanel()->Label4->width(), w.levelAPanel()->width() - 390);
+        QCOMPARE(w.levelAPanel()->Label4->height(), 47);
         w.resize(900, 500);
-        QTRY_COMPARE(w.Label4->width(), w.pLA->width() - 390);
+        QTRY_COMPARE(w.levelAPanel()->Label4->width(), w.levelAPanel()->width() - 390);
     }
 
     void memClickRewritesSettings()
@@ -321,7 +330,7 @@ private slots:
         TfC& w = start();
         QFile::remove(m_dir->filePath("plimo.dat"));
         m_state->FileName = "/tmp/x.txt";
-        QTest::mouseClick(w.mem->viewport(), Qt::LeftButton);
+        QTest::mouseClick(w.mem()->viewport(), Qt::LeftButton);
         QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")),
                  QByteArray("Plimo Text Editor 1.7\r\n15\r\ntzrhGowN\r\n"));
         QCOMPARE(w.statusText(0), QStringLiteral("/tmp/x.txt"));
@@ -333,7 +342,7 @@ private slots:
         // A folder where the settings file should be: it cannot be replaced.
         QFile::remove(m_dir->filePath("plimo.dat"));
         QVERIFY(QDir(m_dir->path()).mkdir("plimo.dat"));
-        QTest::mouseClick(w.mem->viewport(), Qt::LeftButton);
+        QTest::mouseClick(w.mem()->viewport(), Qt::LeftButton);
         QCOMPARE(m_desktop->countOf(ScriptedDesktop::Kind::Error), 1);
         const auto error = m_desktop->callsOf(ScriptedDesktop::Kind::Error).front();
         QCOMPARE(error.caption, std::string("Plimo Text Editor 1.7"));
@@ -359,12 +368,12 @@ private slots:
         m_desktop->fonts = {"Zeta", "alpha", "Alpha", "Beta", "beta", "Mono"};
         TfC& w = start();
         QStringList items;
-        for (int i = 0; i < w.ft->count(); ++i)
-            items << w.ft->itemText(i);
+        for (int i = 0; i < w.typePanel()->ft->count(); ++i)
+            items << w.typePanel()->ft->itemText(i);
         // "Alpha" repeats "alpha" just before it and "beta" repeats "Beta"; then sorted.
         QCOMPARE(items, (QStringList{"alpha", "Beta", "Default", "Mono", "Zeta"}));
-        QCOMPARE(w.ft->currentIndex(), 0);
-        QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("15"));
+        QCOMPARE(w.typePanel()->ft->currentIndex(), 0);
+        QCOMPARE(w.typePanel()->ComboBox1->currentText(), QStringLiteral("15"));
     }
 
     void typeSizeIsChosenAndStored()
@@ -372,28 +381,28 @@ private slots:
         TfC& w = start();
         press(Qt::CTRL | Qt::Key_T);
         QCOMPARE(Shown(w), QStringLiteral("pType"));
-        w.ComboBox1->setCurrentIndex(w.ComboBox1->findText("35"));
-        emit w.ComboBox1->activated(w.ComboBox1->currentIndex());
-        QCOMPARE(w.mem->pointSize(), 35);
+        w.typePanel()->ComboBox1->setCurrentIndex(w.typePanel()->ComboBox1->findText("35"));
+        emit w.typePanel()->ComboBox1->activated(w.typePanel()->ComboBox1->currentIndex());
+        QCOMPARE(w.mem()->pointSize(), 35);
         QCOMPARE(m_state->TypeSize, 35);
         QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")),
                  QByteArray("Plimo Text Editor 1.7\r\n35\r\ntzrhGowN\r\n"));
 
-        w.ComboBox1->setCurrentIndex(w.ComboBox1->findText("10"));
-        emit w.ComboBox1->activated(w.ComboBox1->currentIndex());
-        QTest::mouseClick(w.cType, Qt::LeftButton);
+        w.typePanel()->ComboBox1->setCurrentIndex(w.typePanel()->ComboBox1->findText("10"));
+        emit w.typePanel()->ComboBox1->activated(w.typePanel()->ComboBox1->currentIndex());
+        QTest::mouseClick(w.typePanel()->cType, Qt::LeftButton);
         press(Qt::CTRL | Qt::Key_T);  // only hides all, after Close
         QCOMPARE(Shown(w), QString());
         press(Qt::CTRL | Qt::Key_T);
         QCOMPARE(Shown(w), QStringLiteral("pType"));
-        QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("10"));
-        QCOMPARE(w.mem->pointSize(), 10);
+        QCOMPARE(w.typePanel()->ComboBox1->currentText(), QStringLiteral("10"));
+        QCOMPARE(w.mem()->pointSize(), 10);
 
         // The next start reads the stored size.
         m_w.reset();
         *m_state = TAppState();
         TfC& again = start();
-        QCOMPARE(again.mem->pointSize(), 10);
+        QCOMPARE(again.mem()->pointSize(), 10);
     }
 
     void typefaceIsAppliedNotStored()
@@ -402,52 +411,65 @@ private slots:
         TfC& w = start();
         press(Qt::CTRL | Qt::Key_T);
         const QByteArray before = ReadFile(m_dir->filePath("plimo.dat"));
-        w.ft->setCurrentIndex(w.ft->findText("DejaVu Serif"));
-        emit w.ft->activated(w.ft->currentIndex());
-        QCOMPARE(w.mem->family(), QStringLiteral("DejaVu Serif"));
+        w.typePanel()->ft->setCurrentIndex(w.typePanel()->ft->findText("DejaVu Serif"));
+        emit w.typePanel()->ft->activated(w.typePanel()->ft->currentIndex());
+        QCOMPARE(w.mem()->family(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(m_state->TypeSize, 15);
         QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")), before);
         // Opening the panel again selects the first entry without changing the typeface.
         press(Qt::CTRL | Qt::Key_T);
         press(Qt::CTRL | Qt::Key_T);
-        QCOMPARE(w.ft->currentIndex(), 0);
-        QCOMPARE(w.mem->family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(w.typePanel()->ft->currentIndex(), 0);
+        QCOMPARE(w.mem()->family(), QStringLiteral("DejaVu Serif"));
         // The "Font" button does nothing.
-        QTest::mouseClick(w.Button1, Qt::LeftButton);
-        QCOMPARE(w.mem->family(), QStringLiteral("DejaVu Serif"));
+        QTest::mouseClick(w.typePanel()->Button1, Qt::LeftButton);
+        QCOMPARE(w.mem()->family(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(Shown(w), QStringLiteral("pType"));
     }
 
     void bothCtrlTItemsRunOneCommand()
     {
         TfC& w = start();
-        w.SelectFont1->trigger();
+        w.menu().SelectFont1->trigger();
         QCOMPARE(Shown(w), QStringLiteral("pType"));
-        w.tMen->trigger();
+        w.menu().tMen->trigger();
         QCOMPARE(Shown(w), QString());
-        QVERIFY(w.SelectFont1->text().endsWith(QStringLiteral("\tCtrl+T")));
-        QCOMPARE(w.tMen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QVERIFY(w.menu().SelectFont1->text().endsWith(QStringLiteral("\tCtrl+T")));
+        QCOMPARE(w.menu().tMen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
     }
 
     void menuCaptionsAndShortcuts()
     {
         TfC& w = start();
         const std::pair<QAction*, const char*> items[] = {
-            {w.New1, "&New"},          {w.Open1, "&Open"},           {w.Save1, "&Save"},
-            {w.SaveAs1, "Sa&ve As"},   {w.Close1, "C&lose File"},    {w.Email1, "&Quick Email"},
-            {w.eMen, "&Encrypt"},      {w.dMen, "&Decrypt"},         {w.Exit1, "E&xit"},
-            {w.Cut1, "C&ut"},          {w.Copy1, "&Copy"},           {w.Paste1, "&Paste"},
-            {w.SelectAll1, "Select &All"}, {w.fMen, "&Find"},        {w.rMen, "&Replace"},
-            {w.tMen, "&Type Size"},    {w.levelAPwd, "Level A &Pwd"}, {w.Help2, "&Help"},
-            {w.WebSite1, "Korvex Web Site"}, {w.SupportEmail1, "Korvex Support Email"},
-            {w.SalesEmail1, "Korvex Sales Email"}};
+            {w.menu().New1, "&New"},
+            {w.menu().Open1, "&Open"},
+            {w.menu().Save1, "&Save"},
+            {w.menu().SaveAs1, "Sa&ve As"},
+            {w.menu().Close1, "C&lose File"},
+            {w.menu().Email1, "&Quick Email"},
+            {w.menu().eMen, "&Encrypt"},
+            {w.menu().dMen, "&Decrypt"},
+            {w.menu().Exit1, "E&xit"},
+            {w.menu().Cut1, "C&ut"},
+            {w.menu().Copy1, "&Copy"},
+            {w.menu().Paste1, "&Paste"},
+            {w.menu().SelectAll1, "Select &All"},
+            {w.menu().fMen, "&Find"},
+            {w.menu().rMen, "&Replace"},
+            {w.menu().tMen, "&Type Size"},
+            {w.menu().levelAPwd, "Level A &Pwd"},
+            {w.menu().Help2, "&Help"},
+            {w.menu().WebSite1, "Korvex Web Site"},
+            {w.menu().SupportEmail1, "Korvex Support Email"},
+            {w.menu().SalesEmail1, "Korvex Sales Email"}};
         for (const auto& [action, caption] : items)
             QCOMPARE(action->text(), QString::fromLatin1(caption));
-        QCOMPARE(w.Exit1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
-        QCOMPARE(w.Email1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-        QCOMPARE(w.Help2->shortcut(), QKeySequence(Qt::Key_F1));
-        QCOMPARE(w.levelAPwd->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
-        QVERIFY(w.SaveAs1->shortcut().isEmpty());
+        QCOMPARE(w.menu().Exit1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
+        QCOMPARE(w.menu().Email1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QCOMPARE(w.menu().Help2->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(w.menu().levelAPwd->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        QVERIFY(w.menu().SaveAs1->shortcut().isEmpty());
     }
 
     void everyMenuKeyWorksFromEveryBox_data()
@@ -467,7 +489,7 @@ private slots:
             ShowOnly(w, edit->parentWidget());
             edit->setFocus();
             QTRY_VERIFY2(edit->hasFocus(), qPrintable(what));
-            QSignalSpy ran(w.*item, &QAction::triggered);
+            QSignalSpy ran(w.menu().*item, &QAction::triggered);
             QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
             QVERIFY2(ran.count() == 1, qPrintable(what));
         }
@@ -485,7 +507,9 @@ private slots:
         QFETCH(int, width);
         TfC& w = start();
         w.resize(width, 500);
-        for (QWidget* panel : {w.pFind, w.pRep, w.pEnc, w.pDec, w.pType, w.pLA}) {
+        for (QWidget* panel :
+             std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
+                                             w.decryptPanel(), w.typePanel(), w.levelAPanel()}) {
             ShowOnly(w, panel);
             QTRY_COMPARE(panel->width(), width - 20);
             QList<QWidget*> row = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
@@ -520,24 +544,26 @@ private slots:
             }
         }
         // Where the text fits, the designed places and sizes stay.
-        QCOMPARE(w.editF->geometry(), QRect(16, 16, 169, 28));
-        QCOMPARE(w.fButt->geometry(), QRect(194, 16, 80, 32));
-        QCOMPARE(w.cRep->geometry(), QRect(496, 16, 80, 32));
-        QCOMPARE(w.pwdE->geometry(), w.pwdD->geometry());
-        QCOMPARE(w.pFind->height(), 62);
+        QCOMPARE(w.findPanel()->editF->geometry(), QRect(16, 16, 169, 28));
+        QCOMPARE(w.findPanel()->fButt->geometry(), QRect(194, 16, 80, 32));
+        QCOMPARE(w.replacePanel()->cRep->geometry(), QRect(496, 16, 80, 32));
+        QCOMPARE(w.encryptPanel()->pwdBox->geometry(), w.decryptPanel()->pwdBox->geometry());
+        QCOMPARE(w.findPanel()->height(), 62);
         if (width == 816) {
-            QCOMPARE(w.ft->geometry(), QRect(312, 18, 273, 26));
-            QCOMPARE(w.Button1->geometry(), QRect(600, 16, 97, 32));
+            QCOMPARE(w.typePanel()->ft->geometry(), QRect(312, 18, 273, 26));
+            QCOMPARE(w.typePanel()->Button1->geometry(), QRect(600, 16, 97, 32));
         }
     }
 
     void panelsReadOnADarkPalette()
     {
         QPalette dark;
-        for (const auto& [role, colour] :
-             {std::pair{QPalette::Window, QColor(53, 53, 53)}, {QPalette::WindowText, Qt::white},
-              {QPalette::Base, QColor(35, 35, 35)}, {QPalette::Text, QColor(Qt::white)},
-              {QPalette::Button, QColor(53, 53, 53)}, {QPalette::ButtonText, Qt::white}})
+        for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(53, 53, 53)},
+                                           {QPalette::WindowText, Qt::white},
+                                           {QPalette::Base, QColor(35, 35, 35)},
+                                           {QPalette::Text, QColor(Qt::white)},
+                                           {QPalette::Button, QColor(53, 53, 53)},
+                                           {QPalette::ButtonText, Qt::white}})
             dark.setColor(role, colour);
         const QPalette previous = QApplication::palette();
         QApplication::setPalette(dark);
@@ -548,21 +574,27 @@ private slots:
             return Contrast(c->palette().color(QPalette::Active, text),
                             c->palette().color(QPalette::Active, back)) >= 4.5;
         };
-        for (QWidget* panel : {w.pFind, w.pRep, w.pEnc, w.pDec, w.pType, w.pLA})
+        for (QWidget* panel :
+             std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
+                                             w.decryptPanel(), w.typePanel(), w.levelAPanel()})
             QCOMPARE(panel->palette().color(QPalette::Window), QColor(192, 192, 192));
-        for (QLabel* label : {w.Label1, w.Label2, w.Label3, w.Label4})
+        for (QLabel* label : {w.replacePanel()->Label1, w.encryptPanel()->pwdLabel,
+                              w.decryptPanel()->pwdLabel, w.levelAPanel()->Label4})
             QVERIFY2(readable(label, QPalette::WindowText, QPalette::Window),
                      qPrintable(label->text()));
 
         auto checkBoxes = [&](const char* when) {
-            for (QLineEdit* box : {w.editF, w.rFrom, w.rTo, w.pwdE, w.pwdD, w.editLA})
+            for (QLineEdit* box :
+                 {w.findPanel()->editF, w.replacePanel()->rFrom, w.replacePanel()->rTo,
+                  w.encryptPanel()->pwdBox, w.decryptPanel()->pwdBox, w.levelAPanel()->editLA})
                 QVERIFY2(readable(box, QPalette::Text, QPalette::Base), when);
         };
         checkBoxes("after start-up");  // the password boxes silver, editLA the window colour
         press(Qt::CTRL | Qt::Key_E);
         for (int level : {1, 0}) {
-            w.levelE->setCurrentIndex(level);
-            emit w.levelE->activated(level);  // white for Level B, silver again for Level A
+            w.encryptPanel()->levelList->setCurrentIndex(level);
+            emit w.encryptPanel()->levelList->activated(
+                level);  // white for Level B, silver again for Level A
             checkBoxes(level == 1 ? "Level B picked" : "Level A picked again");
         }
     }
@@ -572,8 +604,10 @@ private slots:
         TfC& w = start();
         QSet<QString> names;
         for (QWidget* c : std::initializer_list<QWidget*>{
-                 w.mem, w.editF, w.rFrom, w.rTo, w.pwdE, w.pwdD, w.editLA, w.levelE, w.levelD,
-                 w.ComboBox1, w.ft}) {
+                 w.mem(), w.findPanel()->editF, w.replacePanel()->rFrom, w.replacePanel()->rTo,
+                 w.encryptPanel()->pwdBox, w.decryptPanel()->pwdBox, w.levelAPanel()->editLA,
+                 w.encryptPanel()->levelList, w.decryptPanel()->levelList, w.typePanel()->ComboBox1,
+                 w.typePanel()->ft}) {
             QVERIFY2(!c->accessibleName().isEmpty(), c->metaObject()->className());
             names << c->accessibleName();
         }

@@ -8,8 +8,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QIcon>
-#include <QScopeGuard>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 
 #include "core/app_state.h"
@@ -17,7 +17,6 @@
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
 #include "test_files.h"
-#include "window_test.h"
 #include "ui/app/plimo_app.h"
 #include "ui/app/start_options.h"
 #include "ui/editor/memo.h"
@@ -25,8 +24,11 @@
 #include "ui/info/fHelp.h"
 #include "ui/info/notice.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/find_panel.h"
+#include "ui/main/type_panel.h"
 #include "ui/platform/command_guard.h"
 #include "ui/secondary/fPlimoPas.h"
+#include "window_test.h"
 
 using Kind = ScriptedDesktop::Kind;
 using Action = StartRequest::Action;
@@ -40,7 +42,6 @@ constexpr const char* kMailPrefix = "mailto:?subject=Subject%20here&body=";
 
 class TestMenuAndStart : public WindowTest {
     Q_OBJECT
-
 
 private slots:
     void init() { setUpWindowTest(); }
@@ -57,21 +58,21 @@ private slots:
             "This may not be standard text. We do not recommend sending it via email and Plimo "
             "may not be capable to do so.";
         QTest::newRow("empty") << QByteArray() << true << QStringList{tooShort} << "";
-        QTest::newRow("two short lines") << QByteArray("Hi\r\nAll") << true
-                                         << QStringList{tooShort} << "Hi%0D%0AAll%0D%0A";
-        QTest::newRow("9 characters") << QByteArray("123456789") << true << QStringList{tooShort}
-                                      << "123456789%0D%0A";
-        QTest::newRow("10 characters") << QByteArray("1234567890") << true << QStringList{}
-                                       << "1234567890%0D%0A";
+        QTest::newRow("two short lines")
+            << QByteArray("Hi\r\nAll") << true << QStringList{tooShort} << "Hi%0D%0AAll%0D%0A";
+        QTest::newRow("9 characters")
+            << QByteArray("123456789") << true << QStringList{tooShort} << "123456789%0D%0A";
+        QTest::newRow("10 characters")
+            << QByteArray("1234567890") << true << QStringList{} << "1234567890%0D%0A";
         QTest::newRow("reserved characters encoded")
             << QByteArray("a&b=c?d#e%f g") << true << QStringList{}
             << "a%26b%3Dc%3Fd%23e%25f%20g%0D%0A";
-        QTest::newRow("8-bit as UTF-8") << QByteArray("caf\xE9 \x80 price") << true
-                                        << QStringList{} << "caf%C3%A9%20%E2%82%AC%20price%0D%0A";
-        QTest::newRow("after encryption") << QByteArray("0123456789") << false
-                                          << QStringList{notStandard} << "0123456789%0D%0A";
-        QTest::newRow("both warnings") << QByteArray("x") << false
-                                       << QStringList{notStandard, tooShort} << "x%0D%0A";
+        QTest::newRow("8-bit as UTF-8") << QByteArray("caf\xE9 \x80 price") << true << QStringList{}
+                                        << "caf%C3%A9%20%E2%82%AC%20price%0D%0A";
+        QTest::newRow("after encryption")
+            << QByteArray("0123456789") << false << QStringList{notStandard} << "0123456789%0D%0A";
+        QTest::newRow("both warnings")
+            << QByteArray("x") << false << QStringList{notStandard, tooShort} << "x%0D%0A";
     }
     void quickEmail()
     {
@@ -81,9 +82,9 @@ private slots:
         QFETCH(QString, body);
         NoteRecorder recorder;
         TfC w(*m_desktop, *m_state);
-        w.mem->setBytes(text.toStdString());
+        w.mem()->setBytes(text.toStdString());
         m_state->PlainText = plain;
-        w.Email1->trigger();
+        w.menu().Email1->trigger();
         QStringList shown;
         for (const auto& n : recorder.notes)
             shown << QString::fromStdString(n);
@@ -99,9 +100,9 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const std::string paragraph(400, 'w');
-        w.mem->setBytes(paragraph);
-        QVERIFY(w.mem->document()->documentLayout()->documentSize().height() > 1);
-        w.Email1->trigger();
+        w.mem()->setBytes(paragraph);
+        QVERIFY(w.mem()->document()->documentLayout()->documentSize().height() > 1);
+        w.menu().Email1->trigger();
         QCOMPARE(m_desktop->calls.back().text, kMailPrefix + paragraph + "%0D%0A");
     }
 
@@ -110,34 +111,34 @@ private slots:
         TfC w(*m_desktop, *m_state);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.mem->setBytes("alpha beta");
-        w.mem->select(6, 4);
+        w.mem()->setBytes("alpha beta");
+        w.mem()->select(6, 4);
         QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(w.editF->hasFocus());
-        w.editF->setText("find box text");
-        w.editF->selectAll();
+        QVERIFY(w.findPanel()->editF->hasFocus());
+        w.findPanel()->editF->setText("find box text");
+        w.findPanel()->editF->selectAll();
         QApplication::clipboard()->clear();
-        QTest::keyClick(w.editF, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(w.findPanel()->editF, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("beta"));
 
-        QTest::keyClick(w.editF, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(w.mem->bytes(), std::string("alpha "));
-        QCOMPARE(w.editF->text(), QStringLiteral("find box text"));
+        QTest::keyClick(w.findPanel()->editF, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w.mem()->bytes(), std::string("alpha "));
+        QCOMPARE(w.findPanel()->editF->text(), QStringLiteral("find box text"));
 
-        QTest::keyClick(w.editF, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w.mem->bytes(), std::string("alpha beta"));
+        QTest::keyClick(w.findPanel()->editF, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.mem()->bytes(), std::string("alpha beta"));
 
-        QTest::keyClick(w.editF, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(w.mem->selLength(), 10);
-        QCOMPARE(w.editF->text(), QStringLiteral("find box text"));
+        QTest::keyClick(w.findPanel()->editF, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(w.mem()->selLength(), 10);
+        QCOMPARE(w.findPanel()->editF->text(), QStringLiteral("find box text"));
     }
 
     void linksOpenTheMakersAddresses()
     {
         TfC w(*m_desktop, *m_state);
-        w.WebSite1->trigger();
-        w.SupportEmail1->trigger();
-        w.SalesEmail1->trigger();
+        w.menu().WebSite1->trigger();
+        w.menu().SupportEmail1->trigger();
+        w.menu().SalesEmail1->trigger();
         const auto urls = m_desktop->callsOf(Kind::OpenUrl);
         QCOMPARE(urls.size(), 3u);
         QCOMPARE(urls[0].text, std::string("https://www.korvex.example/plimo"));
@@ -150,9 +151,9 @@ private slots:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("missing")
-            << QByteArray() << QByteArray("Plimo Text Editor 1.7\r\n15\r\ntzrhGowN\r\n")
-            << "Plimo Text Editor 1.7";
+        QTest::newRow("missing") << QByteArray()
+                                 << QByteArray("Plimo Text Editor 1.7\r\n15\r\ntzrhGowN\r\n")
+                                 << "Plimo Text Editor 1.7";
         QTest::newRow("own title") << QByteArray("Mine\r\n20\r\nabcdefgh\r\n")
                                    << QByteArray("Mine\r\n20\r\nabcdefgh\r\n") << "Mine";
         QTest::newRow("empty password line") << QByteArray("Mine\r\n20\r\n\r\n")
@@ -169,7 +170,7 @@ private slots:
         PlimoWindows windows(*m_desktop);
         QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")), after);
         QCOMPARE(windows.main().windowTitle(), caption);
-        QCOMPARE(windows.main().About1->text(), "About " + caption);
+        QCOMPARE(windows.main().menu().About1->text(), "About " + caption);
         // The secondary window's title stays the application's, whatever the file says.
         QCOMPARE(ApplicationTitle(), std::string("Plimo Text Editorius 1.7"));
         QVERIFY(!windows.secondary().isVisible());
@@ -183,7 +184,7 @@ private slots:
         // Errors after start-up carry the secondary window's title.
         QVERIFY(QDir(m_dir->path()).mkpath("sub.txt"));
         m_desktop->openPaths.push_back(QFile::encodeName(m_dir->filePath("sub.txt")).toStdString());
-        windows.main().Open1->trigger();
+        windows.main().menu().Open1->trigger();
         QCOMPARE(m_desktop->calls.back().caption, std::string("Plimo Text Editorius 1.7"));
     }
 
@@ -200,7 +201,7 @@ private slots:
                 QTest::keyClick(qApp->activeModalWidget(), Qt::Key_Return);
             },
             Qt::QueuedConnection);
-        windows.main().Save1->trigger();  // empty text: one message
+        windows.main().menu().Save1->trigger();  // empty text: one message
         QCOMPARE(seen, QStringList{"Plimo - Note"});
     }
 
@@ -208,7 +209,7 @@ private slots:
     {
         AppState = TAppState();
         PlimoWindows windows(*m_desktop);
-        QCOMPARE(windows.main().ft->maxVisibleItems(), 12);
+        QCOMPARE(windows.main().typePanel()->ft->maxVisibleItems(), 12);
         QMetaObject::invokeMethod(
             &windows.main(),
             [&] {
@@ -217,8 +218,8 @@ private slots:
                 QTest::keyClick(qApp->activeModalWidget(), Qt::Key_Return);
             },
             Qt::QueuedConnection);
-        windows.main().About1->trigger();
-        QCOMPARE(windows.main().ft->maxVisibleItems(), 50);
+        windows.main().menu().About1->trigger();
+        QCOMPARE(windows.main().typePanel()->ft->maxVisibleItems(), 50);
     }
 
     void commandLine_data()
@@ -234,8 +235,8 @@ private slots:
         QTest::newRow("help with a file opens nothing")
             << QStringList{"a.txt", "--help"} << Action::PrintHelp << "";
         QTest::newRow("unknown option") << QStringList{"--bogus"} << Action::Refuse << "";
-        QTest::newRow("one of Qt's own options") << QStringList{"-style", "fusion"}
-                                                  << Action::Refuse << "";
+        QTest::newRow("one of Qt's own options")
+            << QStringList{"-style", "fusion"} << Action::Refuse << "";
         QTest::newRow("two files") << QStringList{"a.txt", "b.txt"} << Action::Refuse << "";
         QTest::newRow("an empty name") << QStringList{""} << Action::Refuse << "";
         QTest::newRow("a name like an option, after --")
@@ -261,11 +262,15 @@ private slots:
         // "~" stands for the current folder.
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("bare name") << "letter.txt" << "~/letter.txt";
-        QTest::newRow("dot step") << "./sub/./letter.txt" << "~/sub/letter.txt";
-        QTest::newRow("absolute") << "/srv/letter.txt" << "/srv/letter.txt";
+        QTest::newRow("bare name") << "letter.txt"
+                                   << "~/letter.txt";
+        QTest::newRow("dot step") << "./sub/./letter.txt"
+                                  << "~/sub/letter.txt";
+        QTest::newRow("absolute") << "/srv/letter.txt"
+                                  << "/srv/letter.txt";
         // A folder before ".." may be a link: the path stays as given.
-        QTest::newRow("parent step") << "../letter.txt" << "~/../letter.txt";
+        QTest::newRow("parent step") << "../letter.txt"
+                                     << "~/../letter.txt";
     }
     void fileNamesBecomeAbsolute()
     {
@@ -289,8 +294,8 @@ private slots:
     {
         AppState = TAppState();
         PlimoWindows windows(*m_desktop);
-        for (QWidget* window : std::initializer_list<QWidget*>{
-                 &windows.main(), &windows.note(), &windows.help(), &windows.about()}) {
+        for (QWidget* window : std::initializer_list<QWidget*>{&windows.main(), &windows.note(),
+                                                               &windows.help(), &windows.about()}) {
             const QIcon icon = window->windowIcon();
             QVERIFY2(!icon.isNull(), window->metaObject()->className());
             QCOMPARE(icon.availableSizes().size(), 6);  // 16 to 256 pixels

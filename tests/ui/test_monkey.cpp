@@ -28,8 +28,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
 
 #include "core/app_state.h"
 #include "core/upper1252.h"
@@ -38,7 +38,12 @@
 #include "temp_workdir.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
+#include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/find_panel.h"
+#include "ui/main/level_a_panel.h"
+#include "ui/main/replace_panel.h"
+#include "ui/main/type_panel.h"
 #include "ui/platform/command_guard.h"
 
 using Kind = ScriptedDesktop::Kind;
@@ -310,7 +315,7 @@ public:
         m_step = n;
         if (m_s.text.size() > kMaxText)
             return command(
-                "New (text too long)", m_w.New1, [this] { trigger(m_w.New1); }, true);
+                "New (text too long)", m_w.menu().New1, [this] { trigger(m_w.menu().New1); }, true);
         switch (pickWeighted({20, 20, 14, 14, 9, 5, 4, 5, 9, 5, 2})) {
             case 0:
                 return menuStep();
@@ -513,29 +518,30 @@ private:
     {
         if (!widget)
             return QStringLiteral("nothing");
-        const std::pair<const QWidget*, const char*> names[] = {{m_w.mem, "mem"},
-                                                                {m_w.editF, "editF"},
-                                                                {m_w.fButt, "fButt"},
-                                                                {m_w.cFind, "cFind"},
-                                                                {m_w.rFrom, "rFrom"},
-                                                                {m_w.rTo, "rTo"},
-                                                                {m_w.rButt, "rButt"},
-                                                                {m_w.cRep, "cRep"},
-                                                                {m_w.levelE, "levelE"},
-                                                                {m_w.pwdE, "pwdE"},
-                                                                {m_w.eButt, "eButt"},
-                                                                {m_w.cEnc, "cEnc"},
-                                                                {m_w.levelD, "levelD"},
-                                                                {m_w.pwdD, "pwdD"},
-                                                                {m_w.dButt, "dButt"},
-                                                                {m_w.cDec, "cDec"},
-                                                                {m_w.ComboBox1, "ComboBox1"},
-                                                                {m_w.cType, "cType"},
-                                                                {m_w.ft, "ft"},
-                                                                {m_w.Button1, "Button1"},
-                                                                {m_w.editLA, "editLA"},
-                                                                {m_w.laButt, "laButt"},
-                                                                {m_w.cLA, "cLA"}};
+        const std::pair<const QWidget*, const char*> names[] = {
+            {m_w.mem(), "mem"},
+            {m_w.findPanel()->editF, "editF"},
+            {m_w.findPanel()->fButt, "fButt"},
+            {m_w.findPanel()->cFind, "cFind"},
+            {m_w.replacePanel()->rFrom, "rFrom"},
+            {m_w.replacePanel()->rTo, "rTo"},
+            {m_w.replacePanel()->rButt, "rButt"},
+            {m_w.replacePanel()->cRep, "cRep"},
+            {m_w.encryptPanel()->levelList, "levelE"},
+            {m_w.encryptPanel()->pwdBox, "pwdE"},
+            {m_w.encryptPanel()->actionButton, "eButt"},
+            {m_w.encryptPanel()->closeButton, "cEnc"},
+            {m_w.decryptPanel()->levelList, "levelD"},
+            {m_w.decryptPanel()->pwdBox, "pwdD"},
+            {m_w.decryptPanel()->actionButton, "dButt"},
+            {m_w.decryptPanel()->closeButton, "cDec"},
+            {m_w.typePanel()->ComboBox1, "ComboBox1"},
+            {m_w.typePanel()->cType, "cType"},
+            {m_w.typePanel()->ft, "ft"},
+            {m_w.typePanel()->Button1, "Button1"},
+            {m_w.levelAPanel()->editLA, "editLA"},
+            {m_w.levelAPanel()->laButt, "laButt"},
+            {m_w.levelAPanel()->cLA, "cLA"}};
         for (const auto& [w, name] : names)
             if (w == widget)
                 return QString::fromLatin1(name);
@@ -544,13 +550,18 @@ private:
 
     std::array<QWidget*, kPanelCount> panels() const
     {
-        return {m_w.pFind, m_w.pRep, m_w.pEnc, m_w.pDec, m_w.pType, m_w.pLA};
+        return {m_w.findPanel(),    m_w.replacePanel(), m_w.encryptPanel(),
+                m_w.decryptPanel(), m_w.typePanel(),    m_w.levelAPanel()};
     }
 
     std::vector<QPushButton*> buttons() const
     {
-        return {m_w.fButt, m_w.cFind, m_w.rButt, m_w.cRep,    m_w.eButt,  m_w.cEnc,
-                m_w.dButt, m_w.cDec,  m_w.cType, m_w.Button1, m_w.laButt, m_w.cLA};
+        return {m_w.findPanel()->fButt,           m_w.findPanel()->cFind,
+                m_w.replacePanel()->rButt,        m_w.replacePanel()->cRep,
+                m_w.encryptPanel()->actionButton, m_w.encryptPanel()->closeButton,
+                m_w.decryptPanel()->actionButton, m_w.decryptPanel()->closeButton,
+                m_w.typePanel()->cType,           m_w.typePanel()->Button1,
+                m_w.levelAPanel()->laButt,        m_w.levelAPanel()->cLA};
     }
 
     int panelOf(const QWidget* widget) const
@@ -566,13 +577,13 @@ private:
     {
         switch (panel) {
             case kFind:
-                return m_w.fButt;
+                return m_w.findPanel()->fButt;
             case kEnc:
-                return m_w.eButt;
+                return m_w.encryptPanel()->actionButton;
             case kDec:
-                return m_w.dButt;
+                return m_w.decryptPanel()->actionButton;
             case kLA:
-                return m_w.laButt;
+                return m_w.levelAPanel()->laButt;
             default:
                 return nullptr;
         }
@@ -604,20 +615,22 @@ private:
         if (!shows)
             return;
         if (panel == kFind)
-            e.checks.push_back([this] { return focusIs(m_w.editF, "editF after Find"); });
+            e.checks.push_back(
+                [this] { return focusIs(m_w.findPanel()->editF, "editF after Find"); });
         if (panel == kRep)
-            e.checks.push_back([this] { return focusIs(m_w.rFrom, "rFrom after Replace"); });
+            e.checks.push_back(
+                [this] { return focusIs(m_w.replacePanel()->rFrom, "rFrom after Replace"); });
         if (panel == kLA)
             e.checks.push_back([this] {
-                return m_w.editLA->text() == QString::fromStdString(m_s.levelAPwd)
+                return m_w.levelAPanel()->editLA->text() == QString::fromStdString(m_s.levelAPwd)
                            ? QString()
-                           : "editLA shows " + m_w.editLA->text();
+                           : "editLA shows " + m_w.levelAPanel()->editLA->text();
             });
         if (panel == kType)
             e.checks.push_back([this] {
-                return m_w.ComboBox1->currentText() == QString::number(m_s.typeSize)
+                return m_w.typePanel()->ComboBox1->currentText() == QString::number(m_s.typeSize)
                            ? QString()
-                           : "size list shows " + m_w.ComboBox1->currentText();
+                           : "size list shows " + m_w.typePanel()->ComboBox1->currentText();
             });
     }
 
@@ -744,8 +757,8 @@ private:
 
     void modelCutCopy(bool cut)
     {
-        const auto start = static_cast<std::size_t>(m_w.mem->selStart());
-        const auto length = static_cast<std::size_t>(m_w.mem->selLength());
+        const auto start = static_cast<std::size_t>(m_w.mem()->selStart());
+        const auto length = static_cast<std::size_t>(m_w.mem()->selLength());
         if (length == 0)
             return;
         // The clipboard gets the desktop's line break for each CR LF, a lone CR or LF as itself
@@ -769,8 +782,8 @@ private:
     {
         if (!m_s.clipboard)
             return;
-        const auto start = static_cast<std::size_t>(m_w.mem->selStart());
-        const auto length = static_cast<std::size_t>(m_w.mem->selLength());
+        const auto start = static_cast<std::size_t>(m_w.mem()->selStart());
+        const auto length = static_cast<std::size_t>(m_w.mem()->selLength());
         m_s.text.replace(start, length, *m_s.clipboard);
         ++m_stats.pasted;
     }
@@ -779,7 +792,7 @@ private:
 
     void modelFind(Expect& e)
     {
-        const std::optional<std::string> needle = boxBytes(m_w.editF);
+        const std::optional<std::string> needle = boxBytes(m_w.findPanel()->editF);
         if (!needle) {
             e.checks.push_back(
                 [] { return QStringLiteral("editF holds a character never typed"); });
@@ -791,10 +804,10 @@ private:
             hit = UpperRef(m_s.text).find(UpperRef(*needle), skip);
         if (hit == std::string::npos) {
             m_s.findNext = 0;
-            const qsizetype selStart = m_w.mem->selStart();
-            const qsizetype selLength = m_w.mem->selLength();
+            const qsizetype selStart = m_w.mem()->selStart();
+            const qsizetype selLength = m_w.mem()->selLength();
             e.checks.push_back([this, selStart, selLength] {
-                return m_w.mem->selStart() == selStart && m_w.mem->selLength() == selLength
+                return m_w.mem()->selStart() == selStart && m_w.mem()->selLength() == selLength
                            ? QString()
                            : QStringLiteral("a search without a hit moved the selection");
             });
@@ -807,13 +820,13 @@ private:
             const auto start = static_cast<qsizetype>(hit);
             const auto length = static_cast<qsizetype>(needle->size());
             e.checks.push_back([this, start, length] {
-                if (m_w.mem->selStart() != start || m_w.mem->selLength() != length)
+                if (m_w.mem()->selStart() != start || m_w.mem()->selLength() != length)
                     return QStringLiteral("selection %1+%2, expected the hit %3+%4")
-                        .arg(m_w.mem->selStart())
-                        .arg(m_w.mem->selLength())
+                        .arg(m_w.mem()->selStart())
+                        .arg(m_w.mem()->selLength())
                         .arg(start)
                         .arg(length);
-                return focusIs(m_w.mem, "mem after a hit");
+                return focusIs(m_w.mem(), "mem after a hit");
             });
         }
         m_s.findPos = m_s.findNext;
@@ -821,8 +834,8 @@ private:
 
     void modelReplace(Expect& e)
     {
-        const std::optional<std::string> from = boxBytes(m_w.rFrom);
-        const std::optional<std::string> to = boxBytes(m_w.rTo);
+        const std::optional<std::string> from = boxBytes(m_w.replacePanel()->rFrom);
+        const std::optional<std::string> to = boxBytes(m_w.replacePanel()->rTo);
         if (!from || !to) {
             e.checks.push_back(
                 [] { return QStringLiteral("a replace box holds a character never typed"); });
@@ -834,10 +847,10 @@ private:
             ++m_stats.replaced;
             return;
         }
-        const qsizetype selStart = m_w.mem->selStart();
-        const qsizetype selLength = m_w.mem->selLength();
+        const qsizetype selStart = m_w.mem()->selStart();
+        const qsizetype selLength = m_w.mem()->selLength();
         e.checks.push_back([this, selStart, selLength] {
-            return m_w.mem->selStart() == selStart && m_w.mem->selLength() == selLength
+            return m_w.mem()->selStart() == selStart && m_w.mem()->selLength() == selLength
                        ? QString()
                        : QStringLiteral("a replacement that changed nothing moved the selection");
         });
@@ -875,9 +888,9 @@ private:
     void modelEncrypt(Expect& e)
     {
         toggleStep(kEnc, e);
-        expectBoxEmptied(e, m_w.pwdE);
-        const int level = m_w.levelE->currentIndex();
-        const std::optional<std::string> typed = boxBytes(m_w.pwdE);
+        expectBoxEmptied(e, m_w.encryptPanel()->pwdBox);
+        const int level = m_w.encryptPanel()->levelList->currentIndex();
+        const std::optional<std::string> typed = boxBytes(m_w.encryptPanel()->pwdBox);
         if (!typed) {
             e.checks.push_back([] { return QStringLiteral("pwdE holds a character never typed"); });
             return;
@@ -907,8 +920,8 @@ private:
     void modelDecrypt(Expect& e)
     {
         toggleStep(kDec, e);
-        const int level = m_w.levelD->currentIndex();
-        const std::optional<std::string> typed = boxBytes(m_w.pwdD);
+        const int level = m_w.decryptPanel()->levelList->currentIndex();
+        const std::optional<std::string> typed = boxBytes(m_w.decryptPanel()->pwdBox);
         if (!typed) {
             e.checks.push_back([] { return QStringLiteral("pwdD holds a character never typed"); });
             return;
@@ -927,7 +940,7 @@ private:
         } else {
             key = *typed;
         }
-        expectBoxEmptied(e, m_w.pwdD);
+        expectBoxEmptied(e, m_w.decryptPanel()->pwdBox);
         if (m_s.text.size() < 8 || key.size() < 6)
             return;
         const std::string plain = ShiftRef(m_s.text, key, false);
@@ -935,10 +948,10 @@ private:
             m_lastEncryption->cipher == m_s.text) {
             const std::string before = m_lastEncryption->plain;
             e.checks.push_back([this, before] {
-                return m_w.mem->bytes() == before
+                return m_w.mem()->bytes() == before
                            ? QString()
                            : "encrypt then decrypt did not give the text back: " +
-                                 Hex(m_w.mem->bytes());
+                                 Hex(m_w.mem()->bytes());
             });
             ++m_stats.roundTrips;
         }
@@ -951,8 +964,8 @@ private:
     void modelUpdate(Expect& e)
     {
         e.checkNotes = true;
-        const std::optional<std::string> candidate = boxBytes(m_w.editLA);
-        const QString before = m_w.editLA->text();
+        const std::optional<std::string> candidate = boxBytes(m_w.levelAPanel()->editLA);
+        const QString before = m_w.levelAPanel()->editLA->text();
         if (!candidate) {
             e.checks.push_back(
                 [] { return QStringLiteral("editLA holds a character never typed"); });
@@ -973,7 +986,9 @@ private:
             after = before;
         }
         e.checks.push_back([this, after] {
-            return m_w.editLA->text() == after ? QString() : "editLA holds " + m_w.editLA->text();
+            return m_w.levelAPanel()->editLA->text() == after
+                       ? QString()
+                       : "editLA holds " + m_w.levelAPanel()->editLA->text();
         });
     }
 
@@ -990,27 +1005,27 @@ private:
     void modelButton(QPushButton* b, Expect& e)
     {
         e.clicks.push_back(b);
-        if (b == m_w.fButt)
+        if (b == m_w.findPanel()->fButt)
             modelFind(e);
-        else if (b == m_w.rButt)
+        else if (b == m_w.replacePanel()->rButt)
             modelReplace(e);
-        else if (b == m_w.eButt)
+        else if (b == m_w.encryptPanel()->actionButton)
             modelEncrypt(e);
-        else if (b == m_w.dButt)
+        else if (b == m_w.decryptPanel()->actionButton)
             modelDecrypt(e);
-        else if (b == m_w.laButt)
+        else if (b == m_w.levelAPanel()->laButt)
             modelUpdate(e);
-        else if (b == m_w.cFind)
+        else if (b == m_w.findPanel()->cFind)
             modelCloseButton(kFind);
-        else if (b == m_w.cRep)
+        else if (b == m_w.replacePanel()->cRep)
             modelCloseButton(kRep);
-        else if (b == m_w.cEnc)
+        else if (b == m_w.encryptPanel()->closeButton)
             modelCloseButton(kEnc);
-        else if (b == m_w.cDec)
+        else if (b == m_w.decryptPanel()->closeButton)
             modelCloseButton(kDec);
-        else if (b == m_w.cType)
+        else if (b == m_w.typePanel()->cType)
             modelCloseButton(kType);
-        else if (b == m_w.cLA)
+        else if (b == m_w.levelAPanel()->cLA)
             modelCloseButton(kLA);
         // Button1 ("Font") has no action.
     }
@@ -1019,46 +1034,47 @@ private:
     void modelAction(QAction* a, Expect& e, bool yes, const std::optional<std::string>& openPath,
                      const std::optional<std::string>& savePath)
     {
-        if (a == m_w.New1)
+        if (a == m_w.menu().New1)
             modelNew(e, yes);
-        else if (a == m_w.Open1)
+        else if (a == m_w.menu().Open1)
             modelOpen(e, openPath);
-        else if (a == m_w.Save1)
+        else if (a == m_w.menu().Save1)
             modelSave(e, yes, savePath);
-        else if (a == m_w.SaveAs1)
+        else if (a == m_w.menu().SaveAs1)
             modelSaveAs(e, savePath);
-        else if (a == m_w.Close1)
+        else if (a == m_w.menu().Close1)
             modelClose(e, yes);
-        else if (a == m_w.Email1)
+        else if (a == m_w.menu().Email1)
             modelEmail(e);
-        else if (a == m_w.eMen)
+        else if (a == m_w.menu().eMen)
             toggleStep(kEnc, e);
-        else if (a == m_w.dMen)
+        else if (a == m_w.menu().dMen)
             toggleStep(kDec, e);
-        else if (a == m_w.Exit1)
+        else if (a == m_w.menu().Exit1)
             e.exitStep = true;
-        else if (a == m_w.Cut1)
+        else if (a == m_w.menu().Cut1)
             modelCutCopy(true);
-        else if (a == m_w.Copy1)
+        else if (a == m_w.menu().Copy1)
             modelCutCopy(false);
-        else if (a == m_w.Paste1)
+        else if (a == m_w.menu().Paste1)
             modelPaste();
-        else if (a == m_w.SelectAll1)
+        else if (a == m_w.menu().SelectAll1)
             e.checks.push_back([this] {
-                return m_w.mem->selStart() == 0 &&
-                               m_w.mem->selLength() == static_cast<qsizetype>(m_s.text.size())
+                return m_w.mem()->selStart() == 0 &&
+                               m_w.mem()->selLength() == static_cast<qsizetype>(m_s.text.size())
                            ? QString()
                            : QStringLiteral("Select All did not select the whole text");
             });
-        else if (a == m_w.fMen)
+        else if (a == m_w.menu().fMen)
             toggleStep(kFind, e);
-        else if (a == m_w.rMen)
+        else if (a == m_w.menu().rMen)
             toggleStep(kRep, e);
-        else if (a == m_w.tMen || a == m_w.SelectFont1)
+        else if (a == m_w.menu().tMen || a == m_w.menu().SelectFont1)
             toggleStep(kType, e);
-        else if (a == m_w.levelAPwd)
+        else if (a == m_w.menu().levelAPwd)
             toggleStep(kLA, e);
-        else if (a == m_w.WebSite1 || a == m_w.SupportEmail1 || a == m_w.SalesEmail1)
+        else if (a == m_w.menu().WebSite1 || a == m_w.menu().SupportEmail1 ||
+                 a == m_w.menu().SalesEmail1)
             e.urls = 1;
     }
 
@@ -1093,7 +1109,7 @@ private:
             ++m_stats.exitsClosed;
             if (m_w.isVisible())
                 return fail(what, "Exit without a question left the window open");
-            if (m_w.mem->bytes() != m_s.clean && !m_w.mem->isEmpty())
+            if (m_w.mem()->bytes() != m_s.clean && !m_w.mem()->isEmpty())
                 return fail(what,
                             "Exit closed the window without a question while the text "
                             "differs from what was last opened or saved");
@@ -1115,26 +1131,30 @@ private:
     QString menuStep()
     {
         const std::vector<QAction*> actions = {
-            m_w.New1,        m_w.Open1,  m_w.Save1,      m_w.SaveAs1,  m_w.Close1,
-            m_w.Email1,      m_w.eMen,   m_w.dMen,       m_w.Exit1,    m_w.Cut1,
-            m_w.Copy1,       m_w.Paste1, m_w.SelectAll1, m_w.fMen,     m_w.rMen,
-            m_w.SelectFont1, m_w.tMen,   m_w.levelAPwd,  m_w.WebSite1, m_w.SupportEmail1,
-            m_w.SalesEmail1};
+            m_w.menu().New1,        m_w.menu().Open1,         m_w.menu().Save1,
+            m_w.menu().SaveAs1,     m_w.menu().Close1,        m_w.menu().Email1,
+            m_w.menu().eMen,        m_w.menu().dMen,          m_w.menu().Exit1,
+            m_w.menu().Cut1,        m_w.menu().Copy1,         m_w.menu().Paste1,
+            m_w.menu().SelectAll1,  m_w.menu().fMen,          m_w.menu().rMen,
+            m_w.menu().SelectFont1, m_w.menu().tMen,          m_w.menu().levelAPwd,
+            m_w.menu().WebSite1,    m_w.menu().SupportEmail1, m_w.menu().SalesEmail1};
         QAction* a = actions[pick(actions.size())];
-        if (a == m_w.Exit1 && !chance(30))
-            a = m_w.SaveAs1;
+        if (a == m_w.menu().Exit1 && !chance(30))
+            a = m_w.menu().SaveAs1;
         ++m_stats.actions["menu"];
         return command("menu " + a->text(), a, [this, a] { trigger(a); });
     }
 
     std::vector<std::pair<Qt::Key, QAction*>> shortcuts() const
     {
-        return {{Qt::Key_N, m_w.New1},     {Qt::Key_O, m_w.Open1},  {Qt::Key_S, m_w.Save1},
-                {Qt::Key_W, m_w.Close1},   {Qt::Key_Q, m_w.Email1}, {Qt::Key_E, m_w.eMen},
-                {Qt::Key_D, m_w.dMen},     {Qt::Key_F4, m_w.Exit1}, {Qt::Key_X, m_w.Cut1},
-                {Qt::Key_C, m_w.Copy1},    {Qt::Key_V, m_w.Paste1}, {Qt::Key_A, m_w.SelectAll1},
-                {Qt::Key_F, m_w.fMen},     {Qt::Key_R, m_w.rMen},   {Qt::Key_T, m_w.tMen},
-                {Qt::Key_L, m_w.levelAPwd}};
+        return {{Qt::Key_N, m_w.menu().New1},   {Qt::Key_O, m_w.menu().Open1},
+                {Qt::Key_S, m_w.menu().Save1},  {Qt::Key_W, m_w.menu().Close1},
+                {Qt::Key_Q, m_w.menu().Email1}, {Qt::Key_E, m_w.menu().eMen},
+                {Qt::Key_D, m_w.menu().dMen},   {Qt::Key_F4, m_w.menu().Exit1},
+                {Qt::Key_X, m_w.menu().Cut1},   {Qt::Key_C, m_w.menu().Copy1},
+                {Qt::Key_V, m_w.menu().Paste1}, {Qt::Key_A, m_w.menu().SelectAll1},
+                {Qt::Key_F, m_w.menu().fMen},   {Qt::Key_R, m_w.menu().rMen},
+                {Qt::Key_T, m_w.menu().tMen},   {Qt::Key_L, m_w.menu().levelAPwd}};
     }
 
     QString pressShortcut(Qt::Key key, QAction* action)
@@ -1187,9 +1207,9 @@ private:
         Expect e;
         const int panel = panelOf(focus);
         const bool enter = key.code == Qt::Key_Return;
-        if (focus == m_w.mem) {
-            const auto start = static_cast<std::size_t>(m_w.mem->selStart());
-            const auto length = static_cast<std::size_t>(m_w.mem->selLength());
+        if (focus == m_w.mem()) {
+            const auto start = static_cast<std::size_t>(m_w.mem()->selStart());
+            const auto length = static_cast<std::size_t>(m_w.mem()->selLength());
             m_s.text.replace(start, length, key.bytes);
         } else if (auto* b = qobject_cast<QPushButton*>(focus)) {
             if (key.code == Qt::Key_Space || (enter && defaultButton(panel)))
@@ -1225,18 +1245,22 @@ private:
     QString boxStep()
     {
         std::vector<QLineEdit*> boxes;
-        for (QLineEdit* box : {m_w.editF, m_w.rFrom, m_w.rTo, m_w.pwdE, m_w.pwdD, m_w.editLA})
+        for (QLineEdit* box :
+             {m_w.findPanel()->editF, m_w.replacePanel()->rFrom, m_w.replacePanel()->rTo,
+              m_w.encryptPanel()->pwdBox, m_w.decryptPanel()->pwdBox, m_w.levelAPanel()->editLA})
             if (box->isVisible() && box->isEnabled())
                 boxes.push_back(box);
         if (boxes.empty())
             return menuStep();
         QLineEdit* box = boxes[pick(boxes.size())];
         QString text;
-        if (box == m_w.editF || box == m_w.rFrom)
+        if (box == m_w.findPanel()->editF || box == m_w.replacePanel()->rFrom)
             text = chance(10) ? QString() : chance(70) ? pieceOfText() : randomWord(1, 4);
-        else if (box == m_w.rTo)
-            text = chance(15) ? m_w.rFrom->text() + m_w.rFrom->text() : randomWord(0, 5);
-        else if (box == m_w.editLA)
+        else if (box == m_w.replacePanel()->rTo)
+            text = chance(15)
+                       ? m_w.replacePanel()->rFrom->text() + m_w.replacePanel()->rFrom->text()
+                       : randomWord(0, 5);
+        else if (box == m_w.levelAPanel()->editLA)
             text = randomLevelAPwd();
         else
             text = randomPassword();
@@ -1265,7 +1289,8 @@ private:
     QString listStep()
     {
         std::vector<QComboBox*> lists;
-        for (QComboBox* list : {m_w.levelE, m_w.levelD, m_w.ComboBox1, m_w.ft})
+        for (QComboBox* list : {m_w.encryptPanel()->levelList, m_w.decryptPanel()->levelList,
+                                m_w.typePanel()->ComboBox1, m_w.typePanel()->ft})
             if (list->isVisible() && list->isEnabled())
                 lists.push_back(list);
         if (lists.empty())
@@ -1278,17 +1303,18 @@ private:
     QString choose(QComboBox* list, int index)
     {
         Expect e;
-        if (list == m_w.levelE)
+        if (list == m_w.encryptPanel()->levelList)
             m_s.pwdEEnabled = index != 0;
-        else if (list == m_w.levelD)
+        else if (list == m_w.decryptPanel()->levelList)
             m_s.pwdDEnabled = index != 0;
-        else if (list == m_w.ComboBox1) {
+        else if (list == m_w.typePanel()->ComboBox1) {
             m_s.typeSize = list->itemText(index).toInt();
             ++m_stats.settingsWrites;
         } else {
             const QString family = list->itemText(index);
             e.checks.push_back([this, family] {
-                return m_w.mem->family() == family ? QString() : "typeface " + m_w.mem->family();
+                return m_w.mem()->family() == family ? QString()
+                                                     : "typeface " + m_w.mem()->family();
             });
         }
         // The user's choice: the list changes, then tells its listeners.
@@ -1303,8 +1329,9 @@ private:
     {
         static constexpr Qt::Key keys[kPanelCount] = {Qt::Key_F, Qt::Key_R, Qt::Key_E,
                                                       Qt::Key_D, Qt::Key_T, Qt::Key_L};
-        const QAction* actions[kPanelCount] = {m_w.fMen, m_w.rMen, m_w.eMen,
-                                               m_w.dMen, m_w.tMen, m_w.levelAPwd};
+        const QAction* actions[kPanelCount] = {m_w.menu().fMen, m_w.menu().rMen,
+                                               m_w.menu().eMen, m_w.menu().dMen,
+                                               m_w.menu().tMen, m_w.menu().levelAPwd};
         for (int press = 0; press < 2 && m_s.shown != panel; ++press)
             if (QString error = pressShortcut(keys[panel], const_cast<QAction*>(actions[panel]));
                 !error.isEmpty())
@@ -1332,8 +1359,9 @@ private:
         if (chance(30)) {
             // Often on a fresh copy of the plain document, which every level can encrypt.
             if (QString error = command(
-                    "menu &Open (scenario)", m_w.Open1, [this] { trigger(m_w.Open1); },
-                    std::nullopt, Path(m_dir.filePath("plain.txt")));
+                    "menu &Open (scenario)", m_w.menu().Open1,
+                    [this] { trigger(m_w.menu().Open1); }, std::nullopt,
+                    Path(m_dir.filePath("plain.txt")));
                 !error.isEmpty())
                 return error;
         }
@@ -1345,8 +1373,12 @@ private:
                                          : level == 2 ? randomWord(6, 12, true)
                                                       : QString();
                 const std::pair<int, std::tuple<QComboBox*, QLineEdit*, QPushButton*>> sides[] = {
-                    {kEnc, {m_w.levelE, m_w.pwdE, m_w.eButt}},
-                    {kDec, {m_w.levelD, m_w.pwdD, m_w.dButt}}};
+                    {kEnc,
+                     {m_w.encryptPanel()->levelList, m_w.encryptPanel()->pwdBox,
+                      m_w.encryptPanel()->actionButton}},
+                    {kDec,
+                     {m_w.decryptPanel()->levelList, m_w.decryptPanel()->pwdBox,
+                      m_w.decryptPanel()->actionButton}}};
                 for (const auto& [panel, controls] : sides) {
                     const auto& [list, box, button] = controls;
                     QString error = ensureShown(panel);
@@ -1364,19 +1396,19 @@ private:
             case 1: {
                 QString error = ensureShown(kFind);
                 if (error.isEmpty())
-                    error = fillBox(m_w.editF, pieceOfText());
+                    error = fillBox(m_w.findPanel()->editF, pieceOfText());
                 for (int i = 0, n = 1 + static_cast<int>(pick(4)); error.isEmpty() && i < n; ++i)
-                    error = clickButton(m_w.fButt);
+                    error = clickButton(m_w.findPanel()->fButt);
                 return error;
             }
             default: {
                 QString error = ensureShown(kRep);
                 if (error.isEmpty())
-                    error = fillBox(m_w.rFrom, pieceOfText());
+                    error = fillBox(m_w.replacePanel()->rFrom, pieceOfText());
                 if (error.isEmpty())
-                    error = fillBox(m_w.rTo, randomWord(0, 4));
+                    error = fillBox(m_w.replacePanel()->rTo, randomWord(0, 4));
                 if (error.isEmpty())
-                    error = clickButton(m_w.rButt);
+                    error = clickButton(m_w.replacePanel()->rButt);
                 return error;
             }
         }
@@ -1420,12 +1452,12 @@ private:
         ++m_stats.actions["mem click"];
         ++m_stats.settingsWrites;
         m_s.status0 = QString::fromStdString(m_s.fileName);
-        const QRect r = m_w.mem->viewport()->rect();
+        const QRect r = m_w.mem()->viewport()->rect();
         // One choice per statement: the order of a call's arguments is the compiler's to pick.
         const int x = static_cast<int>(pick(static_cast<std::uint64_t>(std::max(1, r.width()))));
         const int y = static_cast<int>(pick(static_cast<std::uint64_t>(std::max(1, r.height()))));
         const QPoint at(x, y);
-        QTest::mouseClick(m_w.mem->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(m_w.mem()->viewport(), Qt::LeftButton, {}, at);
         Expect e;
         return verify(e, QStringLiteral("click in mem at %1,%2").arg(at.x()).arg(at.y()));
     }
@@ -1436,7 +1468,7 @@ private:
         const auto size = static_cast<std::uint64_t>(m_s.text.size());
         const auto start = static_cast<qsizetype>(pick(size + 1));
         const auto length = static_cast<qsizetype>(chance(20) ? size : pick(12));
-        m_w.mem->select(start, length);
+        m_w.mem()->select(start, length);
         Expect e;
         return verify(e, QStringLiteral("select %1+%2 in mem").arg(start).arg(length));
     }
@@ -1447,13 +1479,14 @@ private:
     QString undoStep()
     {
         ++m_stats.actions["undo"];
-        m_w.mem->setFocus();
-        const std::string before = m_w.mem->bytes();
+        m_w.mem()->setFocus();
+        const std::string before = m_w.mem()->bytes();
         QTest::keyClick(m_w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
-        const std::string undone = m_w.mem->bytes();
+        const std::string undone = m_w.mem()->bytes();
         if (undone != before) {
-            const auto earlier = std::find(std::make_reverse_iterator(m_history.begin() + m_historyAt),
-                                           m_history.rend(), undone);
+            const auto earlier =
+                std::find(std::make_reverse_iterator(m_history.begin() + m_historyAt),
+                          m_history.rend(), undone);
             if (earlier == m_history.rend())
                 return fail(QStringLiteral("Ctrl+Z in mem"),
                             "a text the area never had: " + Hex(undone));
@@ -1471,15 +1504,15 @@ private:
                         shiftZ ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
         m_s.text = before;
         Expect redo;
-        return verify(redo, shiftZ ? QStringLiteral("Ctrl+Shift+Z in mem")
-                                   : QStringLiteral("Ctrl+Y in mem"));
+        return verify(
+            redo, shiftZ ? QStringLiteral("Ctrl+Shift+Z in mem") : QStringLiteral("Ctrl+Y in mem"));
     }
 
     // The texts the area went through since its undo history last began, for undoStep.
     void noteTextForUndo()
     {
-        const std::string& now = m_w.mem->bytes();
-        if (!m_w.mem->document()->isUndoAvailable() || m_history.empty()) {
+        const std::string& now = m_w.mem()->bytes();
+        if (!m_w.mem()->document()->isUndoAvailable() || m_history.empty()) {
             m_history.assign(1, now);
             m_historyAt = 0;
         } else if (now != m_history[m_historyAt]) {
@@ -1544,7 +1577,7 @@ private:
 
         if (m_takeTextAsItIs) {
             m_takeTextAsItIs = false;
-            m_s.text = m_w.mem->bytes();
+            m_s.text = m_w.mem()->bytes();
             m_s.status0 = m_w.statusText(0);
         }
 
@@ -1647,8 +1680,8 @@ private:
                                       .arg(toggles[static_cast<std::size_t>(p)]));
 
         // The text and the document.
-        if (m_w.mem->bytes() != m_s.text)
-            return fail(what, "text " + Hex(m_w.mem->bytes()) + ", model " + Hex(m_s.text));
+        if (m_w.mem()->bytes() != m_s.text)
+            return fail(what, "text " + Hex(m_w.mem()->bytes()) + ", model " + Hex(m_s.text));
         if (m_state.FileName != m_s.fileName || m_state.HasFile != m_s.hasFile)
             return fail(what, QStringLiteral("FileName %1 HasFile %2, expected %3 %4")
                                   .arg(QString::fromStdString(m_state.FileName))
@@ -1661,10 +1694,10 @@ private:
                             .arg(m_w.statusText(0), m_w.statusText(1), m_s.status0, m_s.status1));
         if (m_state.LevelAPwd != m_s.levelAPwd)
             return fail(what, "LevelAPwd " + QString::fromStdString(m_state.LevelAPwd));
-        if (m_state.TypeSize != m_s.typeSize || m_w.mem->pointSize() != m_s.typeSize)
+        if (m_state.TypeSize != m_s.typeSize || m_w.mem()->pointSize() != m_s.typeSize)
             return fail(what, QStringLiteral("type size %1 (area %2), expected %3")
                                   .arg(m_state.TypeSize)
-                                  .arg(m_w.mem->pointSize())
+                                  .arg(m_w.mem()->pointSize())
                                   .arg(m_s.typeSize));
         if (m_state.FindPos != m_s.findPos || m_state.FindNext != m_s.findNext)
             return fail(what, QStringLiteral("FindPos %1 FindNext %2, expected %3 %4")
@@ -1672,8 +1705,8 @@ private:
                                   .arg(m_state.FindNext)
                                   .arg(m_s.findPos)
                                   .arg(m_s.findNext));
-        if (m_w.pwdE->isEnabledTo(m_w.pEnc) != m_s.pwdEEnabled ||
-            m_w.pwdD->isEnabledTo(m_w.pDec) != m_s.pwdDEnabled)
+        if (m_w.encryptPanel()->pwdBox->isEnabledTo(m_w.encryptPanel()) != m_s.pwdEEnabled ||
+            m_w.decryptPanel()->pwdBox->isEnabledTo(m_w.decryptPanel()) != m_s.pwdDEnabled)
             return fail(what, "a password box is switched the wrong way for its level");
         if (!m_w.isVisible())
             return fail(what, "the window is gone");
@@ -1690,7 +1723,7 @@ private:
             if (QString problem = check(); !problem.isEmpty())
                 return fail(what, problem);
         // The kept bytes must also be what the widget shows, read afresh.
-        if (text_codec::QtRawToBytes(m_w.mem->document()->toRawText()) != m_w.mem->bytes())
+        if (text_codec::QtRawToBytes(m_w.mem()->document()->toRawText()) != m_w.mem()->bytes())
             return fail(what, "the kept bytes differ from the text on screen");
         noteTextForUndo();
         return QString();
@@ -1818,7 +1851,7 @@ private slots:
                 if (!problem.isEmpty())
                     QFAIL(qPrintable(problem));
             }
-            texts[static_cast<std::size_t>(run)] = session->w->mem->bytes();
+            texts[static_cast<std::size_t>(run)] = session->w->mem()->bytes();
             actions[static_cast<std::size_t>(run)] = session->monkey->stats().actions;
         }
         QCOMPARE(texts[0], texts[1]);
@@ -1845,17 +1878,17 @@ private slots:
             QVERIFY2(monkey.step(n).isEmpty(), "the walk itself failed");
         switch (fault) {
             case 0:
-                w.mem->setBytes(w.mem->bytes() + "x");
+                w.mem()->setBytes(w.mem()->bytes() + "x");
                 break;
             case 1:
-                w.pFind->show();
-                w.pRep->show();
+                w.findPanel()->show();
+                w.replacePanel()->show();
                 break;
             case 2:
-                w.HideAllPanels();
+                w.panelBar().HideAllPanels();
                 monkey.shadow().shown = -1;
                 monkey.shadow().closedByButton = {};
-                w.pLA->setEnabled(true);
+                w.levelAPanel()->setEnabled(true);
                 break;
             case 3:
                 session->state.TypeToggle = !session->state.TypeToggle;

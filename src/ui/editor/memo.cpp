@@ -126,14 +126,6 @@ void Memo::onContentsChange(int position, int charsRemoved, int charsAdded)
         invalidateBytes();
 }
 
-void Memo::appendLine(std::string_view bytes)
-{
-    std::string withBreak;
-    withBreak.reserve(bytes.size() + 2);
-    withBreak.append(bytes).append("\r\n");
-    setBytes(withBreak);
-}
-
 bool Memo::isEmpty() const
 {
     return document()->isEmpty();

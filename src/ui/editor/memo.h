@@ -18,8 +18,6 @@ public:
     // The whole text. The bytes are kept until the next edit, so reading twice costs nothing.
     const std::string& bytes() const;
     void setBytes(std::string_view bytes);
-    // Empty the area, then append the text as one new line (the text gets a CR LF after it).
-    void appendLine(std::string_view bytes);
     bool isEmpty() const;
     // Length of the whole text in bytes, without building it.
     qsizetype byteLength() const;

@@ -113,36 +113,4 @@ qsizetype ByteLength(QStringView raw)
     return n;
 }
 
-QString FromBytes(std::string_view bytes)
-{
-    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        out[static_cast<qsizetype>(i)] =
-            QChar(win1252::ToUnicode(static_cast<std::uint8_t>(bytes[i])));
-    return out;
-}
-
-std::string ToBytes(QStringView text)
-{
-    std::string out;
-    out.reserve(static_cast<std::size_t>(text.size()));
-    for (const QChar c : text) {
-        const int b = win1252::FromUnicode(c.unicode());
-        out += static_cast<char>(b < 0 ? '?' : b);
-    }
-    return out;
-}
-
-QString FromPath(std::string_view path)
-{
-    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
-}
-
-QString MenuCaption(std::string_view bytes)
-{
-    QString caption = FromBytes(bytes);
-    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return caption;
-}
-
 }  // namespace text_codec

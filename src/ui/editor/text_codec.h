@@ -29,15 +29,4 @@ QString SanitizeInput(QStringView text);
 // The byte count of a piece of raw document text, CR LF counted as two.
 qsizetype ByteLength(QStringView raw);
 
-// A one-line text of the program (a caption, a box's text) between bytes and QString. Unlike
-// the editing area's text, CR LF and lone breaks are plain characters here.
-QString FromBytes(std::string_view bytes);
-std::string ToBytes(QStringView text);
-
-// A file system path (its own bytes, UTF-8) for display.
-QString FromPath(std::string_view path);
-
-// A menu caption showing the text as it is: '&' would otherwise mark an access letter.
-QString MenuCaption(std::string_view bytes);
-
 }  // namespace text_codec

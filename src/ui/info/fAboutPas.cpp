@@ -6,8 +6,10 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "ui/common/display_text.h"
+#include "ui/common/look.h"
+#include "ui/common/maker.h"
 #include "ui/info/info_widgets.h"
-#include "ui/info/maker.h"
 #include "ui/info/pictures.h"
 #include "ui/platform/desktop.h"
 
@@ -37,10 +39,6 @@ QLabel* MakeLabel(const QString& text, QPoint pos, int pixelSize, QWidget* paren
     return label;
 }
 
-QString ToQString(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 }  // namespace
 
 TfAbout::TfAbout(Desktop& desktop, std::string_view appTitle, QWidget* parent)
@@ -57,9 +55,9 @@ TfAbout::TfAbout(Desktop& desktop, std::string_view appTitle, QWidget* parent)
     setPalette(white);
 
     Label2 = MakeLabel({}, kTitlePos, kTitlePixels, this);
-    Label3 = MakeLabel(ToQString(kMakerName), kMakerPos, kMakerPixels, this);
-    Label4 = MakeLabel(ToQString(kMakerLocation), kLocationPos, kMakerPixels, this);
-    auto* link = new LinkLabel(ToQString(kMakerWebSiteText), kMakerPixels, this);
+    Label3 = MakeLabel(display_text::FromUtf8(kMakerName), kMakerPos, kMakerPixels, this);
+    Label4 = MakeLabel(display_text::FromUtf8(kMakerLocation), kLocationPos, kMakerPixels, this);
+    auto* link = new LinkLabel(display_text::FromUtf8(kMakerWebSiteText), kMakerPixels, this);
     link->move(kLinkPos);
     connect(link, &LinkLabel::clicked, this, &TfAbout::Label5Click);
     Label5 = link;
@@ -81,7 +79,7 @@ TfAbout::TfAbout(Desktop& desktop, std::string_view appTitle, QWidget* parent)
 
 void TfAbout::FormCreate(std::string_view appTitle)
 {
-    Label2->setText(TextFromBytes(appTitle));
+    Label2->setText(display_text::LinesFromBytes(appTitle));
     Label2->adjustSize();
 }
 

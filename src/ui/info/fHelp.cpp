@@ -11,8 +11,10 @@
 #include "core/command_error.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
+#include "ui/common/display_text.h"
+#include "ui/common/look.h"
+#include "ui/common/maker.h"
 #include "ui/info/info_widgets.h"
-#include "ui/info/maker.h"
 #include "ui/platform/command_guard.h"
 #include "ui/platform/desktop.h"
 
@@ -25,7 +27,6 @@ constexpr QSize kOuterSize{592, 556};
 constexpr QPoint kPosition{608, 147};
 constexpr int kPanelBorder = 15;
 constexpr int kBarHeight = 62;
-const QColor kSilver{192, 192, 192};
 constexpr QPoint kLinkPos{24, 23};
 constexpr int kLinkPixels = 15;
 constexpr QRect kCloseRect{448, 16, 80, 32};
@@ -45,7 +46,7 @@ QString HelpTextFromBytes(std::string_view bytes)
         bytes.remove_suffix(2);
     else if (bytes.ends_with('\r') || bytes.ends_with('\n'))
         bytes.remove_suffix(1);
-    return TextFromBytes(bytes);
+    return display_text::LinesFromBytes(bytes);
 }
 
 TfHelpPas::TfHelpPas(Desktop& desktop, QWidget* parent)

@@ -7,13 +7,6 @@
 class QFont;
 class QString;
 
-// The designed typeface, "MS Sans Serif", at a height in pixels; the system's font matching
-// picks a stand-in where it is not installed.
-QFont DesignFont(int pixelSize, bool underline = false);
-
-// Windows-1252 bytes as display text: CR LF, a lone CR and a lone LF each end a line.
-QString TextFromBytes(std::string_view bytes);
-
 // An underlined label with a hand pointer that reports a click: the web links of the help and
 // about windows. It never takes the focus, so the window's Close button keeps Enter and Space.
 class LinkLabel final : public QLabel {

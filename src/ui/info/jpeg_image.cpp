@@ -25,7 +25,9 @@ struct JpegErrors {
 
 // Warnings (a truncated stream, damaged entropy data) are counted in num_warnings and judged by
 // the caller; nothing is printed.
-void KeepQuiet(j_common_ptr) {}
+void KeepQuiet(j_common_ptr)
+{
+}
 
 bool ReadHeader(jpeg_decompress_struct* cinfo, JpegErrors* errors, const unsigned char* data,
                 unsigned long size)

@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "ui/common/display_text.h"
+#include "ui/common/look.h"
 #include "ui/info/info_widgets.h"
 #include "ui/info/pictures.h"
 #include "ui/platform/busy_cursor.h"
@@ -63,7 +65,7 @@ TfNote::~TfNote()
 
 void TfNote::ShowMessage(std::string_view text)
 {
-    Label1->setText(TextFromBytes(text));
+    Label1->setText(display_text::LinesFromBytes(text));
     fitMessage();
     Button1->setFocus();
     ModalCursor cursor;

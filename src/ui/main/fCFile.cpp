@@ -9,6 +9,7 @@
 #include "document/file_messages.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/file_dialog_texts.h"
 #include "ui/platform/busy_cursor.h"
 #include "ui/platform/command_guard.h"
 #include "ui/platform/desktop.h"
@@ -32,7 +33,7 @@ std::string FolderOf(const std::string& path)
 
 void TfC::emptyDocument()
 {
-    mem->setBytes({});
+    m_mem->setBytes({});
     m_state.FileName = std::string(kUntitled);
     m_state.HasFile = false;
     markClean();
@@ -40,7 +41,8 @@ void TfC::emptyDocument()
 
 void TfC::New1Click()
 {
-    if (!mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, std::string(kNewDocumentQuestion)))
+    if (!m_mem->isEmpty() &&
+        !m_desktop.askYesNo(kQuestionCaption, std::string(kNewDocumentQuestion)))
         return;
     emptyDocument();
     setStatusText(0, m_state.FileName);
@@ -92,10 +94,10 @@ void TfC::openChosenFile(const std::string& path)
     const FileStamp stamp = StampOf(path);
     const std::string text = LoadDocument(path);
     try {
-        mem->setBytes(text);
+        m_mem->setBytes(text);
     } catch (const std::bad_alloc&) {
         // The widget could not take it: leave an empty area rather than a part of the file.
-        mem->setBytes({});
+        m_mem->setBytes({});
         throw CommandError(std::string(kTextExceedsCapacity));
     }
     m_state.FileName = path;
@@ -108,7 +110,7 @@ void TfC::openChosenFile(const std::string& path)
 
 void TfC::Save1Click()
 {
-    if (m_state.FileName.empty() || mem->isEmpty()) {
+    if (m_state.FileName.empty() || m_mem->isEmpty()) {
         ShowNote(kSaveEmptyNote);
         return;
     }
@@ -138,7 +140,7 @@ bool TfC::confirmOverwriteChanged()
 void TfC::writeDocument(const std::string& path)
 {
     BusyCursor busy;
-    SaveDocument(path, mem->bytes());
+    SaveDocument(path, m_mem->bytes());
     m_fileStamp = StampOf(path);
 }
 
@@ -168,7 +170,7 @@ void TfC::SaveAs1Click()
 
 void TfC::Close1Click()
 {
-    if (!mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, std::string(kCloseFileQuestion)))
+    if (!m_mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, std::string(kCloseFileQuestion)))
         return;
     emptyDocument();
     setStatusText(0, m_state.FileName);
@@ -183,7 +185,7 @@ void TfC::markClean()
 bool TfC::confirmLeave()
 {
     // Leaving would lose a changed text without a word; ask first.
-    if (!m_unsaved || mem->isEmpty())
+    if (!m_unsaved || m_mem->isEmpty())
         return true;
     return m_desktop.askYesNo(kQuestionCaption, std::string(kExitUnsavedQuestion));
 }

@@ -1,33 +1,78 @@
-// The clipboard commands, the maker's links, help, about and quick e-mail.
+// The menu's commands that show the tool panels, the clipboard commands, the maker's links,
+// help, about and quick e-mail.
 #include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 
 #include "core/show_note.h"
 #include "document/mailto.h"
+#include "ui/common/maker.h"
 #include "ui/editor/memo.h"
-#include "ui/info/maker.h"
+#include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/find_panel.h"
+#include "ui/main/level_a_panel.h"
+#include "ui/main/replace_panel.h"
+#include "ui/main/type_panel.h"
 #include "ui/platform/desktop.h"
+
+void TfC::fMenClick()
+{
+    if (m_bar.TogglePanel(m_find))
+        m_find->editF->setFocus();
+}
+
+void TfC::rMenClick()
+{
+    if (m_bar.TogglePanel(m_replace))
+        m_replace->rFrom->setFocus();
+}
+
+void TfC::eMenClick()
+{
+    m_bar.TogglePanel(m_encrypt);
+}
+
+void TfC::dMenClick()
+{
+    m_bar.TogglePanel(m_decrypt);
+}
+
+void TfC::levelAPwdClick()
+{
+    if (m_bar.TogglePanel(m_levelA))
+        m_levelA->shown();
+}
+
+void TfC::tMenClick()
+{
+    m_type->command();
+}
+
+void TfC::SelectFont1Click()
+{
+    m_type->command();
+}
 
 // The clipboard commands act on the editing area wherever the focus is, the find box included.
 void TfC::Cut1Click()
 {
-    mem->cut();
+    m_mem->cut();
 }
 
 void TfC::Copy1Click()
 {
-    mem->copy();
+    m_mem->copy();
 }
 
 void TfC::Paste1Click()
 {
-    mem->paste();
+    m_mem->paste();
 }
 
 void TfC::SelectAll1Click()
 {
-    mem->selectAll();
+    m_mem->selectAll();
 }
 
 void TfC::WebSite1Click()
@@ -55,7 +100,7 @@ void TfC::About1Click()
 {
     if (m_about)
         m_about->exec();
-    ft->setMaxVisibleItems(50);
+    m_type->ft->setMaxVisibleItems(50);
 }
 
 void TfC::Email1Click()
@@ -63,7 +108,7 @@ void TfC::Email1Click()
     // Both warnings only warn: the request is made in every case.
     if (!m_state.PlainText)
         ShowNote(kMailNotStandardNote);
-    const std::string& text = mem->bytes();
+    const std::string& text = m_mem->bytes();
     if (IsTooShortToMail(text))
         ShowNote(kMailTooShortNote);
     m_desktop.openUrl(BuildMailtoRequest(text));

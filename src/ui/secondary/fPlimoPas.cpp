@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/command_error.h"
-#include "ui/editor/text_codec.h"
+#include "ui/common/display_text.h"
 #include "ui/platform/command_guard.h"
 
 TfPlimo::TfPlimo(QWidget* parent) : QWidget(parent)
@@ -22,7 +22,7 @@ void TfPlimo::FormCreate()
 {
     m_state = TSecondaryState{};
     SetApplicationTitle(m_state.AppTitle);
-    setWindowTitle(text_codec::FromBytes(m_state.AppTitle));
+    setWindowTitle(display_text::FromBytes(m_state.AppTitle));
     // Like the main window's start-up, a settings file that cannot be read or written never
     // keeps the program from starting.
     try {

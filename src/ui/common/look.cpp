@@ -1,9 +1,10 @@
-#include "ui/main/panel_look.h"
+#include "ui/common/look.h"
 
 #include <cmath>
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QWidget>
 
 namespace {
 
@@ -30,6 +31,22 @@ void SetTextOn(QPalette& p, QPalette::ColorRole role, const QColor& background)
 
 }  // namespace
 
+QFont DesignFont(int pixelSize, bool underline)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixelSize);
+    font.setUnderline(underline);
+    return font;
+}
+
+void FillBackground(QWidget* widget, const QColor& colour)
+{
+    widget->setAutoFillBackground(true);
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, colour);
+    widget->setPalette(p);
+}
+
 void SetBoxColour(QLineEdit* box, const QColor& colour)
 {
     QPalette p = box->palette();
@@ -40,9 +57,8 @@ void SetBoxColour(QLineEdit* box, const QColor& colour)
 
 void PaintPanel(QWidget* panel)
 {
-    panel->setAutoFillBackground(true);
+    FillBackground(panel, kSilver);
     QPalette p = panel->palette();
-    p.setColor(QPalette::Window, kPanelSilver);
-    SetTextOn(p, QPalette::WindowText, kPanelSilver);
+    SetTextOn(p, QPalette::WindowText, kSilver);
     panel->setPalette(p);
 }

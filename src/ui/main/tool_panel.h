@@ -1,0 +1,93 @@
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+#include <QWidget>
+
+#include "core/app_state.h"
+
+class Desktop;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// What a panel needs of the window around it, beyond the editing area and the state.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+    // Writes the settings file; a failure throws CommandError (said once when the file could
+    // not be read at the start).
+    virtual void saveSettingsNow() = 0;
+    // The status bar names the document with its new extension (after encrypt or decrypt).
+    virtual void showFileNameWithExt() = 0;
+};
+
+// One tool panel: a silver bar above the editing area with its own controls, handlers, Close
+// button and Enter key. Enter pressed on any of its controls answers the panel's default button,
+// or a focused button itself; an open drop-down list keeps Enter to choose an entry, and a panel
+// without a default button does nothing on Enter.
+class ToolPanel : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ToolPanel)
+
+public:
+    static constexpr int kHeight = 62;
+
+protected:
+    ToolPanel(const char* objectName, Desktop& desktop, QWidget* parent);
+
+    // Runs a handler through the guard that shows a CommandError in the error box.
+    void run(const std::function<void()>& handler);
+    template <typename Panel>
+    void onClick(QPushButton* button, void (Panel::*handler)())
+    {
+        connectClick(button, [this, handler] { (static_cast<Panel*>(this)->*handler)(); });
+    }
+    void setDefaultButton(QPushButton* button) { m_defaultButton = button; }
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // The controls at their designed places, in the design font.
+    QLineEdit* addEdit(const char* name, int x, int y, int w, int h);
+    QPushButton* addButton(const char* name, const char* caption, int x, int y, int w = 80,
+                           int h = 32);
+    QComboBox* addList(const char* name, int x, int y, int w);
+    QLabel* addLabel(const char* name, const char* caption, int x, int y);
+    // Widens a control whose caption or longest entry does not fit its designed width, and
+    // moves the controls to its right along as far as they would otherwise overlap it. Controls
+    // whose text fits keep their places and sizes; text boxes keep theirs: they scroll.
+    static void fitRow(std::initializer_list<QWidget*> row);
+
+    Desktop& m_desktop;
+
+private:
+    void connectClick(QPushButton* button, std::function<void()> handler);
+
+    QPushButton* m_defaultButton = nullptr;
+};
+
+// The panels above the editing area, of which at most one shows. Each has its toggle in the
+// state; only the bar touches them.
+class PanelBar final {
+public:
+    explicit PanelBar(TAppState& state) : m_state(state) {}
+
+    void add(QWidget* panel, bool TAppState::*toggle);
+
+    void HideAllPanels();
+    // Hides all panels; then shows this one when its toggle is true. Flips the toggle. True when
+    // the panel is shown.
+    bool TogglePanel(QWidget* panel);
+    // The start: every toggle true, every panel hidden.
+    void reset();
+
+private:
+    struct Entry {
+        QWidget* panel;
+        bool TAppState::*toggle;
+    };
+    TAppState& m_state;
+    std::vector<Entry> m_panels;
+};

@@ -1,0 +1,94 @@
+#include "ui/main/type_panel.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "ui/editor/memo.h"
+#include "ui/platform/desktop.h"
+
+namespace {
+
+const char* const kTypeSizes[] = {"10", "12", "15", "18", "20", "22", "25", "28", "30", "32", "35"};
+constexpr int kPanelRightMargin = 16;
+constexpr int kControlGap = 4;
+constexpr int kTypefaceListWidth = 273;
+// The typeface list gives up width for the Font button down to this.
+constexpr int kMinTypefaceListWidth = 120;
+constexpr int kFontButtonLeft = 600;
+
+}  // namespace
+
+TypePanel::TypePanel(Memo& mem, TAppState& state, PanelBar& bar, PanelHost& host, Desktop& desktop,
+                     QWidget* parent)
+    : ToolPanel("pType", desktop, parent), m_mem(mem), m_state(state), m_bar(bar), m_host(host)
+{
+    ComboBox1 = addList("ComboBox1", 16, 16, 177);
+    for (const char* size : kTypeSizes)
+        ComboBox1->addItem(QString::fromLatin1(size));
+    cType = addButton("cType", "Close", 208, 16);
+    ft = addList("ft", 312, 18, kTypefaceListWidth);
+    ft->setMaxVisibleItems(12);
+    Button1 = addButton("Button1", "Font", kFontButtonLeft, 16, 97, 32);
+    fitRow({ComboBox1, cType});
+    ComboBox1->setAccessibleName(QStringLiteral("Type size"));
+    ft->setAccessibleName(QStringLiteral("Typeface"));
+
+    onClick(cType, &TypePanel::cTypeClick);
+    // activated fires only on the user's choice, never when the program selects an entry.
+    connect(ComboBox1, &QComboBox::activated, this, [this] { run([this] { typeChange(); }); });
+    connect(ft, &QComboBox::activated, this, [this] { run([this] { ftChange(); }); });
+}
+
+void TypePanel::command()
+{
+    m_mem.setPointSize(m_state.TypeSize);
+    if (!m_bar.TogglePanel(this))
+        return;
+
+    // "Default" first, then the screen's families without a repeat of the name just before,
+    // all sorted without regard to case.
+    QStringList names{QStringLiteral("Default")};
+    for (const QString& family : m_desktop.screenFontFamilies())
+        if (family.compare(names.last(), Qt::CaseInsensitive) != 0)
+            names << family;
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    ft->clear();
+    ft->addItems(names);
+    ft->setCurrentIndex(0);
+
+    ComboBox1->setCurrentIndex(ComboBox1->findText(QString::number(m_state.TypeSize)));
+    m_mem.setPointSize(m_state.TypeSize);
+}
+
+void TypePanel::typeChange()
+{
+    m_mem.setPointSize(ComboBox1->currentText().toInt());
+    m_state.TypeSize = m_mem.pointSize();
+    m_host.saveSettingsNow();
+}
+
+void TypePanel::ftChange()
+{
+    m_mem.setFamily(ft->currentText());
+}
+
+void TypePanel::cTypeClick()
+{
+    hide();
+    m_host.saveSettingsNow();
+}
+
+void TypePanel::resizeEvent(QResizeEvent* event)
+{
+    ToolPanel::resizeEvent(event);
+    // The Font button stays inside a panel narrower than the design; the typeface list before
+    // it gives up the width.
+    const int fontLeft = std::min(kFontButtonLeft, width() - kPanelRightMargin - Button1->width());
+    const int listWidth = std::max(kMinTypefaceListWidth, fontLeft - kControlGap - ft->x());
+    ft->resize(std::min(kTypefaceListWidth, listWidth), ft->height());
+    Button1->move(std::max(fontLeft, ft->geometry().right() + 1 + kControlGap), Button1->y());
+}
