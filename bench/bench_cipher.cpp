@@ -64,7 +64,7 @@ void BM_EncryptInto(benchmark::State& state)
     const std::string& in = PlainText();
     std::string& out = OutBuffer();
     for (auto _ : state) {
-        if (!EncryptInto(in, kKey, "1", out))
+        if (EncryptInto(in, kKey, EncryptionLevel::A, out).Any())
             state.SkipWithError("refused");
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
@@ -77,7 +77,7 @@ void BM_DecryptInto(benchmark::State& state)
     const std::string& in = CipherText();
     std::string& out = OutBuffer();
     for (auto _ : state) {
-        if (!DecryptInto(in, kKey, "1", out))
+        if (DecryptInto(in, kKey, EncryptionLevel::A, out).Any())
             state.SkipWithError("refused");
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();

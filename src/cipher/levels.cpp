@@ -52,15 +52,15 @@ std::string MissingDigitInCodeMessage(std::string_view code, std::size_t index)
     return message;
 }
 
-// The two checks of a Level B code for encryption: its length, then each character.
-bool AcceptLevelBCodeForEncryption(TAppState& state, std::string_view typed)
+// Encryption wants exactly three characters, each a digit; every non-digit is told.
+bool AcceptLevelBCodeForEncryption(TAppState& state, std::string_view code)
 {
-    if (typed.size() != kLevelBCodeLength) {
+    if (code.size() != kLevelBCodeLength) {
         ShowNote(level_messages::kCodeNotThreeCharacters);
         return false;
     }
     bool digits = true;
-    for (const char ch : typed) {
+    for (const char ch : code) {
         if (!IsDigit(ch)) {
             ShowNote(level_messages::kCodeNotDigits);
             state.PlainText = true;
@@ -68,6 +68,21 @@ bool AcceptLevelBCodeForEncryption(TAppState& state, std::string_view typed)
         }
     }
     return digits;
+}
+
+// Decryption reads the code as a whole number, which must lie in 0..999; one that does not
+// convert stops the command (CommandError). LevelBKey holds the code as typed meanwhile.
+bool AcceptLevelBCodeForDecryption(TAppState& state, const std::string& code)
+{
+    state.LevelBKey = code;
+    const std::int32_t value = StrToInt(code);
+    if (value < 0 || value > 999) {
+        // Decrypting with a refused code would only put garbage in place of the text.
+        ShowNote(std::to_string(value) + std::string(level_messages::kCodeOutOfRange));
+        state.PlainText = false;
+        return false;
+    }
+    return true;
 }
 
 // A character shows in a message only if it has a visible glyph; otherwise only its code does.
@@ -95,11 +110,31 @@ std::string BuildLevelBKey(const TLevelBKeyTables& tables, std::string_view code
 
 namespace {
 
-const std::string& KeyOf(const TAppState& state, EncryptionLevel level)
+// The level's key, taken the same way in both directions, with the level's checks and notes;
+// nothing when the code typed for Level B is refused, or the level is none of the three.
+const std::string* ChooseKey(TAppState& state, EncryptionLevel level, std::string_view typed,
+                             CipherDirection direction)
 {
-    return level == EncryptionLevel::A   ? state.LevelAPwd
-           : level == EncryptionLevel::B ? state.LevelBKey
-                                         : state.LevelCPwd;
+    switch (level) {
+        case EncryptionLevel::A:
+            if (!typed.empty())
+                ShowNote(level_messages::kPasswordIgnored);
+            return &state.LevelAPwd;
+        case EncryptionLevel::B: {
+            const std::string code(typed);  // typed may view the state it changes
+            const bool accepted = direction == CipherDirection::Encrypt
+                                      ? AcceptLevelBCodeForEncryption(state, code)
+                                      : AcceptLevelBCodeForDecryption(state, code);
+            if (!accepted)
+                return nullptr;
+            state.LevelBKey = BuildLevelBKey(state.LevelBKeyTables, code);
+            return &state.LevelBKey;
+        }
+        case EncryptionLevel::C:
+            state.LevelCPwd = std::string(typed);
+            return &state.LevelCPwd;
+    }
+    return nullptr;
 }
 
 // The one encryption, into `out`, which may be the very buffer `text` views: the result then
@@ -107,32 +142,18 @@ const std::string& KeyOf(const TAppState& state, EncryptionLevel level)
 LevelOutcome Encrypt(TAppState& state, EncryptionLevel level, std::string_view text,
                      std::string_view typed, std::string& out)
 {
-    if (Index(level) >= kLevelTexts.size())
+    const std::string* key = ChooseKey(state, level, typed, CipherDirection::Encrypt);
+    if (!key)
         return LevelOutcome::Failed;
-    switch (level) {
-        case EncryptionLevel::A:
-            if (!typed.empty())
-                ShowNote(level_messages::kPasswordIgnored);
-            break;
-        case EncryptionLevel::B:
-            if (!AcceptLevelBCodeForEncryption(state, typed))
-                return LevelOutcome::Failed;
-            state.LevelBKey = BuildLevelBKey(state.LevelBKeyTables, typed);
-            break;
-        case EncryptionLevel::C:
-            state.LevelCPwd = std::string(typed);
-            break;
-    }
-    const std::string& key = KeyOf(state, level);
 
     // Refuse rather than hand back a cipher text that would not decrypt to what was typed. The
     // check reads the plain text, which encrypting in place overwrites, so it runs first, and a
-    // text it refuses is encrypted into a scratch buffer only for the cipher's own checks.
-    const auto lost = FirstUnrestorable(text, key);
-    std::string scratch;
-    std::string& cipherText = lost ? scratch : out;
-    EncryptInto(text, key, kLevelTexts[Index(level)], cipherText);
-    if (cipherText.size() < kCipherMinTextLength) {
+    // text it refuses is only put to the cipher's checks, not encrypted.
+    const auto lost = FirstUnrestorable(text, *key);
+    const TCipherRefusals refusals =
+        lost ? EncryptRefusals(text, *key, level) : EncryptInto(text, *key, level, out);
+    ShowCipherRefusals(CipherDirection::Encrypt, refusals);
+    if (refusals.Any()) {
         state.FileExt = std::string(kLevelExtensions[Index(level)]);
         ShowNote(level_messages::kEncryptTooShort[Index(level)]);
         state.PlainText = true;
@@ -151,34 +172,14 @@ LevelOutcome Encrypt(TAppState& state, EncryptionLevel level, std::string_view t
 LevelOutcome Decrypt(TAppState& state, EncryptionLevel level, std::string_view text,
                      std::string_view typed, std::string& out)
 {
-    if (Index(level) >= kLevelTexts.size())
+    const std::string* key = ChooseKey(state, level, typed, CipherDirection::Decrypt);
+    if (!key)
         return LevelOutcome::Failed;
-    switch (level) {
-        case EncryptionLevel::A:
-            if (!typed.empty())
-                ShowNote(level_messages::kPasswordIgnored);
-            break;
-        case EncryptionLevel::B: {
-            const std::string code(typed);  // typed may view the state it changes
-            state.LevelBKey = code;
-            const std::int32_t value = StrToInt(code);
-            if (value < 0 || value > 999) {
-                // Decrypting with a refused code would only put garbage in place of the text.
-                ShowNote(std::to_string(value) + std::string(level_messages::kCodeOutOfRange));
-                state.PlainText = false;
-                return LevelOutcome::Failed;
-            }
-            state.LevelBKey = BuildLevelBKey(state.LevelBKeyTables, code);
-            break;
-        }
-        case EncryptionLevel::C:
-            state.LevelCPwd = std::string(typed);
-            break;
-    }
 
-    DecryptInto(text, KeyOf(state, level), kLevelTexts[Index(level)], out);
+    const TCipherRefusals refusals = DecryptInto(text, *key, level, out);
+    ShowCipherRefusals(CipherDirection::Decrypt, refusals);
     state.FileExt = std::string(kPlainExtension);
-    if (out.size() < kCipherMinTextLength) {
+    if (refusals.Any()) {
         ShowNote(level_messages::kDecryptTooShort[Index(level)]);
         state.PlainText = false;
         return LevelOutcome::Failed;

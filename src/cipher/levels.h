@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "cipher/shift_cipher.h"
 #include "core/app_state.h"
 
 // The three encryption levels: where each takes its key, its checks, messages and effects on
@@ -24,11 +25,15 @@
 // UnrestorableMessage - the refusal naming the character at index (< text's length), its line
 //                    and column.
 //
+// Both directions take the key alike: Level A the stored LevelAPwd (a typed password is
+// ignored, with a note), Level B the key joined from the typed code once the code passes the
+// direction's checks, Level C the typed password. The cipher gets the level as EncryptionLevel
+// and hands its refusals back; they are shown here, each before the level's own message, so
+// the messages of a command come from this layer alone and in a fixed order.
+//
 // Encryption never loses data: a text holding a character that would not come back under the
 // key (FirstUnrestorable) is refused after the level's own checks, and nothing changes.
 // A Level B decryption code outside 0..999 shows its message and stops there, decrypting nothing.
-
-enum class EncryptionLevel { A = 0, B = 1, C = 2 };
 
 enum class LevelOutcome { Done, Failed };
 
@@ -39,8 +44,6 @@ struct TLevelResult {
 
 inline constexpr std::array<std::string_view, 3> kLevelCaptions = {
     "Good - Level A", "Very Good - Level B", "Secure - Level C"};
-// Passed to the cipher, by level.
-inline constexpr std::array<std::string_view, 3> kLevelTexts = {"1", "2", "3"};
 // FileExt after encryption, by level; every decryption gives kPlainExtension.
 inline constexpr std::array<std::string_view, 3> kLevelExtensions = {"txa", "txb", "txc"};
 inline constexpr std::string_view kPlainExtension = "txt";

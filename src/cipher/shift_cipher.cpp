@@ -162,10 +162,21 @@ void Transform(std::string_view text, std::string_view key, std::string& out)
                                     reinterpret_cast<unsigned char*>(out.data()), text.size(), key);
 }
 
-bool LevelIsOneToThree(std::string_view level)
+bool IsKnownLevel(EncryptionLevel level)
+{
+    return level == EncryptionLevel::A || level == EncryptionLevel::B ||
+           level == EncryptionLevel::C;
+}
+
+// Stands for a level text that names none of the levels.
+constexpr auto kNoLevel = static_cast<EncryptionLevel>(-1);
+
+// "1".."3" as StrToInt reads them (" 2" and "+3" too) name Levels A..C.
+EncryptionLevel LevelOfText(std::string_view level)
 {
     const auto value = TryStrToInt(level);
-    return value && *value >= 1 && *value <= 3;
+    return value && *value >= 1 && *value <= 3 ? static_cast<EncryptionLevel>(*value - 1)
+                                               : kNoLevel;
 }
 
 // kRestorable[k][c]: character c comes back after encryption and decryption under key code k.
@@ -185,64 +196,91 @@ const RestorableTable& Restorable()
 
 }  // namespace
 
-bool EncryptInto(std::string_view text, std::string_view key, std::string_view level,
-                 std::string& out)
+TCipherRefusals EncryptRefusals(std::string_view text, std::string_view key, EncryptionLevel level)
 {
-    const bool levelOk = LevelIsOneToThree(level);
-    bool ok = true;
-    if (text.size() < kCipherMinTextLength) {
-        ShowNote(cipher_messages::kTextTooShortToEncrypt);
-        ok = false;
-    }
-    if (key.size() < kCipherMinKeyLength) {
-        ShowNote(cipher_messages::kEncryptKeyTooShort);
-        ok = false;
-    }
-    if (key.size() > kCipherMaxEncryptKeyLength) {
-        ShowNote(cipher_messages::kEncryptKeyTooLong);
-        ok = false;
-    }
-    if (!ok || !levelOk) {
-        out.clear();
-        return false;
-    }
-    Transform<true>(text, key, out);
-    return true;
+    TCipherRefusals refusals;
+    if (text.size() < kCipherMinTextLength)
+        refusals.Add(CipherRefusal::TextTooShort);
+    if (key.size() < kCipherMinKeyLength)
+        refusals.Add(CipherRefusal::KeyTooShort);
+    if (key.size() > kCipherMaxEncryptKeyLength)
+        refusals.Add(CipherRefusal::KeyTooLong);
+    if (!IsKnownLevel(level))
+        refusals.Add(CipherRefusal::UnknownLevel);
+    return refusals;
 }
 
-bool DecryptInto(std::string_view text, std::string_view key, std::string_view level,
-                 std::string& out)
+TCipherRefusals DecryptRefusals(std::string_view text, std::string_view key)
 {
-    // Converted for the record only: the level plays no part in decryption.
-    (void)TryStrToInt(level);
-    bool ok = true;
-    if (text.size() < kCipherMinTextLength) {
-        ShowNote(cipher_messages::kTextTooShortToDecrypt);
-        ok = false;
-    }
-    if (key.size() < kCipherMinKeyLength) {
-        ShowNote(cipher_messages::kDecryptKeyTooShort);
-        ok = false;
-    }
-    if (!ok) {
+    TCipherRefusals refusals;
+    if (text.size() < kCipherMinTextLength)
+        refusals.Add(CipherRefusal::TextTooShort);
+    if (key.size() < kCipherMinKeyLength)
+        refusals.Add(CipherRefusal::KeyTooShort);
+    return refusals;
+}
+
+TCipherRefusals EncryptInto(std::string_view text, std::string_view key, EncryptionLevel level,
+                            std::string& out)
+{
+    const TCipherRefusals refusals = EncryptRefusals(text, key, level);
+    if (refusals.Any())
         out.clear();
-        return false;
+    else
+        Transform<true>(text, key, out);
+    return refusals;
+}
+
+// The level plays no part in decryption.
+TCipherRefusals DecryptInto(std::string_view text, std::string_view key, EncryptionLevel,
+                            std::string& out)
+{
+    const TCipherRefusals refusals = DecryptRefusals(text, key);
+    if (refusals.Any())
+        out.clear();
+    else
+        Transform<false>(text, key, out);
+    return refusals;
+}
+
+std::string_view CipherRefusalMessage(CipherDirection direction, CipherRefusal refusal)
+{
+    namespace m = cipher_messages;
+    const bool encrypt = direction == CipherDirection::Encrypt;
+    switch (refusal) {
+        case CipherRefusal::TextTooShort:
+            return encrypt ? m::kTextTooShortToEncrypt : m::kTextTooShortToDecrypt;
+        case CipherRefusal::KeyTooShort:
+            return encrypt ? m::kEncryptKeyTooShort : m::kDecryptKeyTooShort;
+        case CipherRefusal::KeyTooLong:
+            return encrypt ? m::kEncryptKeyTooLong : std::string_view();
+        case CipherRefusal::UnknownLevel:
+            break;
     }
-    Transform<false>(text, key, out);
-    return true;
+    return {};
+}
+
+void ShowCipherRefusals(CipherDirection direction, TCipherRefusals refusals)
+{
+    for (const CipherRefusal refusal : {CipherRefusal::TextTooShort, CipherRefusal::KeyTooShort,
+                                        CipherRefusal::KeyTooLong, CipherRefusal::UnknownLevel}) {
+        const std::string_view message = CipherRefusalMessage(direction, refusal);
+        if (refusals.Has(refusal) && !message.empty())
+            ShowNote(message);
+    }
 }
 
 std::string EncryptText(std::string_view text, std::string_view key, std::string_view level)
 {
     std::string out;
-    EncryptInto(text, key, level, out);
+    ShowCipherRefusals(CipherDirection::Encrypt, EncryptInto(text, key, LevelOfText(level), out));
     return out;
 }
 
 std::string DecryptText(std::string_view text, std::string_view key, std::string_view level)
 {
     std::string out;
-    DecryptInto(text, key, level, out);
+    ShowCipherRefusals(CipherDirection::Decrypt, DecryptInto(text, key, LevelOfText(level), out));
     return out;
 }
 

@@ -6,15 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher/levels.h"
+#include "cipher/shift_cipher.h"
 
 // The command line of plimo-cipher:
 //   plimo-cipher encrypt|decrypt --level A|B|C [--settings FILE] [--password-file FILE]
 //                [--force] [FILE...]
 // and --help, --version. Options may come before, between or after the other words; "--" ends
 // them. Nothing secret is ever taken from the command line, where every user can read it.
-
-enum class CipherDirection { Encrypt, Decrypt };
 
 struct TCipherOptions {
     enum class Action { Run, Help, Version };

@@ -7,6 +7,7 @@
 #include "cipher/shift_cipher.h"
 #include "cipher/whole_number.h"
 #include "core/command_error.h"
+#include "core/show_note.h"
 #include "note_recorder.h"
 
 using namespace std::string_literals;
@@ -163,6 +164,10 @@ private slots:
         AddRow("C 13", {C, kText, "thirteen char", false, {keyLong, c}, "", "txc", true});
         AddRow("A unrestorable", {A, kBad, "x", true, {kIgnored, kBadRefused}, "", "doc", true});
         AddRow("C 235 ~", {C, "~~~~~~~~", "\xEBkey12", false, {kTildeRefused}, "", "doc", false});
+        // The cipher's refusals come first, also for a text the restorability check refuses.
+        AddRow("A typed, 5 chars", {A, "short", "x", false, {kIgnored, text, a}, "", "txa", true});
+        AddRow("C unrestorable, 7", {C, "\x01shorty", "secret1", false, {text, c}, "", "txc", true});
+        AddRow("C unrestorable, key 3", {C, kBad, "abc", false, {keyShort, c}, "", "txc", true});
         // clang-format on
     }
     void encrypt()
@@ -200,6 +205,8 @@ private slots:
         AddRow("B $3E8 stops", {B, kText, "$3E8", true, {"1000" + kOutOfRange}, "", "doc", false});
         AddRow("C empty", {C, kText, "", true, {keyShort, bc}, "", "txt", false});
         AddRow("C 20 chars", {C, kText, cKey, false, {}, cKey, "txt", true});
+        AddRow("A typed, 5 chars", {A, "short", "x", true, {kIgnored, text, a}, "", "txt", false});
+        AddRow("C 5 chars, no key", {C, "short", "", true, {text, keyShort, bc}, "", "txt", false});
         // clang-format on
     }
     void decrypt()
@@ -253,6 +260,59 @@ private slots:
             QCOMPARE(state.LevelBKey, typed.toStdString());
             QCOMPARE(state.FileExt, "doc"s);
             QCOMPARE(state.PlainText, plain);
+        }
+    }
+
+    // What a message window sees of the state while each message is shown: the cipher's
+    // refusals come before the level sets FileExt, the level's own message after.
+    void fileExtWhileTold_data()
+    {
+        QTest::addColumn<bool>("encrypt");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("seen");
+        QTest::newRow("encrypt 5 chars")
+            << true << QByteArray("short") << QStringList{"doc", "doc", "txa"};
+        QTest::newRow("decrypt 5 chars")
+            << false << QByteArray("short") << QStringList{"doc", "doc", "txt"};
+        QTest::newRow("encrypt unrestorable")
+            << true << QByteArray::fromStdString(kBad) << QStringList{"doc", "doc"};
+    }
+    void fileExtWhileTold()
+    {
+        QFETCH(bool, encrypt);
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, seen);
+        TAppState state = FreshState(true);
+        QStringList told;
+        NoteHandler previous = SetNoteHandler(
+            [&](std::string_view) { told << QString::fromStdString(state.FileExt); });
+        if (encrypt)
+            EncryptWithLevel(state, A, text.toStdString(), "typed");
+        else
+            DecryptWithLevel(state, A, text.toStdString(), "typed");
+        SetNoteHandler(std::move(previous));
+        QCOMPARE(told, seen);
+    }
+
+    // A level none of the three (a list index out of range, cast) does nothing at all.
+    void unknownLevel()
+    {
+        const auto none = static_cast<EncryptionLevel>(3);
+        for (const bool encrypt : {true, false}) {
+            TAppState state = FreshState(true);
+            const TAppState before = state;
+            NoteRecorder recorder;
+            std::string text = kText;
+            const LevelOutcome outcome =
+                encrypt ? EncryptWithLevelInPlace(state, none, text, "secret1")
+                        : DecryptWithLevelInPlace(state, none, text, "secret1");
+            QCOMPARE(outcome, LevelOutcome::Failed);
+            QVERIFY(text.empty());
+            QVERIFY(recorder.notes.empty());
+            QCOMPARE(state.FileExt, before.FileExt);
+            QCOMPARE(state.PlainText, before.PlainText);
+            QCOMPARE(state.LevelBKey, before.LevelBKey);
+            QCOMPARE(state.LevelCPwd, before.LevelCPwd);
         }
     }
 

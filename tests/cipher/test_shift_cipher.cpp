@@ -95,6 +95,8 @@ private slots:
         QTest::newRow("dec 0/0") << false << 0 << 0 << Notes{dText, dKey};
         // clang-format on
     }
+    // The text form tells each refusal; the level form only returns them, and showing them
+    // gives the same messages in the same order.
     void checks()
     {
         QFETCH(bool, encrypt);
@@ -103,18 +105,37 @@ private slots:
         QFETCH(Notes, notes);
         const std::string text(textLength, 'q');
         const std::string key(keyLength, 'K');
+        const auto direction = encrypt ? CipherDirection::Encrypt : CipherDirection::Decrypt;
         NoteRecorder recorder;
         const std::string out = encrypt ? EncryptText(text, key, "2") : DecryptText(text, key, "2");
         QCOMPARE(recorder.notes, notes);
         QCOMPARE(out.size(), notes.empty() ? text.size() : 0u);
+
+        recorder.notes.clear();
+        std::string buffer = "left over";
+        const TCipherRefusals refusals = encrypt
+                                             ? EncryptInto(text, key, EncryptionLevel::B, buffer)
+                                             : DecryptInto(text, key, EncryptionLevel::B, buffer);
+        QVERIFY(recorder.notes.empty());
+        QCOMPARE(refusals.Any(), !notes.empty());
+        QCOMPARE(buffer, out);
+        QCOMPARE(
+            encrypt ? EncryptRefusals(text, key, EncryptionLevel::B) : DecryptRefusals(text, key),
+            refusals);
+        ShowCipherRefusals(direction, refusals);
+        QCOMPARE(recorder.notes, notes);
     }
 
+    // A level text counts when it converts to 1..3; the level form refuses a level outside
+    // A..C (as a bad cast would make one) the same way, without a word.
     void levelTexts_data()
     {
         QTest::addColumn<QByteArray>("level");
         QTest::addColumn<bool>("encrypts");
         QTest::newRow("1") << QByteArray("1") << true;
+        QTest::newRow("blank 2") << QByteArray(" 2") << true;
         QTest::newRow("3") << QByteArray("3") << true;
+        QTest::newRow("+3") << QByteArray("+3") << true;
         QTest::newRow("0") << QByteArray("0") << false;
         QTest::newRow("4") << QByteArray("4") << false;
         QTest::newRow("-1") << QByteArray("-1") << false;
@@ -130,6 +151,15 @@ private slots:
         const std::string expected = detail::EncryptReference(text, key);
         QCOMPARE(EncryptText(text, key, level.toStdString()), encrypts ? expected : "");
         QCOMPARE(DecryptText(expected, key, level.toStdString()), text);
+
+        const auto named = encrypts ? EncryptionLevel::C : static_cast<EncryptionLevel>(3);
+        std::string out;
+        const TCipherRefusals refusals = EncryptInto(text, key, named, out);
+        QCOMPARE(refusals.Has(CipherRefusal::UnknownLevel), !encrypts);
+        QCOMPARE(out, encrypts ? expected : "");
+        ShowCipherRefusals(CipherDirection::Encrypt, refusals);
+        QVERIFY(!DecryptInto(expected, key, named, out).Any());
+        QCOMPARE(out, text);
         QVERIFY(recorder.notes.empty());
     }
 
@@ -195,10 +225,9 @@ private slots:
         const std::string key = "Key0123";
         std::string buffer = "A text that is encrypted in place.";
         const std::string expected = detail::EncryptReference(buffer, key);
-        QVERIFY(EncryptInto(buffer, key, "1", buffer));
+        QVERIFY(!EncryptInto(buffer, key, EncryptionLevel::A, buffer).Any());
         QCOMPARE(buffer, expected);
-        NoteRecorder recorder;
-        QVERIFY(!DecryptInto("short", key, "1", buffer));
+        QVERIFY(DecryptInto("short", key, EncryptionLevel::A, buffer).Any());
         QVERIFY(buffer.empty());
     }
 

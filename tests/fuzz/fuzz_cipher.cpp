@@ -21,48 +21,94 @@
 
 namespace {
 
-constexpr std::string_view kLevels[] = {"1", "2", "3", "0", "4", " 2", "x"};
+// A level text and the level it names; nothing for a text naming none.
+struct TLevelCase {
+    std::string_view text;
+    std::optional<EncryptionLevel> level;
+};
+constexpr TLevelCase kLevels[] = {{"1", EncryptionLevel::A}, {"2", EncryptionLevel::B},
+                                  {"3", EncryptionLevel::C}, {"0", std::nullopt},
+                                  {"4", std::nullopt},       {" 2", EncryptionLevel::B},
+                                  {"x", std::nullopt}};
+// What a bad cast of a list index would give.
+constexpr auto kNoLevel = static_cast<EncryptionLevel>(3);
 
 std::string Describe(std::string_view key, std::string_view text)
 {
     return "key " + fuzz::Hex(key) + ", text " + fuzz::Hex(text);
 }
 
-bool LevelEncrypts(std::string_view level)
+// The refusals as the rules state them, and how many of them the user is told.
+struct TExpectedRefusals {
+    TCipherRefusals refusals;
+    std::size_t told = 0;
+
+    void Add(CipherRefusal refusal, bool tell)
+    {
+        refusals.Add(refusal);
+        told += tell;
+    }
+};
+
+TExpectedRefusals ExpectedRefusals(bool encrypt, std::string_view key, std::string_view text,
+                                   bool levelKnown)
 {
-    return level == "1" || level == "2" || level == "3" || level == " 2";
+    TExpectedRefusals expected;
+    if (text.size() < 8)
+        expected.Add(CipherRefusal::TextTooShort, true);
+    if (key.size() < 6)
+        expected.Add(CipherRefusal::KeyTooShort, true);
+    if (encrypt && key.size() > 12)
+        expected.Add(CipherRefusal::KeyTooLong, true);
+    if (encrypt && !levelKnown)
+        expected.Add(CipherRefusal::UnknownLevel, false);
+    return expected;
 }
 
-void CheckEncrypt(std::string_view key, std::string_view text, std::string_view level)
+void CheckEncrypt(fuzz::QuietNotes& notes, std::string_view key, std::string_view text,
+                  const TLevelCase& level)
 {
-    const bool accepted = text.size() >= kCipherMinTextLength &&
-                          key.size() >= kCipherMinKeyLength &&
-                          key.size() <= kCipherMaxEncryptKeyLength && LevelEncrypts(level);
+    const TExpectedRefusals refused = ExpectedRefusals(true, key, text, level.level.has_value());
+    const bool accepted = !refused.refusals.Any();
     const std::string expected = accepted ? detail::EncryptReference(text, key) : std::string();
-    const std::string got = EncryptText(text, key, level);
+    notes.Clear();
+    const std::string got = EncryptText(text, key, level.text);
     FUZZ_CHECK(got == expected, "EncryptText gave " + fuzz::Hex(got) + ", expected " +
-                                    fuzz::Hex(expected) + " for level " + std::string(level) +
+                                    fuzz::Hex(expected) + " for level " + std::string(level.text) +
                                     ", " + Describe(key, text));
+    FUZZ_CHECK(notes.Count() == refused.told, "EncryptText told " + std::to_string(notes.Count()) +
+                                                  " refusals: " + Describe(key, text));
 
-    // Into a buffer that already holds something, and in place over the text itself.
+    // Into a buffer that already holds something, and in place over the text itself; the
+    // level form tells nobody.
+    const EncryptionLevel named = level.level.value_or(kNoLevel);
     std::string buffer = "left over from an earlier call";
-    FUZZ_CHECK(EncryptInto(text, key, level, buffer) == accepted && buffer == expected,
+    FUZZ_CHECK(EncryptInto(text, key, named, buffer) == refused.refusals && buffer == expected,
                "EncryptInto: " + Describe(key, text));
     std::string inPlace(text);
-    FUZZ_CHECK(EncryptInto(inPlace, key, level, inPlace) == accepted && inPlace == expected,
+    FUZZ_CHECK(EncryptInto(inPlace, key, named, inPlace) == refused.refusals && inPlace == expected,
                "EncryptInto in place: " + Describe(key, text));
+    FUZZ_CHECK(notes.Count() == refused.told, "EncryptInto told the user: " + notes.Last());
 }
 
-void CheckDecrypt(std::string_view key, std::string_view text, std::string_view level)
+void CheckDecrypt(fuzz::QuietNotes& notes, std::string_view key, std::string_view text,
+                  const TLevelCase& level)
 {
-    const bool accepted = text.size() >= kCipherMinTextLength && key.size() >= kCipherMinKeyLength;
+    const TExpectedRefusals refused = ExpectedRefusals(false, key, text, level.level.has_value());
+    const bool accepted = !refused.refusals.Any();
     const std::string expected = accepted ? detail::DecryptReference(text, key) : std::string();
-    const std::string got = DecryptText(text, key, level);
+    notes.Clear();
+    const std::string got = DecryptText(text, key, level.text);
     FUZZ_CHECK(got == expected, "DecryptText gave " + fuzz::Hex(got) + ", expected " +
                                     fuzz::Hex(expected) + " for " + Describe(key, text));
+    FUZZ_CHECK(notes.Count() == refused.told, "DecryptText told " + std::to_string(notes.Count()) +
+                                                  " refusals: " + Describe(key, text));
     std::string inPlace(text);
-    FUZZ_CHECK(DecryptInto(inPlace, key, level, inPlace) == accepted && inPlace == expected,
-               "DecryptInto in place: " + Describe(key, text));
+    FUZZ_CHECK(
+        DecryptInto(inPlace, key, level.level.value_or(kNoLevel), inPlace) == refused.refusals &&
+            inPlace == expected,
+        "DecryptInto in place: " + Describe(key, text));
+    FUZZ_CHECK(notes.Count() == refused.told, "DecryptInto told the user: " + notes.Last());
 }
 
 void CheckRoundTrip(std::string_view key, std::string_view text)
@@ -140,16 +186,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::InputReader reader(data, size);
     const std::uint8_t control = reader.Byte();
     const std::uint8_t lengthByte = reader.Byte();
-    const std::string_view level = kLevels[(control & 7) % std::size(kLevels)];
+    const TLevelCase& level = kLevels[(control & 7) % std::size(kLevels)];
     const bool longKey = (control & 8) != 0;
     const std::size_t keyLength = longKey ? kCipherMinKeyLength + lengthByte % 80
                                           : kCipherMinKeyLength + ((control >> 4) + lengthByte) % 7;
     const std::string_view key = reader.Bytes(keyLength);
     const std::string_view text = reader.Rest();
 
-    notes.Clear();
-    CheckEncrypt(key, text, level);
-    CheckDecrypt(key, text, level);
+    CheckEncrypt(notes, key, text, level);
+    CheckDecrypt(notes, key, text, level);
     if (key.size() >= 2)
         CheckRoundTrip(key, text);
     CheckCommandFile(notes, key, text);

@@ -53,9 +53,10 @@ QColor BoxColour(const QLineEdit* box)
     return box->palette().color(QPalette::Base);
 }
 
+// The level as EncryptText takes it: "1".."3" for the lists' indexes 0..2.
 std::string LevelText(int level)
 {
-    return std::string(kLevelTexts[static_cast<std::size_t>(level)]);
+    return std::to_string(level + 1);
 }
 
 // Records each message together with the Level A box's colour at the moment it is shown.
