@@ -22,12 +22,48 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define PLIMO_COUNT_WITH_AVX2 1
+#include <immintrin.h>
+
+// 32 bytes a step, the per-byte counts summed only every 255 steps.
+__attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t& i,
+                                                      std::size_t hi)
+{
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    std::size_t count = 0;
+    while (i + 32 <= hi) {
+        __m256i perByte = _mm256_setzero_si256();
+        const std::size_t steps = std::min<std::size_t>((hi - i) / 32, 255);
+        for (std::size_t s = 0; s < steps; ++s, i += 32) {
+            const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+            const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
+            perByte = _mm256_sub_epi8(
+                perByte, _mm256_and_si256(_mm256_cmpeq_epi8(here, cr), _mm256_cmpeq_epi8(next, lf)));
+        }
+        const __m256i sums = _mm256_sad_epu8(perByte, _mm256_setzero_si256());
+        count += static_cast<std::size_t>(_mm256_extract_epi64(sums, 0) +
+                                          _mm256_extract_epi64(sums, 1) +
+                                          _mm256_extract_epi64(sums, 2) +
+                                          _mm256_extract_epi64(sums, 3));
+    }
+    return count;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
 // Breaks (CR at q, LF at q + 1) with q in [lo, hi) of one contiguous piece; hi < s.size().
 std::size_t CountIn(std::string_view s, std::size_t lo, std::size_t hi)
 {
     std::size_t count = 0;
     const char* p = s.data();
     std::size_t i = lo;
+#if defined(PLIMO_COUNT_WITH_AVX2)
+    if (kHasAvx2)
+        count += CountAvx2(p, i, hi);
+#endif
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
@@ -43,19 +79,35 @@ std::size_t CountIn(std::string_view s, std::size_t lo, std::size_t hi)
     return count;
 }
 
-// The first break with q in [lo, hi) of one piece, or kNone; hi < s.size().
-std::size_t FindIn(std::string_view s, std::size_t lo, std::size_t hi)
+// The k-th break (from 0) with q in [lo, hi) of one piece, or kNone having counted `*seen`
+// breaks there; hi < s.size().
+std::size_t FindNthIn(std::string_view s, std::size_t lo, std::size_t hi, std::size_t k,
+                      std::size_t* seen)
 {
-    std::size_t from = lo + 1;  // where the LF of a break at lo would be
-    while (from <= hi) {
-        const void* hit = std::memchr(s.data() + from, '\n', hi + 1 - from);
-        if (hit == nullptr)
-            return kNone;
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - s.data());
-        if (s[at - 1] == '\r')
-            return at - 1;
-        from = at + 1;
+    const char* p = s.data();
+    std::size_t count = 0;
+    std::size_t i = lo;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= hi; i += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_and_si128(_mm_cmpeq_epi8(here, cr), _mm_cmpeq_epi8(next, lf))));
+        const auto found = static_cast<std::size_t>(__builtin_popcount(mask));
+        if (count + found > k) {
+            for (std::size_t skip = k - count; skip > 0; --skip)
+                mask &= mask - 1;
+            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+        }
+        count += found;
     }
+#endif
+    for (; i < hi; ++i)
+        if (p[i] == '\r' && p[i + 1] == '\n' && count++ == k)
+            return i;
+    *seen = count;
     return kNone;
 }
 
@@ -78,7 +130,8 @@ std::size_t CountBreaks(const TextPieces& t, std::size_t from, std::size_t to)
     return count;
 }
 
-std::size_t FindBreak(const TextPieces& t, std::size_t from, std::size_t to)
+// The k-th break (from 0) with q in [from, to) of the whole text, or kNone.
+std::size_t FindNthBreak(const TextPieces& t, std::size_t from, std::size_t to, std::size_t k)
 {
     if (t.size() < 2)
         return kNone;
@@ -86,20 +139,30 @@ std::size_t FindBreak(const TextPieces& t, std::size_t from, std::size_t to)
     if (from >= to)
         return kNone;
     const std::size_t n1 = t.first.size();
+    std::size_t seen = 0;
     if (from + 1 < n1) {
-        const std::size_t q = FindIn(t.first, from, std::min(to, n1 - 1));
+        const std::size_t q = FindNthIn(t.first, from, std::min(to, n1 - 1), k, &seen);
         if (q != kNone)
             return q;
+        k -= seen;
     }
     if (n1 > 0 && from <= n1 - 1 && n1 - 1 < to && t.first.back() == '\r' &&
-        t.second.front() == '\n')
-        return n1 - 1;
+        t.second.front() == '\n') {
+        if (k == 0)
+            return n1 - 1;
+        --k;
+    }
     if (to > n1) {
-        const std::size_t q = FindIn(t.second, std::max(from, n1) - n1, to - n1);
+        const std::size_t q = FindNthIn(t.second, std::max(from, n1) - n1, to - n1, k, &seen);
         if (q != kNone)
             return q + n1;
     }
     return kNone;
+}
+
+std::size_t FindBreak(const TextPieces& t, std::size_t from, std::size_t to)
+{
+    return FindNthBreak(t, from, to, 0);
 }
 
 // Lays points over breaks met in order: one at the first line start kSpan or more bytes after
@@ -162,6 +225,7 @@ LineIndex::LineIndex(const TextPieces& text) : m_points{{0, 0}}
     build.scan(text, 0, text.size());
     m_breaks = build.line();
     m_fold = m_points.size();
+    m_points.shrink_to_fit();
 }
 
 LinePoint LineIndex::point(std::size_t i) const
@@ -226,15 +290,12 @@ std::size_t LineIndex::lineStart(const TextPieces& text, std::size_t line) const
     line = std::min(line, m_breaks);
     const std::size_t i = lastPointOfLine(line);
     const LinePoint p = point(i);
+    if (line == p.line)
+        return p.pos;
     const std::size_t end = std::min(p.pos + kSpan, blockEnd(i, text.size()) - 1);
-    std::size_t from = p.pos;
-    for (std::size_t k = p.line; k < line; ++k) {
-        const std::size_t q = FindBreak(text, from, end);
-        if (q == kNone)
-            break;  // cannot happen while the index agrees with the text
-        from = q + 2;
-    }
-    return from;
+    const std::size_t q = FindNthBreak(text, p.pos, end, line - p.line - 1);
+    // kNone cannot happen while the index agrees with the text.
+    return q == kNone ? p.pos : q + 2;
 }
 
 std::size_t LineIndex::lineOf(const TextPieces& text, std::size_t pos) const

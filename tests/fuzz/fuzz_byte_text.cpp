@@ -1,0 +1,193 @@
+// ByteText and EditHistory against a plain std::string and the list of texts each step leaves:
+// every edit, undo and redo gives the model's bytes, and the line index agrees with a naive
+// scan for CR LF. The word wrap of the line at the caret, kept across edits, agrees with a
+// fresh layout of the new line, and its rows follow each other without a hole.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/byte_text.h"
+#include "core/edit_history.h"
+#include "core/wrap_layout.h"
+#include "fuzz_support.h"
+
+namespace {
+
+void CheckLines(const ByteText& text, const std::string& model)
+{
+    std::vector<std::size_t> starts{0};
+    for (std::size_t i = 0; i + 1 < model.size(); ++i)
+        if (model[i] == '\r' && model[i + 1] == '\n')
+            starts.push_back(i + 2);
+    FUZZ_CHECK(text.bytes(0, text.size()) == model,
+               "text " + fuzz::Hex(text.bytes(0, text.size())) + ", expected " + fuzz::Hex(model));
+    FUZZ_CHECK(text.lineCount() == starts.size(),
+               "line count " + std::to_string(text.lineCount()) + " for " + fuzz::Hex(model));
+    std::size_t line = 0;
+    for (std::size_t pos = 0; pos <= model.size(); ++pos) {
+        if (line + 1 < starts.size() && starts[line + 1] == pos)
+            ++line;
+        FUZZ_CHECK(text.lineOf(pos) == line, "line of " + std::to_string(pos));
+    }
+    for (std::size_t k = 0; k < starts.size(); ++k)
+        FUZZ_CHECK(text.lineStart(k) == starts[k], "start of line " + std::to_string(k));
+}
+
+// Rows of the line from a layout kept across edits against a fresh one.
+void CheckWrap(wrap::LineWrap& kept, const wrap::Metrics& metrics, wrap::Fixed width,
+               const TextPieces& line)
+{
+    wrap::LineWrap fresh(metrics, width);
+    const std::size_t rows = fresh.rowCount(line);
+    FUZZ_CHECK(kept.rowCount(line) == rows, "row count after an edit");
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < rows; ++i) {
+        const wrap::Row a = kept.row(line, i);
+        const wrap::Row b = fresh.row(line, i);
+        FUZZ_CHECK(a.start == b.start && a.end == b.end, "row " + std::to_string(i));
+        FUZZ_CHECK(a.start == start && (a.end > a.start || line.size() == 0),
+                   "rows leave a hole or are empty");
+        start = a.end;
+    }
+    FUZZ_CHECK(start == line.size(), "rows end before the line");
+}
+
+struct State {
+    std::string text;
+    TextSelection before;
+    TextSelection after;
+};
+
+}  // namespace
+
+// Byte 0: repeats of the seed text (x 16); byte 1: the seed's length; the seed. Then operations
+// of four bytes each (kind, position, length, piece length) and their piece.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::InputReader reader(data, size);
+    const std::size_t repeats = reader.Byte() % 8 * 16 + 1;
+    const std::string_view seed = reader.Bytes(reader.Byte() % 32);
+    std::string initial;
+    for (std::size_t i = 0; i < repeats && !seed.empty(); ++i)
+        initial.append(seed);
+
+    ByteText text;
+    FUZZ_CHECK(text.setText(std::string(initial)), "setText refused");
+    EditHistory history;
+    std::vector<State> states{{initial, {}, {}}};
+    std::size_t done = 0;
+    bool typingOpen = false;
+    std::size_t typingEnd = 0;
+
+    wrap::Metrics metrics;
+    for (int b = 0; b < 256; ++b)
+        metrics.advance[b] = (1 + b % 5) * 64;
+    metrics.tabStop = 7 * 64;
+    const wrap::Fixed width = 23 * 64;
+    std::size_t keptLine = 0;
+    std::size_t keptLineStart = 0;
+    std::optional<wrap::LineWrap> layout;
+
+    for (int step = 0; step < 32; ++step) {
+        const std::uint8_t kind = reader.Byte();
+        const std::size_t cur = states[done].text.size();
+        const std::size_t pos = (reader.Byte() | std::size_t{reader.Byte()} << 8) % (cur + 2);
+        const std::size_t len = reader.Byte() % 8;
+        const std::string piece(reader.Bytes(kind >> 4));
+        const std::string current = states[done].text;
+        const std::size_t at = std::min(pos, cur);
+        const std::size_t n = std::min(len, cur - at);
+        std::size_t changedAt = at;
+        bool everywhere = false;  // undo, redo and whole-text steps
+        switch (kind % 6) {
+        case 0: {  // typing, on at the caret when the low bit of the length says so
+            const bool onward = typingOpen && (len & 1);
+            const TextSelection sel{onward ? typingEnd : at, onward ? 0 : n};
+            FUZZ_CHECK(history.type(text, sel, piece), "type refused");
+            std::string next = current;
+            next.replace(sel.start, sel.length, piece);
+            const bool lineBreak = piece.find("\r\n") != std::string::npos;
+            // Typing goes on when the key lands where the last one left the caret.
+            const bool merges =
+                typingOpen && sel.start == typingEnd && sel.length == 0 && !lineBreak;
+            states.resize(done + 1);
+            if (merges)
+                states[done] = {next, states[done].before, {sel.start + piece.size(), 0}};
+            else
+                states.push_back({next, sel, {sel.start + piece.size(), 0}}), ++done;
+            typingOpen = !lineBreak;
+            typingEnd = sel.start + piece.size();
+            changedAt = sel.start;
+            break;
+        }
+        case 1: {
+            FUZZ_CHECK(history.edit(text, {at, n}, pos, len, piece), "edit refused");
+            std::string next = current;
+            next.replace(at, n, piece);
+            states.resize(done + 1);
+            states.push_back({next, {at, n}, {at + piece.size(), 0}});
+            ++done;
+            typingOpen = false;
+            break;
+        }
+        case 2: {
+            std::string next = current;
+            for (char& c : next)
+                c = static_cast<char>(c ^ (piece.empty() ? 1 : piece[0] & 0x21));
+            FUZZ_CHECK(history.replaceWhole(text, {at, n}, std::string(next), {0, 0}),
+                       "replaceWhole refused");
+            states.resize(done + 1);
+            states.push_back({next, {at, n}, {0, 0}});
+            ++done;
+            typingOpen = false;
+            everywhere = true;
+            break;
+        }
+        case 3: {
+            const auto restored = history.undo(text);
+            FUZZ_CHECK(restored.has_value() == (done > 0), "undo availability");
+            if (restored) {
+                FUZZ_CHECK(*restored == states[done].before, "selection after undo");
+                --done;
+            }
+            typingOpen = false;
+            everywhere = true;
+            break;
+        }
+        case 4: {
+            const auto restored = history.redo(text);
+            FUZZ_CHECK(restored.has_value() == (done + 1 < states.size()), "redo availability");
+            if (restored) {
+                ++done;
+                FUZZ_CHECK(*restored == states[done].after, "caret after redo");
+            }
+            typingOpen = false;
+            everywhere = true;
+            break;
+        }
+        default:
+            FUZZ_CHECK(std::string(text.text()) == current, "text() differs");
+            break;
+        }
+        CheckLines(text, states[done].text);
+
+        // The line that holds the change keeps its layout when it is the line laid out before
+        // and still starts where it did; any other line is laid out afresh.
+        const std::size_t line = text.lineOf(changedAt);
+        const std::size_t lineStart = text.lineStart(line);
+        if (everywhere || !layout || line != keptLine || lineStart != keptLineStart) {
+            layout.emplace(metrics, width);
+            keptLine = line;
+            keptLineStart = lineStart;
+        } else {
+            layout->edited(changedAt - lineStart);
+        }
+        CheckWrap(*layout, metrics, width,
+                  text.pieces(lineStart, text.lineEnd(line) - lineStart));
+    }
+    return 0;
+}
