@@ -4,7 +4,10 @@
 // itself, and the word wrap of long lines.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -55,6 +58,18 @@ struct Samples {
         return us[std::min(us.size() - 1, static_cast<std::size_t>(q * us.size()))];
     }
 };
+
+// Resident memory of the process, in bytes.
+double ResidentBytes()
+{
+    long pages = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%*s %ld", &pages) != 1)
+            pages = 0;
+        std::fclose(f);
+    }
+    return static_cast<double>(pages) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
 
 // Taking the text in (its line index built) against memchr over the same bytes for a byte that
 // is not there: the speed of reading them once.
@@ -120,6 +135,7 @@ BENCHMARK(BM_SetText)->Arg(kProse50MB)->Arg(kBreaks32MiB)->Arg(kLineFeeds32MiB)
 void BM_Keystroke200MB(benchmark::State& state)
 {
     const bool jumping = state.range(0) != 0;
+    const double residentBefore = ResidentBytes();
     ByteText text;
     text.setText(bench::MakeProse(200 * kMB));
     EditHistory history;
@@ -139,6 +155,9 @@ void BM_Keystroke200MB(benchmark::State& state)
             samples.us.push_back(Seconds(Clock::now() - t0) * 1e6);
         }
     }
+    // The text, its line index and the gap the first key opened, per byte of text.
+    state.counters["resident_per_byte"] =
+        (ResidentBytes() - residentBefore) / static_cast<double>(text.size());
     const double first = samples.us.front();
     state.counters["first_us"] = first;
     state.counters["median_us"] = samples.Quantile(0.5);

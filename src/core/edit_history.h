@@ -41,7 +41,8 @@ public:
 
     bool canUndo() const { return m_done > 0; }
     bool canRedo() const { return m_done < m_steps.size(); }
-    // The selection to show, or nothing when there was nothing to undo or redo.
+    // The selection to show; nothing, and no change at all, when there was nothing to undo or
+    // redo.
     std::optional<TextSelection> undo(ByteText& text);
     std::optional<TextSelection> redo(ByteText& text);
 

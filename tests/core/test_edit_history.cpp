@@ -163,16 +163,16 @@ private slots:
                 if (done > 0) {
                     QCOMPARE(*restored, states[done].before);
                     --done;
+                    typingOpen = false;  // nothing to undo leaves the typing as it was
                 }
-                typingOpen = false;
             } else {
                 const auto restored = history.redo(text);
                 QCOMPARE(restored.has_value(), done + 1 < states.size());
                 if (restored) {
                     ++done;
                     QCOMPARE(*restored, states[done].after);
+                    typingOpen = false;
                 }
-                typingOpen = false;
             }
             QCOMPARE(history.canUndo(), done > 0);
             QCOMPARE(history.canRedo(), done + 1 < states.size());
