@@ -251,13 +251,15 @@ void LineIndex::moveFold(std::size_t fold) noexcept
         m_shift = {0, 0};
 }
 
-std::size_t LineIndex::lastPointAtOrBefore(std::size_t pos) const
+// The last point whose field is at most `value`; the points grow in both fields.
+template <std::size_t LinePoint::*Field>
+std::size_t LineIndex::lastPointUpTo(std::size_t value) const
 {
     std::size_t lo = 0;
     std::size_t hi = m_points.size() - 1;
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo + 1) / 2;
-        if (point(mid).pos <= pos)
+        if (point(mid).*Field <= value)
             lo = mid;
         else
             hi = mid - 1;
@@ -265,18 +267,9 @@ std::size_t LineIndex::lastPointAtOrBefore(std::size_t pos) const
     return lo;
 }
 
-std::size_t LineIndex::lastPointOfLine(std::size_t line) const
+std::size_t LineIndex::lastPointAtOrBefore(std::size_t pos) const
 {
-    std::size_t lo = 0;
-    std::size_t hi = m_points.size() - 1;
-    while (lo < hi) {
-        const std::size_t mid = lo + (hi - lo + 1) / 2;
-        if (point(mid).line <= line)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    return lo;
+    return lastPointUpTo<&LinePoint::pos>(pos);
 }
 
 // Where block i ends: its next point, or (the last block) as if a break ended the text.
@@ -288,7 +281,7 @@ std::size_t LineIndex::blockEnd(std::size_t i, std::size_t textSize) const
 std::size_t LineIndex::lineStart(const TextPieces& text, std::size_t line) const
 {
     line = std::min(line, m_breaks);
-    const std::size_t i = lastPointOfLine(line);
+    const std::size_t i = lastPointUpTo<&LinePoint::line>(line);
     const LinePoint p = point(i);
     if (line == p.line)
         return p.pos;

@@ -63,8 +63,9 @@ private:
     LinePoint point(std::size_t i) const;
     // The points before `fold` hold their values; those from it on lack m_shift.
     void moveFold(std::size_t fold) noexcept;
+    template <std::size_t LinePoint::*Field>
+    std::size_t lastPointUpTo(std::size_t value) const;
     std::size_t lastPointAtOrBefore(std::size_t pos) const;
-    std::size_t lastPointOfLine(std::size_t line) const;
     std::size_t blockEnd(std::size_t i, std::size_t textSize) const;
     // Points the edit's tail needs: blocks from `first` whose interior reaches past `from`.
     std::size_t firstTailBlock(std::size_t a, std::size_t b, std::size_t from) const;

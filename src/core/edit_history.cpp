@@ -27,12 +27,7 @@ bool EditHistory::type(ByteText& text, TextSelection selection, std::string_view
             return true;
         }
     }
-    Step step;
-    step.pos = pos;
-    step.presentLen = typed.size();
-    step.held = text.bytes(pos, len);
-    step.before = selection;
-    step.after = {pos + typed.size(), 0};
+    Step step = makeStep(text, selection, pos, len, typed);
     step.typing = true;
     if (!record(text, std::move(step), typed))
         return false;
@@ -46,14 +41,20 @@ bool EditHistory::edit(ByteText& text, TextSelection before, std::size_t pos, st
 {
     pos = std::min(pos, text.size());
     len = std::min(len, text.size() - pos);
+    m_typingOpen = false;
+    return record(text, makeStep(text, before, pos, len, with), with);
+}
+
+EditHistory::Step EditHistory::makeStep(const ByteText& text, TextSelection before,
+                                        std::size_t pos, std::size_t len, std::string_view with)
+{
     Step step;
     step.pos = pos;
     step.presentLen = with.size();
     step.held = text.bytes(pos, len);
     step.before = before;
     step.after = {pos + with.size(), 0};
-    m_typingOpen = false;
-    return record(text, std::move(step), with);
+    return step;
 }
 
 bool EditHistory::record(ByteText& text, Step&& step, std::string_view with)

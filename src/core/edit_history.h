@@ -62,6 +62,9 @@ private:
         bool typing = false;
     };
 
+    // The step that puts `with` in place of the text's [pos, pos + len), both within the text.
+    static Step makeStep(const ByteText& text, TextSelection before, std::size_t pos,
+                         std::size_t len, std::string_view with);
     static void swapStep(ByteText& text, Step& step);
     bool record(ByteText& text, Step&& step, std::string_view with);
 
