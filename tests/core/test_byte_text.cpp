@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_text_model.h"
 #include "core/byte_text.h"
 #include "core/edit_history.h"
 
@@ -37,58 +38,6 @@ void operator delete(void* p, std::size_t) noexcept
 namespace {
 
 constexpr std::size_t kSpan = byte_text_detail::LineIndex::kSpan;
-
-std::vector<std::size_t> NaiveLineStarts(const std::string& text)
-{
-    std::vector<std::size_t> starts{0};
-    for (std::size_t i = 0; i + 1 < text.size(); ++i)
-        if (text[i] == '\r' && text[i + 1] == '\n')
-            starts.push_back(i + 2);
-    return starts;
-}
-
-// Every byte, every line start and, for a text of a few thousand bytes, every position's line;
-// larger texts are checked at a sample of lines and positions. Empty when they all agree.
-std::string Disagreement(const ByteText& text, const std::string& model, std::mt19937& random)
-{
-    if (text.size() != model.size())
-        return "size " + std::to_string(text.size()) + ", expected " + std::to_string(model.size());
-    if (text.bytes(0, text.size()) != model)
-        return "bytes differ";
-    const std::vector<std::size_t> starts = NaiveLineStarts(model);
-    if (text.lineCount() != starts.size())
-        return "line count " + std::to_string(text.lineCount()) + ", expected " +
-               std::to_string(starts.size());
-    const auto checkLine = [&](std::size_t line) -> std::string {
-        if (text.lineStart(line) != starts[line])
-            return "start of line " + std::to_string(line) + ": " +
-                   std::to_string(text.lineStart(line)) + ", expected " +
-                   std::to_string(starts[line]);
-        const std::size_t end = line + 1 < starts.size() ? starts[line + 1] - 2 : model.size();
-        if (text.lineEnd(line) != end)
-            return "end of line " + std::to_string(line);
-        return {};
-    };
-    const auto checkPos = [&](std::size_t pos) -> std::string {
-        const auto expected = static_cast<std::size_t>(
-            std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin() - 1);
-        if (text.lineOf(pos) != expected)
-            return "line of " + std::to_string(pos) + ": " + std::to_string(text.lineOf(pos)) +
-                   ", expected " + std::to_string(expected);
-        return {};
-    };
-    const bool small = model.size() <= 4096;
-    for (std::size_t k = 0; k < (small ? starts.size() : 300); ++k)
-        if (auto e = checkLine(small ? k : random() % starts.size()); !e.empty())
-            return e;
-    for (std::size_t k = 0; k <= (small ? model.size() : 300); ++k)
-        if (auto e = checkPos(small ? k : random() % (model.size() + 1)); !e.empty())
-            return e;
-    if (text.lineStart(starts.size() + 5) != starts.back() ||
-        text.lineOf(model.size() + 5) != starts.size() - 1)
-        return "past the end not clamped to the last line";
-    return {};
-}
 
 // Text of a given shape: dense breaks, prose lines, or long lines with rare breaks, always with
 // some lone CR, lone LF and NUL.
@@ -152,7 +101,6 @@ private slots:
         QFETCH(int, pos);
         QFETCH(int, len);
         QFETCH(QByteArray, with);
-        std::mt19937 random(1);
         for (const std::size_t before : {std::size_t{0}, 3 * kSpan + 1, 2 * kSpan}) {
             std::string prefix;
             while (prefix.size() < before)
@@ -165,7 +113,7 @@ private slots:
             const std::size_t n = len;
             QVERIFY(text.replace(at, n, with.toStdString()));
             model.replace(at, n, with.toStdString());
-            const std::string wrong = Disagreement(text, model, random);
+            const std::string wrong = byte_text_model::Disagreement(text, model);
             QVERIFY2(wrong.empty(), (wrong + ", " + std::to_string(before) + " before").c_str());
         }
     }
@@ -202,7 +150,7 @@ private slots:
             QVERIFY(text.replace(pos, len, with));
             const std::size_t at = std::min(pos, model.size());
             model.replace(at, std::min(len, model.size() - at), with);
-            const std::string wrong = Disagreement(text, model, random);
+            const std::string wrong = byte_text_model::Disagreement(text, model, 7);
             QVERIFY2(wrong.empty(), (wrong + " after step " + std::to_string(step)).c_str());
         }
     }
@@ -301,7 +249,7 @@ private slots:
                 QCOMPARE(text.bytes(0, text.size()), before);
                 QCOMPARE(history.stepCount(), steps);
                 QVERIFY(history.canUndo());
-                const std::string wrong = Disagreement(text, before, random);
+                const std::string wrong = byte_text_model::Disagreement(text, before, 7);
                 QVERIFY2(wrong.empty(), wrong.c_str());
             }
             g_allocationsUntilFailure = -1;

@@ -10,37 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_text_model.h"
 #include "core/byte_text.h"
 #include "core/edit_history.h"
 #include "core/wrap_layout.h"
 #include "fuzz_support.h"
 
 namespace {
-
-void CheckLines(const ByteText& text, const std::string& model)
-{
-    std::vector<std::size_t> starts{0};
-    for (std::size_t i = 0; i + 1 < model.size(); ++i)
-        if (model[i] == '\r' && model[i + 1] == '\n')
-            starts.push_back(i + 2);
-    FUZZ_CHECK(text.bytes(0, text.size()) == model,
-               "text " + fuzz::Hex(text.bytes(0, text.size())) + ", expected " + fuzz::Hex(model));
-    FUZZ_CHECK(text.lineCount() == starts.size(),
-               "line count " + std::to_string(text.lineCount()) + " for " + fuzz::Hex(model));
-    // Every position of a short text; of a longer one, those around each line start, and
-    // every 61st.
-    std::size_t line = 0;
-    for (std::size_t pos = 0; pos <= model.size(); ++pos) {
-        if (line + 1 < starts.size() && starts[line + 1] == pos)
-            ++line;
-        const bool nearStart = pos - starts[line] <= 1 ||
-                               (line + 1 < starts.size() && starts[line + 1] - pos <= 2);
-        if (model.size() <= 2048 || nearStart || pos % 61 == 0)
-            FUZZ_CHECK(text.lineOf(pos) == line, "line of " + std::to_string(pos));
-    }
-    for (std::size_t k = 0; k < starts.size(); ++k)
-        FUZZ_CHECK(text.lineStart(k) == starts[k], "start of line " + std::to_string(k));
-}
 
 // Rows of the line from a layout kept across edits against the row after row of LayRow, at
 // the rows next to each kept row start and at the end.
@@ -64,12 +40,6 @@ void CheckWrap(wrap::LineWrap& kept, const wrap::Metrics& metrics, wrap::Fixed w
     }
 }
 
-struct State {
-    std::string text;
-    TextSelection before;
-    TextSelection after;
-};
-
 }  // namespace
 
 // Byte 0: repeats of the seed text (x 16); byte 1: the seed's length; the seed. Then operations
@@ -86,10 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ByteText text;
     FUZZ_CHECK(text.setText(std::string(initial)), "setText refused");
     EditHistory history;
-    std::vector<State> states{{initial, {}, {}}};
-    std::size_t done = 0;
-    bool typingOpen = false;
-    std::size_t typingEnd = 0;
+    byte_text_model::History model(initial);
 
     wrap::Metrics metrics;
     for (int b = 0; b < 256; ++b)
@@ -102,86 +69,51 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (int step = 0; step < 32; ++step) {
         const std::uint8_t kind = reader.Byte();
-        const std::size_t cur = states[done].text.size();
+        const std::size_t cur = model.text().size();
         const std::size_t pos = (reader.Byte() | std::size_t{reader.Byte()} << 8) % (cur + 2);
         const std::size_t len = reader.Byte() % 8;
         const std::string piece(reader.Bytes(kind >> 4));
-        const std::string current = states[done].text;
         const std::size_t at = std::min(pos, cur);
         const std::size_t n = std::min(len, cur - at);
         std::size_t changedAt = at;
         bool everywhere = false;  // undo, redo and whole-text steps
         switch (kind % 6) {
         case 0: {  // typing, on at the caret when the low bit of the length says so
-            const bool onward = typingOpen && (len & 1);
-            const TextSelection sel{onward ? typingEnd : at, onward ? 0 : n};
+            const bool onward = model.typingOpen() && (len & 1);
+            const TextSelection sel{onward ? model.typingEnd() : at, onward ? 0 : n};
             FUZZ_CHECK(history.type(text, sel, piece), "type refused");
-            std::string next = current;
-            next.replace(sel.start, sel.length, piece);
-            const bool lineBreak = piece.find("\r\n") != std::string::npos;
-            // Typing goes on when the key lands where the last one left the caret.
-            const bool merges =
-                typingOpen && sel.start == typingEnd && sel.length == 0 && !lineBreak;
-            states.resize(done + 1);
-            if (merges)
-                states[done] = {next, states[done].before, {sel.start + piece.size(), 0}};
-            else
-                states.push_back({next, sel, {sel.start + piece.size(), 0}}), ++done;
-            typingOpen = !lineBreak;
-            typingEnd = sel.start + piece.size();
+            model.type(sel, piece);
             changedAt = sel.start;
             break;
         }
-        case 1: {
+        case 1:
             FUZZ_CHECK(history.edit(text, {at, n}, pos, len, piece), "edit refused");
-            std::string next = current;
-            next.replace(at, n, piece);
-            states.resize(done + 1);
-            states.push_back({next, {at, n}, {at + piece.size(), 0}});
-            ++done;
-            typingOpen = false;
+            model.edit({at, n}, at, n, piece);
             break;
-        }
         case 2: {
-            std::string next = current;
+            std::string next = model.text();
             for (char& c : next)
                 c = static_cast<char>(c ^ (piece.empty() ? 1 : piece[0] & 0x21));
             FUZZ_CHECK(history.replaceWhole(text, {at, n}, std::string(next), {0, 0}),
                        "replaceWhole refused");
-            states.resize(done + 1);
-            states.push_back({next, {at, n}, {0, 0}});
-            ++done;
-            typingOpen = false;
+            model.whole({at, n}, std::move(next), {0, 0});
             everywhere = true;
             break;
         }
-        case 3: {
-            const auto restored = history.undo(text);
-            FUZZ_CHECK(restored.has_value() == (done > 0), "undo availability");
-            if (restored) {
-                FUZZ_CHECK(*restored == states[done].before, "selection after undo");
-                --done;
-                typingOpen = false;  // nothing to undo leaves the typing as it was
-            }
+        case 3:
+            FUZZ_CHECK(history.undo(text) == model.undo(), "undo, or the selection it gave");
             everywhere = true;
             break;
-        }
-        case 4: {
-            const auto restored = history.redo(text);
-            FUZZ_CHECK(restored.has_value() == (done + 1 < states.size()), "redo availability");
-            if (restored) {
-                ++done;
-                FUZZ_CHECK(*restored == states[done].after, "caret after redo");
-                typingOpen = false;
-            }
+        case 4:
+            FUZZ_CHECK(history.redo(text) == model.redo(), "redo, or the caret it gave");
             everywhere = true;
             break;
-        }
         default:
-            FUZZ_CHECK(std::string(text.text()) == current, "text() differs");
+            FUZZ_CHECK(text.text() == model.text(), "text() differs");
             break;
         }
-        CheckLines(text, states[done].text);
+        const std::string wrong = byte_text_model::Disagreement(text, model.text(), 61);
+        FUZZ_CHECK(wrong.empty(), wrong + " for " + fuzz::Hex(model.text()));
 
         // The line that holds the change keeps its layout when it is the line laid out before
         // and still starts where it did; any other line is laid out afresh.
