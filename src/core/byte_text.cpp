@@ -23,7 +23,7 @@ namespace {
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 #if defined(__x86_64__) && defined(__GNUC__)
-#define PLIMO_COUNT_WITH_AVX2 1
+#define PLIMO_BREAKS_WITH_AVX2 1
 #include <immintrin.h>
 
 // 32 bytes a step, the per-byte counts summed only every 255 steps.
@@ -51,6 +51,23 @@ __attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t
     return count;
 }
 
+// The first break at or after i, 32 bytes a step; kNone with i left where the steps stopped.
+__attribute__((target("avx2"))) std::size_t FindFirstAvx2(const char* p, std::size_t& i,
+                                                          std::size_t hi)
+{
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    for (; i + 32 <= hi; i += 32) {
+        const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
+        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(here, cr), _mm256_cmpeq_epi8(next, lf))));
+        if (mask != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+    return kNone;
+}
+
 const bool kHasAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
@@ -60,7 +77,7 @@ std::size_t CountIn(std::string_view s, std::size_t lo, std::size_t hi)
     std::size_t count = 0;
     const char* p = s.data();
     std::size_t i = lo;
-#if defined(PLIMO_COUNT_WITH_AVX2)
+#if defined(PLIMO_BREAKS_WITH_AVX2)
     if (kHasAvx2)
         count += CountAvx2(p, i, hi);
 #endif
@@ -87,6 +104,13 @@ std::size_t FindNthIn(std::string_view s, std::size_t lo, std::size_t hi, std::s
     const char* p = s.data();
     std::size_t count = 0;
     std::size_t i = lo;
+#if defined(PLIMO_BREAKS_WITH_AVX2)
+    if (k == 0 && kHasAvx2) {
+        const std::size_t q = FindFirstAvx2(p, i, hi);
+        if (q != kNone)
+            return q;
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
