@@ -30,23 +30,28 @@ enum TextKind { kProse50MB, kBreaks32MiB, kLineFeeds32MiB };
 std::string MakeText(int kind)
 {
     switch (kind) {
-    case kProse50MB: return bench::MakeProse(50 * kMB);
-    case kBreaks32MiB: {
-        std::string t(32 * kMB, '\n');
-        for (std::size_t i = 0; i < t.size(); i += 2)
-            t[i] = '\r';
-        return t;
-    }
-    default: return std::string(32 * kMB, '\n');
+        case kProse50MB:
+            return bench::MakeProse(50 * kMB);
+        case kBreaks32MiB: {
+            std::string t(32 * kMB, '\n');
+            for (std::size_t i = 0; i < t.size(); i += 2)
+                t[i] = '\r';
+            return t;
+        }
+        default:
+            return std::string(32 * kMB, '\n');
     }
 }
 
 const char* KindName(int kind)
 {
     switch (kind) {
-    case kProse50MB: return "50 MB prose";
-    case kBreaks32MiB: return "32 MiB of CR LF";
-    default: return "32 MiB of lone LF";
+        case kProse50MB:
+            return "50 MB prose";
+        case kBreaks32MiB:
+            return "32 MiB of CR LF";
+        default:
+            return "32 MiB of lone LF";
     }
 }
 
@@ -127,8 +132,12 @@ void BM_SetText(benchmark::State& state)
         static_cast<double>(indexBytes) / static_cast<double>(source.size()) * 1e6;
     state.SetLabel(KindName(kind));
 }
-BENCHMARK(BM_SetText)->Arg(kProse50MB)->Arg(kBreaks32MiB)->Arg(kLineFeeds32MiB)
-    ->Unit(benchmark::kMillisecond)->Iterations(6);
+BENCHMARK(BM_SetText)
+    ->Arg(kProse50MB)
+    ->Arg(kBreaks32MiB)
+    ->Arg(kLineFeeds32MiB)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(6);
 
 // Keys typed one after another in the middle of 200 MB, each with the look-up of its line, as a
 // view would do; then keys each at a new random place, which moves the gap.

@@ -27,8 +27,7 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 #include <immintrin.h>
 
 // 32 bytes a step, the per-byte counts summed only every 255 steps.
-__attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t& i,
-                                                      std::size_t hi)
+__attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t& i, std::size_t hi)
 {
     const __m256i cr = _mm256_set1_epi8('\r');
     const __m256i lf = _mm256_set1_epi8('\n');
@@ -39,14 +38,13 @@ __attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t
         for (std::size_t s = 0; s < steps; ++s, i += 32) {
             const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
             const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
-            perByte = _mm256_sub_epi8(
-                perByte, _mm256_and_si256(_mm256_cmpeq_epi8(here, cr), _mm256_cmpeq_epi8(next, lf)));
+            perByte = _mm256_sub_epi8(perByte, _mm256_and_si256(_mm256_cmpeq_epi8(here, cr),
+                                                                _mm256_cmpeq_epi8(next, lf)));
         }
         const __m256i sums = _mm256_sad_epu8(perByte, _mm256_setzero_si256());
-        count += static_cast<std::size_t>(_mm256_extract_epi64(sums, 0) +
-                                          _mm256_extract_epi64(sums, 1) +
-                                          _mm256_extract_epi64(sums, 2) +
-                                          _mm256_extract_epi64(sums, 3));
+        count +=
+            static_cast<std::size_t>(_mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) +
+                                     _mm256_extract_epi64(sums, 2) + _mm256_extract_epi64(sums, 3));
     }
     return count;
 }
@@ -117,8 +115,8 @@ std::size_t FindNthIn(std::string_view s, std::size_t lo, std::size_t hi, std::s
     for (; i + 16 <= hi; i += 16) {
         const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_and_si128(_mm_cmpeq_epi8(here, cr), _mm_cmpeq_epi8(next, lf))));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, cr), _mm_cmpeq_epi8(next, lf))));
         const auto found = static_cast<std::size_t>(__builtin_popcount(mask));
         if (count + found > k) {
             for (std::size_t skip = k - count; skip > 0; --skip)
@@ -241,7 +239,9 @@ private:
 
 }  // namespace
 
-LineIndex::LineIndex() : m_points{{0, 0}}, m_fold(1) {}
+LineIndex::LineIndex() : m_points{{0, 0}}, m_fold(1)
+{
+}
 
 LineIndex::LineIndex(const TextPieces& text) : m_points{{0, 0}}
 {
@@ -399,7 +399,9 @@ void LineIndex::update(const TextPieces& text, std::size_t pos, std::size_t eras
 
 }  // namespace byte_text_detail
 
-ByteText::ByteText(std::size_t capacity) : m_capacity(capacity) {}
+ByteText::ByteText(std::size_t capacity) : m_capacity(capacity)
+{
+}
 
 char ByteText::at(std::size_t pos) const
 {

@@ -45,8 +45,8 @@ bool EditHistory::edit(ByteText& text, TextSelection before, std::size_t pos, st
     return record(text, makeStep(text, before, pos, len, with), with);
 }
 
-EditHistory::Step EditHistory::makeStep(const ByteText& text, TextSelection before,
-                                        std::size_t pos, std::size_t len, std::string_view with)
+EditHistory::Step EditHistory::makeStep(const ByteText& text, TextSelection before, std::size_t pos,
+                                        std::size_t len, std::string_view with)
 {
     Step step;
     step.pos = pos;

@@ -43,7 +43,9 @@ Row LayRow(const Metrics& metrics, Fixed width, const TextPieces& line, std::siz
     return {start, n, n};
 }
 
-LineWrap::LineWrap(const Metrics& metrics, Fixed width) : m_metrics(metrics), m_width(width) {}
+LineWrap::LineWrap(const Metrics& metrics, Fixed width) : m_metrics(metrics), m_width(width)
+{
+}
 
 void LineWrap::edited(std::size_t pos)
 {
@@ -78,8 +80,9 @@ std::size_t LineWrap::walk(const TextPieces& line, std::size_t from, Stop stop, 
 
 std::size_t LineWrap::lastPointByStart(std::size_t pos) const
 {
-    const auto after = std::upper_bound(m_points.begin(), m_points.end(), pos,
-                                        [](std::size_t p, const Point& pt) { return p < pt.start; });
+    const auto after =
+        std::upper_bound(m_points.begin(), m_points.end(), pos,
+                         [](std::size_t p, const Point& pt) { return p < pt.start; });
     return static_cast<std::size_t>(after - m_points.begin()) - 1;
 }
 
@@ -87,22 +90,25 @@ Row LineWrap::row(const TextPieces& line, std::size_t index)
 {
     Row found;
     const std::size_t from = std::min(index / kRowsPerPoint, m_points.size() - 1);
-    walk(line, from, [index](std::size_t i, const Row&) { return i == index; }, found);
+    walk(
+        line, from, [index](std::size_t i, const Row&) { return i == index; }, found);
     return found;
 }
 
 std::size_t LineWrap::rowOf(const TextPieces& line, std::size_t pos)
 {
     Row found;
-    return walk(line, lastPointByStart(pos),
-                [pos](std::size_t, const Row& row) { return pos < row.end; }, found);
+    return walk(
+        line, lastPointByStart(pos), [pos](std::size_t, const Row& row) { return pos < row.end; },
+        found);
 }
 
 std::size_t LineWrap::rowCount(const TextPieces& line)
 {
     if (m_rowCount == 0) {
         Row found;
-        walk(line, m_points.size() - 1, [](std::size_t, const Row&) { return false; }, found);
+        walk(
+            line, m_points.size() - 1, [](std::size_t, const Row&) { return false; }, found);
     }
     return m_rowCount;
 }
@@ -111,8 +117,9 @@ Fixed LineWrap::xOf(const TextPieces& line, std::size_t pos)
 {
     pos = std::min(pos, line.size());
     Row found;
-    walk(line, lastPointByStart(pos), [pos](std::size_t, const Row& row) { return pos < row.end; },
-         found);
+    walk(
+        line, lastPointByStart(pos), [pos](std::size_t, const Row& row) { return pos < row.end; },
+        found);
     Fixed x = 0;
     for (std::size_t i = found.start; i < pos; ++i)
         x += Advance(m_metrics, static_cast<unsigned char>(line[i]), x);

@@ -236,12 +236,24 @@ private slots:
             g_allocationsUntilFailure = fail;
             try {
                 switch (operation) {
-                case 0: text.insert(7000, std::string(9000, 'g')); break;
-                case 1: history.edit(text, {}, 5000, 10, paste); break;
-                case 2: history.type(text, {9000, 3}, "k"); break;
-                case 3: history.replaceWhole(text, {}, std::string(paste), {}); break;
-                case 4: history.undo(text); break;
-                case 5: text.setText(std::string(paste)); break;
+                    case 0:
+                        text.insert(7000, std::string(9000, 'g'));
+                        break;
+                    case 1:
+                        history.edit(text, {}, 5000, 10, paste);
+                        break;
+                    case 2:
+                        history.type(text, {9000, 3}, "k");
+                        break;
+                    case 3:
+                        history.replaceWhole(text, {}, std::string(paste), {});
+                        break;
+                    case 4:
+                        history.undo(text);
+                        break;
+                    case 5:
+                        text.setText(std::string(paste));
+                        break;
                 }
                 done = true;
             } catch (const std::bad_alloc&) {

@@ -39,8 +39,7 @@ private slots:
         const auto row = [](const char* name, QStringList script, QStringList undone) {
             QTest::newRow(name) << script << undone;
         };
-        row("a typed word is one step", {"type 3 0 a", "type 4 0 b", "type 5 0 c"},
-            {"0123456789"});
+        row("a typed word is one step", {"type 3 0 a", "type 4 0 b", "type 5 0 c"}, {"0123456789"});
         row("typing over a selection, then on", {"type 2 4 x", "type 3 0 y"}, {"0123456789"});
         row("the caret moved between characters", {"type 3 0 a", "close", "type 4 0 b"},
             {"012a3456789", "0123456789"});
@@ -107,7 +106,8 @@ private slots:
             const std::size_t size = model.text().size();
             const unsigned kind = random() % 10;
             const std::size_t pos = random() % (size + 1);
-            const std::size_t len = random() % 4 == 0 ? std::min<std::size_t>(random() % 50, size - pos) : 0;
+            const std::size_t len =
+                random() % 4 == 0 ? std::min<std::size_t>(random() % 50, size - pos) : 0;
             if (kind <= 3) {
                 // Mostly typing on at the caret.
                 const bool onward = model.typingOpen() && kind != 0;

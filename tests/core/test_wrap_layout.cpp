@@ -41,26 +41,28 @@ std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& 
     std::vector<std::pair<std::size_t, std::size_t>> rows;
     std::size_t s = 0;
     do {
-        // ink[c - s]: the width of [s, c) up to its last character that is not a blank.
+        // ink[c - s]: the width of [s, c) up to its last character that is not a blank, as far
+        // as the first that passes the room (the first character's own width at least).
         std::vector<Fixed> ink{0};
-        if (line.empty())
-            ink.push_back(0);
         Fixed x = 0;
-        for (std::size_t i = s; i < line.size(); ++i) {
+        Fixed room = width;
+        for (std::size_t i = s; i < line.size() && ink.back() <= room; ++i) {
             x += wrap::Advance(m, static_cast<unsigned char>(line[i]), x);
             ink.push_back(blank(line[i]) ? ink.back() : x);
+            if (i == s)
+                room = std::max(width, ink.back());
         }
-        const Fixed room = blank(line[s]) ? width : std::max(width, ink[1]);
+        const std::size_t seen = s + ink.size() - 1;
         std::size_t end = 0;
-        if (ink.back() <= room) {
+        if (seen == line.size() && ink.back() <= room) {
             end = line.size();
         } else {
-            for (std::size_t c = s + 1; c < line.size(); ++c)
+            for (std::size_t c = s + 1; c < seen; ++c)
                 if (blank(line[c - 1]) && !blank(line[c]) && ink[c - s] <= room)
                     end = c;
             if (end == 0) {
                 end = s + 1;
-                while (end < line.size() && ink[end + 1 - s] <= room)
+                while (end < seen && ink[end + 1 - s] <= room)
                     ++end;
             }
         }
@@ -97,8 +99,7 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<int>("width");
         QTest::addColumn<QList<QByteArray>>("rows");
-        const auto row = [](const char* name, QByteArray line, int width,
-                            QList<QByteArray> rows) {
+        const auto row = [](const char* name, QByteArray line, int width, QList<QByteArray> rows) {
             QTest::newRow(name) << line << width << rows;
         };
         row("fits on one row", "hello world", 11, {"hello world"});
@@ -114,7 +115,13 @@ private slots:
         row("tab stops count from the row's edge", "ab cd\tef", 4, {"ab ", "cd\t", "ef"});
         row("NUL and lone CR, LF are characters", QByteArray("a\0b\rc\nd", 7), 3,
             {QByteArray("a\0b", 3), "\rc\n", "d"});
-        row("no-break space does not break", "aaa\xA0" "bbb", 5, {"aaa\xA0" "b", "bb"});
+        row("no-break space does not break",
+            "aaa\xA0"
+            "bbb",
+            5,
+            {"aaa\xA0"
+             "b",
+             "bb"});
         row("a hyphen does not break", "aa-bbb", 4, {"aa-b", "bb"});
         row("empty line is one empty row", "", 10, {""});
         row("only blanks stay on one row", "      ", 2, {"      "});
@@ -160,8 +167,12 @@ private slots:
                 const wrap::Row r = layout.row(pieces, i);
                 QVERIFY2(std::make_pair(r.start, r.end) == expected[i],
                          qPrintable(QString("row %1 of %2: %3..%4, expected %5..%6; line %7")
-                                        .arg(i).arg(expected.size()).arg(r.start).arg(r.end)
-                                        .arg(expected[i].first).arg(expected[i].second)
+                                        .arg(i)
+                                        .arg(expected.size())
+                                        .arg(r.start)
+                                        .arg(r.end)
+                                        .arg(expected[i].first)
+                                        .arg(expected[i].second)
                                         .arg(QByteArray::fromStdString(line).toHex())));
             }
             QCOMPARE(layout.rowCount(pieces), expected.size());
@@ -191,9 +202,9 @@ private slots:
             // Half the edits fall just after a kept row start, where the row before looked.
             const std::size_t kept = wrap::LineWrap::kRowsPerPoint * (1 + random() % 8);
             const std::size_t pos =
-                random() % 2 ? std::min(line.size(), layout.row(Split(line, 0), kept).start +
-                                                         random() % 4)
-                             : random() % (line.size() + 1);
+                random() % 2
+                    ? std::min(line.size(), layout.row(Split(line, 0), kept).start + random() % 4)
+                    : random() % (line.size() + 1);
             const std::size_t erased = std::min<std::size_t>(random() % 5, line.size() - pos);
             line.replace(pos, erased, RandomLine(random, random() % 5));
             layout.edited(pos);

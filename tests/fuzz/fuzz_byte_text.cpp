@@ -78,39 +78,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t changedAt = at;
         bool everywhere = false;  // undo, redo and whole-text steps
         switch (kind % 6) {
-        case 0: {  // typing, on at the caret when the low bit of the length says so
-            const bool onward = model.typingOpen() && (len & 1);
-            const TextSelection sel{onward ? model.typingEnd() : at, onward ? 0 : n};
-            FUZZ_CHECK(history.type(text, sel, piece), "type refused");
-            model.type(sel, piece);
-            changedAt = sel.start;
-            break;
-        }
-        case 1:
-            FUZZ_CHECK(history.edit(text, {at, n}, pos, len, piece), "edit refused");
-            model.edit({at, n}, at, n, piece);
-            break;
-        case 2: {
-            std::string next = model.text();
-            for (char& c : next)
-                c = static_cast<char>(c ^ (piece.empty() ? 1 : piece[0] & 0x21));
-            FUZZ_CHECK(history.replaceWhole(text, {at, n}, std::string(next), {0, 0}),
-                       "replaceWhole refused");
-            model.whole({at, n}, std::move(next), {0, 0});
-            everywhere = true;
-            break;
-        }
-        case 3:
-            FUZZ_CHECK(history.undo(text) == model.undo(), "undo, or the selection it gave");
-            everywhere = true;
-            break;
-        case 4:
-            FUZZ_CHECK(history.redo(text) == model.redo(), "redo, or the caret it gave");
-            everywhere = true;
-            break;
-        default:
-            FUZZ_CHECK(text.text() == model.text(), "text() differs");
-            break;
+            case 0: {  // typing, on at the caret when the low bit of the length says so
+                const bool onward = model.typingOpen() && (len & 1);
+                const TextSelection sel{onward ? model.typingEnd() : at, onward ? 0 : n};
+                FUZZ_CHECK(history.type(text, sel, piece), "type refused");
+                model.type(sel, piece);
+                changedAt = sel.start;
+                break;
+            }
+            case 1:
+                FUZZ_CHECK(history.edit(text, {at, n}, pos, len, piece), "edit refused");
+                model.edit({at, n}, at, n, piece);
+                break;
+            case 2: {
+                std::string next = model.text();
+                for (char& c : next)
+                    c = static_cast<char>(c ^ (piece.empty() ? 1 : piece[0] & 0x21));
+                FUZZ_CHECK(history.replaceWhole(text, {at, n}, std::string(next), {0, 0}),
+                           "replaceWhole refused");
+                model.whole({at, n}, std::move(next), {0, 0});
+                everywhere = true;
+                break;
+            }
+            case 3:
+                FUZZ_CHECK(history.undo(text) == model.undo(), "undo, or the selection it gave");
+                everywhere = true;
+                break;
+            case 4:
+                FUZZ_CHECK(history.redo(text) == model.redo(), "redo, or the caret it gave");
+                everywhere = true;
+                break;
+            default:
+                FUZZ_CHECK(text.text() == model.text(), "text() differs");
+                break;
         }
         const std::string wrong = byte_text_model::Disagreement(text, model.text(), 61);
         FUZZ_CHECK(wrong.empty(), wrong + " for " + fuzz::Hex(model.text()));
@@ -126,8 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else {
             layout->edited(changedAt - lineStart);
         }
-        CheckWrap(*layout, metrics, width,
-                  text.pieces(lineStart, text.lineEnd(line) - lineStart));
+        CheckWrap(*layout, metrics, width, text.pieces(lineStart, text.lineEnd(line) - lineStart));
     }
     return 0;
 }

@@ -39,15 +39,14 @@ inline std::string Disagreement(const ByteText& text, const std::string& model,
         const std::size_t end = k + 1 < starts.size() ? starts[k + 1] - 2 : model.size();
         if (text.lineStart(k) != starts[k] || text.lineEnd(k) != end)
             return "line " + number(k) + " at " + number(text.lineStart(k)) + ".." +
-                   number(text.lineEnd(k)) + ", expected " + number(starts[k]) + ".." +
-                   number(end);
+                   number(text.lineEnd(k)) + ", expected " + number(starts[k]) + ".." + number(end);
     }
     std::size_t line = 0;
     for (std::size_t pos = 0; pos <= model.size(); ++pos) {
         if (line + 1 < starts.size() && starts[line + 1] == pos)
             ++line;
-        const bool nearStart = pos - starts[line] <= 1 ||
-                               (line + 1 < starts.size() && starts[line + 1] - pos <= 2);
+        const bool nearStart =
+            pos - starts[line] <= 1 || (line + 1 < starts.size() && starts[line + 1] - pos <= 2);
         if ((nearStart || pos % stride == 0) && text.lineOf(pos) != line)
             return "line of " + number(pos) + ": " + number(text.lineOf(pos)) + ", expected " +
                    number(line);
@@ -75,8 +74,8 @@ public:
     void type(TextSelection selection, const std::string& typed)
     {
         const bool lineBreak = typed.find("\r\n") != std::string::npos;
-        const bool joins = m_typingOpen && selection.start == m_typingEnd &&
-                           selection.length == 0 && !lineBreak;
+        const bool joins =
+            m_typingOpen && selection.start == m_typingEnd && selection.length == 0 && !lineBreak;
         std::string next = text();
         next.replace(selection.start, selection.length, typed);
         const TextSelection after{selection.start + typed.size(), 0};
