@@ -122,7 +122,7 @@ private slots:
     {
         QTest::addColumn<int>("shape");
         QTest::addColumn<int>("seed");
-        for (int seed = 1; seed <= 3; ++seed) {
+        for (int seed = 1; seed <= 2; ++seed) {
             QTest::addRow("dense breaks, seed %d", seed) << 0 << seed;
             QTest::addRow("prose lines, seed %d", seed) << 1 << seed;
             QTest::addRow("long lines, seed %d", seed) << 2 << seed;
@@ -134,10 +134,10 @@ private slots:
         QFETCH(int, shape);
         QFETCH(int, seed);
         std::mt19937 random(static_cast<unsigned>(seed));
-        std::string model = RandomBytes(random, 6000, shape);
+        std::string model = RandomBytes(random, 4000, shape);
         ByteText text;
         QVERIFY(text.setText(std::string(model)));
-        for (int step = 0; step < 600; ++step) {
+        for (int step = 0; step < 300; ++step) {
             const unsigned kind = random() % 20;
             if (kind == 0) {
                 QCOMPARE(std::string(text.text()), model);  // closes the gap
@@ -146,11 +146,11 @@ private slots:
             const bool big = kind == 1;
             const std::size_t pos = random() % (model.size() + 3);
             const std::size_t len = random() % (big ? model.size() / 3 + 1 : 6);
-            const std::string with = RandomBytes(random, random() % (big ? 5000 : 5), shape);
+            const std::string with = RandomBytes(random, random() % (big ? 3000 : 5), shape);
             QVERIFY(text.replace(pos, len, with));
             const std::size_t at = std::min(pos, model.size());
             model.replace(at, std::min(len, model.size() - at), with);
-            const std::string wrong = byte_text_model::Disagreement(text, model, 7);
+            const std::string wrong = byte_text_model::Disagreement(text, model, 13);
             QVERIFY2(wrong.empty(), (wrong + " after step " + std::to_string(step)).c_str());
         }
     }
