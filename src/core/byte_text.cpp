@@ -5,7 +5,11 @@
 #include <functional>
 #include <utility>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) && defined(__GNUC__)
+// The line scan takes 32 bytes a step where the processor has AVX2, checked when running.
+#define PLIMO_BREAKS_WITH_AVX2 1
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -22,25 +26,37 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define PLIMO_BREAKS_WITH_AVX2 1
-#include <immintrin.h>
+#if defined(__SSE2__)
+// Bit b set where a CR LF starts at p[b], for the 16 bytes from p (reads p[16] too).
+inline unsigned BreakMask16(const char* p)
+{
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpeq_epi8(here, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(next, _mm_set1_epi8('\n')))));
+}
+#endif
+
+#if defined(PLIMO_BREAKS_WITH_AVX2)
+
+// 0xFF in each of the 32 bytes from p where a CR LF starts (reads p[32] too).
+__attribute__((target("avx2"))) inline __m256i BreaksAt32(const char* p)
+{
+    const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+    return _mm256_and_si256(_mm256_cmpeq_epi8(here, _mm256_set1_epi8('\r')),
+                            _mm256_cmpeq_epi8(next, _mm256_set1_epi8('\n')));
+}
 
 // 32 bytes a step, the per-byte counts summed only every 255 steps.
 __attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t& i, std::size_t hi)
 {
-    const __m256i cr = _mm256_set1_epi8('\r');
-    const __m256i lf = _mm256_set1_epi8('\n');
     std::size_t count = 0;
     while (i + 32 <= hi) {
         __m256i perByte = _mm256_setzero_si256();
         const std::size_t steps = std::min<std::size_t>((hi - i) / 32, 255);
-        for (std::size_t s = 0; s < steps; ++s, i += 32) {
-            const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-            const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
-            perByte = _mm256_sub_epi8(perByte, _mm256_and_si256(_mm256_cmpeq_epi8(here, cr),
-                                                                _mm256_cmpeq_epi8(next, lf)));
-        }
+        for (std::size_t s = 0; s < steps; ++s, i += 32)
+            perByte = _mm256_sub_epi8(perByte, BreaksAt32(p + i));
         const __m256i sums = _mm256_sad_epu8(perByte, _mm256_setzero_si256());
         count +=
             static_cast<std::size_t>(_mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) +
@@ -53,13 +69,8 @@ __attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t
 __attribute__((target("avx2"))) std::size_t FindFirstAvx2(const char* p, std::size_t& i,
                                                           std::size_t hi)
 {
-    const __m256i cr = _mm256_set1_epi8('\r');
-    const __m256i lf = _mm256_set1_epi8('\n');
     for (; i + 32 <= hi; i += 32) {
-        const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
-        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(here, cr), _mm256_cmpeq_epi8(next, lf))));
+        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(BreaksAt32(p + i)));
         if (mask != 0)
             return i + static_cast<std::size_t>(__builtin_ctz(mask));
     }
@@ -80,14 +91,8 @@ std::size_t CountIn(std::string_view s, std::size_t lo, std::size_t hi)
         count += CountAvx2(p, i, hi);
 #endif
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= hi; i += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-        const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(here, cr), _mm_cmpeq_epi8(next, lf));
-        count += static_cast<std::size_t>(__builtin_popcount(_mm_movemask_epi8(both)));
-    }
+    for (; i + 16 <= hi; i += 16)
+        count += static_cast<std::size_t>(__builtin_popcount(BreakMask16(p + i)));
 #endif
     for (; i < hi; ++i)
         count += (p[i] == '\r') & (p[i + 1] == '\n');
@@ -110,13 +115,8 @@ std::size_t FindNthIn(std::string_view s, std::size_t lo, std::size_t hi, std::s
     }
 #endif
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
     for (; i + 16 <= hi; i += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, cr), _mm_cmpeq_epi8(next, lf))));
+        unsigned mask = BreakMask16(p + i);
         const auto found = static_cast<std::size_t>(__builtin_popcount(mask));
         if (count + found > k) {
             for (std::size_t skip = k - count; skip > 0; --skip)
