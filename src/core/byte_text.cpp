@@ -345,7 +345,11 @@ std::size_t LineIndex::pointsAfterEditBound(std::size_t pos, std::size_t erased,
 
 void LineIndex::reserve(std::size_t extraPoints)
 {
-    m_points.reserve(m_points.size() + extraPoints);
+    // Grown by half at a time: reserve() alone would grow by the few points each edit needs,
+    // copying the whole index every time one is added.
+    const std::size_t needed = m_points.size() + extraPoints;
+    if (needed > m_points.capacity())
+        m_points.reserve(std::max(needed, m_points.capacity() + m_points.capacity() / 2));
     m_fresh.reserve(extraPoints);
 }
 
