@@ -1,0 +1,132 @@
+#include "core/edit_history.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+bool HasLineBreak(std::string_view bytes)
+{
+    return bytes.find("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
+
+bool EditHistory::type(ByteText& text, TextSelection selection, std::string_view typed)
+{
+    const std::size_t pos = std::min(selection.start, text.size());
+    const std::size_t len = std::min(selection.length, text.size() - pos);
+    const bool lineBreak = HasLineBreak(typed);
+    if (m_typingOpen && !lineBreak && len == 0 && m_done == m_steps.size() && m_done > 0) {
+        Step& last = m_steps.back();
+        if (last.typing && pos == last.pos + last.presentLen) {
+            if (!text.insert(pos, typed))
+                return false;
+            last.presentLen += typed.size();
+            last.after = {pos + typed.size(), 0};
+            return true;
+        }
+    }
+    Step step = makeStep(text, selection, pos, len, typed);
+    step.typing = true;
+    if (!record(text, std::move(step), typed))
+        return false;
+    // After a line break the next character starts a step of its own.
+    m_typingOpen = !lineBreak;
+    return true;
+}
+
+bool EditHistory::edit(ByteText& text, TextSelection before, std::size_t pos, std::size_t len,
+                       std::string_view with)
+{
+    pos = std::min(pos, text.size());
+    len = std::min(len, text.size() - pos);
+    m_typingOpen = false;
+    return record(text, makeStep(text, before, pos, len, with), with);
+}
+
+EditHistory::Step EditHistory::makeStep(const ByteText& text, TextSelection before, std::size_t pos,
+                                        std::size_t len, std::string_view with)
+{
+    Step step;
+    step.pos = pos;
+    step.presentLen = with.size();
+    step.held = text.bytes(pos, len);
+    step.before = before;
+    step.after = {pos + with.size(), 0};
+    return step;
+}
+
+bool EditHistory::record(ByteText& text, Step&& step, std::string_view with)
+{
+    // Room for the step first: once the text has changed, nothing may fail.
+    m_steps.reserve(m_done + 1);
+    if (!text.replace(step.pos, std::get<std::string>(step.held).size(), with))
+        return false;
+    m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_done), m_steps.end());
+    m_steps.push_back(std::move(step));
+    ++m_done;
+    return true;
+}
+
+bool EditHistory::replaceWhole(ByteText& text, TextSelection before, std::string&& replacement,
+                               TextSelection after)
+{
+    ByteText::Whole whole;
+    if (!text.makeWhole(std::move(replacement), whole))
+        return false;
+    m_steps.reserve(m_done + 1);
+    text.swapWhole(whole);
+    Step step;
+    step.held.emplace<ByteText::Whole>(std::move(whole));
+    step.before = before;
+    step.after = after;
+    m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_done), m_steps.end());
+    m_steps.push_back(std::move(step));
+    ++m_done;
+    m_typingOpen = false;
+    return true;
+}
+
+void EditHistory::swapStep(ByteText& text, Step& step)
+{
+    if (auto* whole = std::get_if<ByteText::Whole>(&step.held)) {
+        text.swapWhole(*whole);
+        return;
+    }
+    auto& held = std::get<std::string>(step.held);
+    std::string present = text.bytes(step.pos, step.presentLen);
+    // Each side of a step was a text the capacity took, so the swap is never refused.
+    text.replace(step.pos, step.presentLen, held);
+    step.presentLen = held.size();
+    held = std::move(present);
+}
+
+std::optional<TextSelection> EditHistory::undo(ByteText& text)
+{
+    if (!canUndo())
+        return std::nullopt;
+    Step& step = m_steps[m_done - 1];
+    swapStep(text, step);
+    --m_done;
+    m_typingOpen = false;
+    return step.before;
+}
+
+std::optional<TextSelection> EditHistory::redo(ByteText& text)
+{
+    if (!canRedo())
+        return std::nullopt;
+    Step& step = m_steps[m_done];
+    swapStep(text, step);
+    ++m_done;
+    m_typingOpen = false;
+    return step.after;
+}
+
+void EditHistory::clear()
+{
+    m_steps.clear();
+    m_done = 0;
+    m_typingOpen = false;
+}

@@ -1,0 +1,224 @@
+#include <QtTest>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/wrap_layout.h"
+
+namespace {
+
+using wrap::Fixed;
+
+constexpr Fixed kPx = 64;
+
+wrap::Metrics OnePixelEach(Fixed tabStop)
+{
+    wrap::Metrics m;
+    m.advance.fill(kPx);
+    m.tabStop = tabStop * kPx;
+    return m;
+}
+
+// Widths from 1 to 9 pixels, differing from byte to byte.
+wrap::Metrics VariedWidths()
+{
+    wrap::Metrics m;
+    for (int b = 0; b < 256; ++b)
+        m.advance[b] = (1 + (b * 7) % 9) * kPx;
+    m.tabStop = 13 * kPx;
+    return m;
+}
+
+// The rule stated another way: a row takes the furthest end after a run of blanks whose text,
+// its trailing blanks left out, fits; when there is none, the longest run of bytes that fits.
+// A row's first character fits whatever its width.
+std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& m, Fixed width,
+                                                           const std::string& line)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    std::vector<std::pair<std::size_t, std::size_t>> rows;
+    std::size_t s = 0;
+    do {
+        // ink[c - s]: the width of [s, c) up to its last character that is not a blank, as far
+        // as the first that passes the room (the first character's own width at least).
+        std::vector<Fixed> ink{0};
+        Fixed x = 0;
+        Fixed room = width;
+        for (std::size_t i = s; i < line.size() && ink.back() <= room; ++i) {
+            x += wrap::Advance(m, static_cast<unsigned char>(line[i]), x);
+            ink.push_back(blank(line[i]) ? ink.back() : x);
+            if (i == s)
+                room = std::max(width, ink.back());
+        }
+        const std::size_t seen = s + ink.size() - 1;
+        std::size_t end = 0;
+        if (seen == line.size() && ink.back() <= room) {
+            end = line.size();
+        } else {
+            for (std::size_t c = s + 1; c < seen; ++c)
+                if (blank(line[c - 1]) && !blank(line[c]) && ink[c - s] <= room)
+                    end = c;
+            if (end == 0) {
+                end = s + 1;
+                while (end < seen && ink[end + 1 - s] <= room)
+                    ++end;
+            }
+        }
+        rows.emplace_back(s, end);
+        s = end;
+    } while (s < line.size());
+    return rows;
+}
+
+// The line split where a gap might be.
+TextPieces Split(const std::string& line, std::size_t at)
+{
+    at = std::min(at, line.size());
+    return {std::string_view(line).substr(0, at), std::string_view(line).substr(at)};
+}
+
+std::string RandomLine(std::mt19937& random, std::size_t n)
+{
+    std::string line(n, ' ');
+    for (char& c : line)
+        c = "ab  \twxyz\0\r\n\xA0-"[random() % 14];
+    return line;
+}
+
+}  // namespace
+
+class TestWrapLayout final : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Characters one pixel wide, so that a width is a count of characters.
+    void rule_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<QByteArray>>("rows");
+        const auto row = [](const char* name, QByteArray line, int width, QList<QByteArray> rows) {
+            QTest::newRow(name) << line << width << rows;
+        };
+        row("fits on one row", "hello world", 11, {"hello world"});
+        row("wraps after the space", "aaa bbb", 5, {"aaa ", "bbb"});
+        row("blanks hang past the edge", "aaa      bbb", 4, {"aaa      ", "bbb"});
+        row("a long word breaks anywhere", "abcdefghij", 4, {"abcd", "efgh", "ij"});
+        row("a long word first moves to a row of its own", "ab cdefghij", 4,
+            {"ab ", "cdef", "ghij"});
+        row("the last word that fits stays", "ab cd ef", 5, {"ab cd ", "ef"});
+        row("leading blanks then a word too long", "   abcdef", 4, {"   ", "abcd", "ef"});
+        row("a character wider than the row takes a row", "abc", 0, {"a", "b", "c"});
+        row("tabs reach the next stop and hang", "a\tb\tcd", 8, {"a\tb\t", "cd"});
+        row("tab stops count from the row's edge", "ab cd\tef", 4, {"ab ", "cd\t", "ef"});
+        row("NUL and lone CR, LF are characters", QByteArray("a\0b\rc\nd", 7), 3,
+            {QByteArray("a\0b", 3), "\rc\n", "d"});
+        row("no-break space does not break",
+            "aaa\xA0"
+            "bbb",
+            5,
+            {"aaa\xA0"
+             "b",
+             "bb"});
+        row("a hyphen does not break", "aa-bbb", 4, {"aa-b", "bb"});
+        row("empty line is one empty row", "", 10, {""});
+        row("only blanks stay on one row", "      ", 2, {"      "});
+    }
+
+    void rule()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(int, width);
+        QFETCH(QList<QByteArray>, rows);
+        const wrap::Metrics m = OnePixelEach(4);
+        const std::string text = line.toStdString();
+        wrap::LineWrap layout(m, width * kPx);
+        const TextPieces pieces = Split(text, text.size() / 2);
+        QCOMPARE(layout.rowCount(pieces), std::size_t(rows.size()));
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const wrap::Row r = layout.row(pieces, std::size_t(i));
+            QCOMPARE(QByteArray(text.data() + r.start, qsizetype(r.end - r.start)), rows[i]);
+        }
+    }
+
+    // Random lines, widths and gaps: the rows agree with the reference, and every caret
+    // position maps to its row and x and back.
+    void agreesWithReference_data()
+    {
+        QTest::addColumn<int>("seed");
+        for (int seed = 1; seed <= 8; ++seed)
+            QTest::addRow("seed %d", seed) << seed;
+    }
+
+    void agreesWithReference()
+    {
+        QFETCH(int, seed);
+        std::mt19937 random(static_cast<unsigned>(seed));
+        const wrap::Metrics m = VariedWidths();
+        for (int round = 0; round < 20; ++round) {
+            const std::string line = RandomLine(random, random() % 400);
+            const Fixed width = Fixed(random() % 60) * kPx;
+            const auto expected = NaiveRows(m, width, line);
+            const TextPieces pieces = Split(line, random() % (line.size() + 1));
+            wrap::LineWrap layout(m, width);
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                const wrap::Row r = layout.row(pieces, i);
+                QVERIFY2(std::make_pair(r.start, r.end) == expected[i],
+                         qPrintable(QString("row %1 of %2: %3..%4, expected %5..%6; line %7")
+                                        .arg(i)
+                                        .arg(expected.size())
+                                        .arg(r.start)
+                                        .arg(r.end)
+                                        .arg(expected[i].first)
+                                        .arg(expected[i].second)
+                                        .arg(QByteArray::fromStdString(line).toHex())));
+            }
+            QCOMPARE(layout.rowCount(pieces), expected.size());
+            for (std::size_t pos = 0; pos <= line.size(); ++pos) {
+                const std::size_t index = layout.rowOf(pieces, pos);
+                const auto [start, end] = expected[index];
+                QVERIFY(start <= pos && (pos < end || end == line.size()));
+                QCOMPARE(layout.positionAt(pieces, index, layout.xOf(pieces, pos)), pos);
+            }
+            const wrap::Row last = layout.row(pieces, expected.size() + 5);
+            QCOMPARE(last.end, line.size());
+        }
+    }
+
+    // A line of hundreds of rows edited here and there: rows laid out before each edit and
+    // kept across it agree with the reference for the new line.
+    void editsKeepOnlyValidRows()
+    {
+        std::mt19937 random(11);
+        const wrap::Metrics m = VariedWidths();
+        std::string line = RandomLine(random, 6000);
+        const Fixed width = 40 * kPx;
+        wrap::LineWrap layout(m, width);
+        for (int step = 0; step < 400; ++step) {
+            // Lay out as far as some row, as a view would.
+            layout.row(Split(line, 0), random() % 1000);
+            // Half the edits fall just after a kept row start, where the row before looked.
+            const std::size_t kept = wrap::LineWrap::kRowsPerPoint * (1 + random() % 8);
+            const std::size_t pos =
+                random() % 2
+                    ? std::min(line.size(), layout.row(Split(line, 0), kept).start + random() % 4)
+                    : random() % (line.size() + 1);
+            const std::size_t erased = std::min<std::size_t>(random() % 5, line.size() - pos);
+            line.replace(pos, erased, RandomLine(random, random() % 5));
+            layout.edited(pos);
+            const TextPieces pieces = Split(line, pos);
+            const auto expected = NaiveRows(m, width, line);
+            for (std::size_t k = 0; k < 8; ++k) {
+                const std::size_t i = random() % expected.size();
+                const wrap::Row r = layout.row(pieces, i);
+                QCOMPARE(std::make_pair(r.start, r.end), expected[i]);
+            }
+            QCOMPARE(layout.rowCount(pieces), expected.size());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWrapLayout)
+#include "test_wrap_layout.moc"
