@@ -205,7 +205,8 @@ void BM_UndoEncrypt50MB(benchmark::State& state)
     for (auto _ : state) {
         auto t0 = Clock::now();
         std::string cipher;
-        EncryptInto(text.text(), "tzrhGowN", "1", cipher);
+        [[maybe_unused]] const TCipherRefusals refused =
+            EncryptInto(text.text(), "tzrhGowN", EncryptionLevel::A, cipher);
         history.replaceWhole(text, {}, std::move(cipher), {});
         encrypt += Seconds(Clock::now() - t0);
         t0 = Clock::now();
