@@ -138,20 +138,23 @@ const std::string* ChooseKey(TAppState& state, EncryptionLevel level, std::strin
 }
 
 // The one encryption, into `out`, which may be the very buffer `text` views: the result then
-// replaces the text in place. On Failed, out holds nothing useful.
+// replaces the text in place. On Failed, out holds nothing useful. Without `out`, only the
+// checks, messages and effects, and `key` gets the key the caller transforms with.
 LevelOutcome Encrypt(TAppState& state, EncryptionLevel level, std::string_view text,
-                     std::string_view typed, std::string& out)
+                     std::string_view typed, std::string* out, std::string* keyOut = nullptr)
 {
     const std::string* key = ChooseKey(state, level, typed, CipherDirection::Encrypt);
     if (!key)
         return LevelOutcome::Failed;
+    if (keyOut)
+        *keyOut = *key;
 
     // Refuse rather than hand back a cipher text that would not decrypt to what was typed. The
     // check reads the plain text, which encrypting in place overwrites, so it runs first, and a
     // text it refuses is only put to the cipher's checks, not encrypted.
     const auto lost = FirstUnrestorable(text, *key);
     const TCipherRefusals refusals =
-        lost ? EncryptRefusals(text, *key, level) : EncryptInto(text, *key, level, out);
+        lost || !out ? EncryptRefusals(text, *key, level) : EncryptInto(text, *key, level, *out);
     ShowCipherRefusals(CipherDirection::Encrypt, refusals);
     if (refusals.Any()) {
         state.FileExt = std::string(kLevelExtensions[Index(level)]);
@@ -168,15 +171,19 @@ LevelOutcome Encrypt(TAppState& state, EncryptionLevel level, std::string_view t
     return LevelOutcome::Done;
 }
 
-// The one decryption, into `out`, which may be the very buffer `text` views.
+// The one decryption, into `out`, which may be the very buffer `text` views; without it, as
+// Encrypt.
 LevelOutcome Decrypt(TAppState& state, EncryptionLevel level, std::string_view text,
-                     std::string_view typed, std::string& out)
+                     std::string_view typed, std::string* out, std::string* keyOut = nullptr)
 {
     const std::string* key = ChooseKey(state, level, typed, CipherDirection::Decrypt);
     if (!key)
         return LevelOutcome::Failed;
+    if (keyOut)
+        *keyOut = *key;
 
-    const TCipherRefusals refusals = DecryptInto(text, *key, level, out);
+    const TCipherRefusals refusals =
+        out ? DecryptInto(text, *key, level, *out) : DecryptRefusals(text, *key);
     ShowCipherRefusals(CipherDirection::Decrypt, refusals);
     state.FileExt = std::string(kPlainExtension);
     if (refusals.Any()) {
@@ -201,20 +208,20 @@ TLevelResult EncryptWithLevel(TAppState& state, EncryptionLevel level, std::stri
                               std::string_view typed)
 {
     std::string out;
-    return Result(Encrypt(state, level, text, typed, out), out);
+    return Result(Encrypt(state, level, text, typed, &out), out);
 }
 
 TLevelResult DecryptWithLevel(TAppState& state, EncryptionLevel level, std::string_view text,
                               std::string_view typed)
 {
     std::string out;
-    return Result(Decrypt(state, level, text, typed, out), out);
+    return Result(Decrypt(state, level, text, typed, &out), out);
 }
 
 LevelOutcome EncryptWithLevelInPlace(TAppState& state, EncryptionLevel level, std::string& text,
                                      std::string_view typed)
 {
-    const LevelOutcome outcome = Encrypt(state, level, text, typed, text);
+    const LevelOutcome outcome = Encrypt(state, level, text, typed, &text);
     if (outcome != LevelOutcome::Done)
         text.clear();
     return outcome;
@@ -223,7 +230,7 @@ LevelOutcome EncryptWithLevelInPlace(TAppState& state, EncryptionLevel level, st
 LevelOutcome DecryptWithLevelInPlace(TAppState& state, EncryptionLevel level, std::string& text,
                                      std::string_view typed)
 {
-    const LevelOutcome outcome = Decrypt(state, level, text, typed, text);
+    const LevelOutcome outcome = Decrypt(state, level, text, typed, &text);
     if (outcome != LevelOutcome::Done)
         text.clear();
     return outcome;
@@ -277,4 +284,12 @@ std::string UnrestorableMessage(std::string_view text, std::size_t index)
     message += std::to_string(index - lineStart + 1);
     message += " would not come back when decrypted. Nothing has been changed.";
     return message;
+}
+
+LevelOutcome PrepareWithLevel(TAppState& state, CipherDirection direction, EncryptionLevel level,
+                              std::string_view text, std::string_view typed, std::string& key)
+{
+    return direction == CipherDirection::Encrypt
+               ? Encrypt(state, level, text, typed, nullptr, &key)
+               : Decrypt(state, level, text, typed, nullptr, &key);
 }

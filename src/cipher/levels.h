@@ -87,6 +87,13 @@ LevelOutcome EncryptWithLevelInPlace(TAppState& state, EncryptionLevel level, st
 LevelOutcome DecryptWithLevelInPlace(TAppState& state, EncryptionLevel level, std::string& text,
                                      std::string_view typed);
 
+// The level's whole command for a text the caller transforms piece by piece (a file too large
+// to hold twice): every check, message and effect on the state of EncryptWithLevel or
+// DecryptWithLevel on `text`, without the transform. Done: `key` is the key to give
+// EncryptPiece or DecryptPiece.
+LevelOutcome PrepareWithLevel(TAppState& state, CipherDirection direction, EncryptionLevel level,
+                              std::string_view text, std::string_view typed, std::string& key);
+
 bool IsValidLevelAPwd(std::string_view candidate);
 
 // Unchanged: the candidate equals LevelAPwd; the UI clears the box, nothing else.

@@ -196,6 +196,36 @@ const RestorableTable& Restorable()
 
 }  // namespace
 
+namespace {
+
+// The key whose cycle starts where character `offset` of a text meets it: the cycle (every
+// character but the last) turned, the last one kept, since it never takes part.
+std::string KeyFrom(std::string_view key, std::size_t offset)
+{
+    const std::size_t cycle = key.size() - 1;
+    const std::size_t turn = offset % cycle;
+    std::string turned;
+    turned.reserve(key.size());
+    turned.append(key.substr(turn, cycle - turn)).append(key.substr(0, turn)).push_back(key.back());
+    return turned;
+}
+
+}  // namespace
+
+void EncryptPiece(std::string_view piece, std::string_view key, std::size_t offset, char* out)
+{
+    TransformBytes<true, false>(reinterpret_cast<const unsigned char*>(piece.data()),
+                                reinterpret_cast<unsigned char*>(out), piece.size(),
+                                KeyFrom(key, offset));
+}
+
+void DecryptPiece(std::string_view piece, std::string_view key, std::size_t offset, char* out)
+{
+    TransformBytes<false, false>(reinterpret_cast<const unsigned char*>(piece.data()),
+                                 reinterpret_cast<unsigned char*>(out), piece.size(),
+                                 KeyFrom(key, offset));
+}
+
 TCipherRefusals EncryptRefusals(std::string_view text, std::string_view key, EncryptionLevel level)
 {
     TCipherRefusals refusals;

@@ -78,6 +78,12 @@ std::string DecryptText(std::string_view text, std::string_view key, std::string
 [[nodiscard]] TCipherRefusals DecryptInto(std::string_view text, std::string_view key,
                                           EncryptionLevel level, std::string& out);
 
+// The transform alone, for a text handled in pieces once its checks found nothing to refuse:
+// `piece` starts at character `offset` of the whole text, so the key cycle goes on where the
+// piece before it stopped; `out` gets piece.size() bytes. The key needs two characters or more.
+void EncryptPiece(std::string_view piece, std::string_view key, std::size_t offset, char* out);
+void DecryptPiece(std::string_view piece, std::string_view key, std::size_t offset, char* out);
+
 TCipherRefusals EncryptRefusals(std::string_view text, std::string_view key, EncryptionLevel level);
 TCipherRefusals DecryptRefusals(std::string_view text, std::string_view key);
 

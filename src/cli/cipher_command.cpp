@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <limits>
@@ -14,11 +15,14 @@
 #include "core/show_note.h"
 #include "core/win1252.h"
 #include "document/document_file.h"
+#include "document/file_messages.h"
 
 namespace {
 
 // The editor's limit is its editing area's; the command holds a text in memory only.
 constexpr std::size_t kNoCapacityLimit = std::numeric_limits<std::size_t>::max();
+// What a file is transformed in, a piece at a time.
+constexpr std::size_t kPieceSize = 4 * 1024 * 1024;
 // The first buffer for standard input when it is no file that tells its size.
 constexpr std::size_t kFirstReadChunk = 64 * 1024;
 
@@ -118,9 +122,58 @@ std::string OutputPathFor(const std::string& path, std::string_view FileExt)
     return output;
 }
 
+namespace {
+
+// A file that needs no line breaks normalised is transformed piece by piece, straight from
+// where the file system keeps it to the output: the command then holds no copy of the text,
+// and a file of gigabytes costs what reading and writing it cost.
+std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& job,
+                                            const std::string& path, const MappedDocument& file)
+{
+    const std::string_view text = file.bytes();
+    std::string key;
+    if (PrepareWithLevel(state, job.direction, job.level, text, job.typed, key) !=
+        LevelOutcome::Done)
+        return std::nullopt;
+    const std::string output = OutputPathFor(path, state.FileExt);
+    if (!job.force && Exists(output))
+        throw CommandError(output + std::string(cli_messages::kOutputExists));
+
+    std::string buffer(std::min(kPieceSize, text.size()), '\0');
+    std::size_t done = 0;
+    bool changed = false;
+    const TBytePieces pieces{text.size(), [&]() -> std::string_view {
+                                 const std::string_view piece = text.substr(done, buffer.size());
+                                 if (job.direction == CipherDirection::Encrypt)
+                                     EncryptPiece(piece, key, done, buffer.data());
+                                 else
+                                     DecryptPiece(piece, key, done, buffer.data());
+                                 done += piece.size();
+                                 // Nothing is kept of a file that changed while it was read.
+                                 if (done == text.size() && !file.unchanged()) {
+                                     changed = true;
+                                     return {};
+                                 }
+                                 return {buffer.data(), piece.size()};
+                             }};
+    try {
+        SaveDocument(output, pieces);
+    } catch (const CommandError&) {
+        if (changed)
+            throw CommandError(std::string(kCannotOpenFile) + path +
+                               std::string(cli_messages::kChangedWhileRead));
+        throw;
+    }
+    return output;
+}
+
+}  // namespace
+
 std::optional<std::string> CipherFile(TAppState state, const TCipherJob& job,
                                       const std::string& path)
 {
+    if (const std::optional<MappedDocument> file = MappedDocument::Open(path, kNoCapacityLimit))
+        return CipherMappedFile(state, job, path, *file);
     std::string text = LoadDocument(path, kNoCapacityLimit);
     if (!RunLevel(state, job, text))
         return std::nullopt;
@@ -176,8 +229,8 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
     if (options.action == TCipherOptions::Action::Help)
         return WriteAll(io.output, kCipherHelp) ? kCipherExitDone : kCipherExitRefused;
     if (options.action == TCipherOptions::Action::Version) {
-        const std::string version = std::string(cli_messages::kProgram) + " (" +
-                                    state.ProductName + ") " + state.Version + "\n";
+        const std::string version = std::string(cli_messages::kProgram) + " (" + state.ProductName +
+                                    ") " + state.Version + "\n";
         return WriteAll(io.output, version) ? kCipherExitDone : kCipherExitRefused;
     }
 

@@ -33,6 +33,9 @@ inline constexpr std::string_view kNoKeySource =
 inline constexpr std::string_view kEntriesDiffer = "the two entries differ: nothing was encrypted";
 inline constexpr std::string_view kNothingTyped = "nothing was typed: nothing was done";
 inline constexpr std::string_view kCannotReadInput = "Cannot read standard input";
+// Follows "Cannot open file <path>".
+inline constexpr std::string_view kChangedWhileRead =
+    ": another program changed it while it was read; nothing was written";
 inline constexpr std::string_view kCannotWriteOutput = "Cannot write standard output";
 }  // namespace cli_messages
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <utility>
 
 #include "core/command_error.h"
 #include "document/file_messages.h"
@@ -186,6 +187,19 @@ bool WriteAll(int fd, const char* data, std::size_t left)
 bool WriteAll(int fd, std::string_view bytes)
 {
     return WriteAll(fd, bytes.data(), bytes.size());
+}
+
+// All of `pieces`: exactly `size` bytes, or false.
+bool WriteAll(int fd, const TBytePieces& pieces)
+{
+    std::size_t written = 0;
+    while (written < pieces.size) {
+        const std::string_view piece = pieces.next();
+        if (piece.empty() || piece.size() > pieces.size - written || !WriteAll(fd, piece))
+            return false;
+        written += piece.size();
+    }
+    return true;
 }
 
 bool Sync(int fd)
@@ -408,7 +422,7 @@ private:
 
 // Rewrites the file in place, for the cases a rename cannot serve.
 void RewriteInPlace(const std::string& path, const std::string& target, const struct stat& existing,
-                    std::string_view bytes, TExistingMode mode)
+                    const TBytePieces& bytes, TExistingMode mode)
 {
     Fd file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
     struct stat st {};
@@ -421,7 +435,7 @@ void RewriteInPlace(const std::string& path, const std::string& target, const st
     if (mode == TExistingMode::Private)
         ::fchmod(file.get(), kPrivateFileMode);
     const bool written = ::lseek(file.get(), 0, SEEK_SET) == 0 && WriteAll(file.get(), bytes) &&
-                         ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) == 0 &&
+                         ::ftruncate(file.get(), static_cast<off_t>(bytes.size)) == 0 &&
                          Sync(file.get());
     if (written && file.close())
         return;
@@ -433,6 +447,16 @@ void RewriteInPlace(const std::string& path, const std::string& target, const st
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                         TExistingMode existingMode)
+{
+    bool given = false;
+    const TBytePieces whole{bytes.size(), [&given, bytes] {
+                                return std::exchange(given, true) ? std::string_view() : bytes;
+                            }};
+    WriteFileAtomically(path, whole, newFileMode, existingMode);
+}
+
+void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode_t newFileMode,
                          TExistingMode existingMode)
 {
     std::string target = path;

@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,17 @@ enum class TExistingMode {
 // to is replaced and the link stays. Throws CommandError("Cannot create file " + path) on any
 // failure.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                         TExistingMode existingMode = TExistingMode::Keep);
+
+// The bytes of a file produced piece by piece, so that a large result need not be held whole:
+// next() gives the following piece; the pieces add up to exactly `size` bytes.
+struct TBytePieces {
+    std::size_t size = 0;
+    std::function<std::string_view()> next;
+};
+
+// The same, from pieces. A piece missing or too long fails the write like a full disk.
+void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode_t newFileMode,
                          TExistingMode existingMode = TExistingMode::Keep);
 
 // Where in-place rewrites keep the old content until the new one is safe:

@@ -1,10 +1,16 @@
 #include "document/document_file.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/command_error.h"
 #include "document/atomic_file.h"
@@ -122,6 +128,107 @@ std::string LoadDocument(const std::string& path, std::size_t capacity)
 void SaveDocument(const std::string& path, std::string_view bytes)
 {
     WriteFileAtomically(path, bytes, kDocumentFileMode);
+}
+
+void SaveDocument(const std::string& path, const TBytePieces& bytes)
+{
+    WriteFileAtomically(path, bytes, kDocumentFileMode);
+}
+
+namespace {
+
+// The one mapped document's pages, for the handler of SIGBUS: the signal the kernel sends when
+// a mapped page is gone because another program cut the file short while we read it.
+const char* g_mappedStart = nullptr;
+std::size_t g_mappedSize = 0;
+std::size_t g_pageSize = 4096;
+volatile sig_atomic_t g_mappedPageLost = 0;
+struct sigaction g_previousBusAction {};
+
+void OnBusError(int signal, siginfo_t* info, void* context)
+{
+    const auto at = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    const auto start = reinterpret_cast<std::uintptr_t>(g_mappedStart);
+    if (g_mappedStart && at >= start && at < start + g_mappedSize) {
+        // A page of zeros where the lost one was; the reader is told afterwards.
+        void* page = reinterpret_cast<void*>(at & ~(g_pageSize - 1));
+        if (::mmap(page, g_pageSize, PROT_READ, MAP_FIXED | MAP_PRIVATE | MAP_ANONYMOUS, -1, 0) !=
+            MAP_FAILED) {
+            g_mappedPageLost = 1;
+            return;
+        }
+    }
+    // Not ours: as if there were no handler.
+    if (g_previousBusAction.sa_flags & SA_SIGINFO && g_previousBusAction.sa_sigaction) {
+        g_previousBusAction.sa_sigaction(signal, info, context);
+        return;
+    }
+    ::signal(SIGBUS, SIG_DFL);
+    ::raise(SIGBUS);
+}
+
+}  // namespace
+
+MappedDocument::MappedDocument(const std::string& path, const char* data, std::size_t size)
+    : m_path(path), m_stamp(StampOf(path)), m_data(data), m_size(size)
+{
+}
+
+std::optional<MappedDocument> MappedDocument::Open(const std::string& path, std::size_t capacity)
+{
+    if (g_mappedStart)
+        return std::nullopt;  // one at a time: the fault handler knows one range
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    void* data = MAP_FAILED;
+    std::size_t size = 0;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        static_cast<std::uintmax_t>(st.st_size) <= capacity) {
+        size = static_cast<std::size_t>(st.st_size);
+        // Populated at once: the pages are the file system's cache, read ahead in one go.
+        data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    }
+    ::close(fd);
+    if (data == MAP_FAILED)
+        return std::nullopt;
+    g_pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    g_mappedStart = static_cast<const char*>(data);
+    g_mappedSize = size;
+    g_mappedPageLost = 0;
+    struct sigaction action {};
+    action.sa_sigaction = OnBusError;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGBUS, &action, &g_previousBusAction);
+    MappedDocument document(path, static_cast<const char*>(data), size);
+    if (AddedBytes(document.bytes()) != 0 || !document.unchanged())
+        return std::nullopt;
+    return document;
+}
+
+bool MappedDocument::unchanged() const
+{
+    return g_mappedPageLost == 0 && StampOf(m_path) == m_stamp;
+}
+
+MappedDocument::MappedDocument(MappedDocument&& other) noexcept
+    : m_path(std::move(other.m_path)),
+      m_stamp(other.m_stamp),
+      m_data(std::exchange(other.m_data, nullptr)),
+      m_size(std::exchange(other.m_size, 0))
+{
+}
+
+MappedDocument::~MappedDocument()
+{
+    if (!m_data)
+        return;
+    ::munmap(const_cast<char*>(m_data), m_size);
+    ::sigaction(SIGBUS, &g_previousBusAction, nullptr);
+    g_mappedStart = nullptr;
+    g_mappedSize = 0;
 }
 
 FileStamp StampOf(const std::string& path)

@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "document/atomic_file.h"
 
 // The most text the editing area holds, in bytes after line breaks have become CR LF.
 inline constexpr std::size_t kMemoCapacity = 256u * 1024 * 1024;
@@ -30,3 +33,33 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 FileStamp StampOf(const std::string& path);
+
+// Writes bytes produced piece by piece, as SaveDocument does.
+void SaveDocument(const std::string& path, const TBytePieces& bytes);
+
+// A document file whose bytes are already what LoadDocument would give (every line break CR
+// LF), viewed where the file system keeps them instead of read into a buffer: for a command
+// that transforms a large file without holding it whole. Open gives nothing when the file is
+// not such a file (a line break to normalise, empty, not a regular file, over `capacity`, not
+// to be mapped); LoadDocument then reads it, with its checks and messages.
+class MappedDocument final {
+public:
+    static std::optional<MappedDocument> Open(const std::string& path, std::size_t capacity);
+    MappedDocument(MappedDocument&& other) noexcept;
+    MappedDocument& operator=(MappedDocument&&) = delete;
+    MappedDocument(const MappedDocument&) = delete;
+    MappedDocument& operator=(const MappedDocument&) = delete;
+    ~MappedDocument();
+
+    std::string_view bytes() const { return {m_data, m_size}; }
+    // False once the file was changed by another program since it was opened: its bytes were
+    // not all read as they were. (A part cut off the file reads as zeros, never as a crash.)
+    bool unchanged() const;
+
+private:
+    MappedDocument(const std::string& path, const char* data, std::size_t size);
+    std::string m_path;
+    FileStamp m_stamp;
+    const char* m_data;
+    std::size_t m_size;
+};

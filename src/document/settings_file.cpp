@@ -105,7 +105,7 @@ bool ReadLines(const std::string& file, std::vector<std::string>& lines, bool& u
             lines = SplitSettingsLines(bytes);
             return true;
         case TReadResult::Missing:
-            WriteFileAtomically(file, {}, kPrivateFileMode, TExistingMode::Private);
+            WriteFileAtomically(file, std::string_view(), kPrivateFileMode, TExistingMode::Private);
             return false;
         case TReadResult::Failed:
         case TReadResult::TooLarge:

@@ -220,6 +220,29 @@ private slots:
         }
     }
 
+    // A text transformed in pieces at random places equals the text transformed whole: each
+    // piece takes up the key cycle where the one before it stopped.
+    void piecesMatchTheWhole()
+    {
+        std::mt19937 random(7);
+        for (std::size_t keyLength : {6, 7, 12, 64, 65}) {
+            const std::string text = RandomBytes(random, 5000);
+            const std::string key = RandomBytes(random, keyLength);
+            std::string encrypted(text.size(), '\0');
+            std::string decrypted(text.size(), '\0');
+            for (std::size_t at = 0; at < text.size();) {
+                const std::size_t length =
+                    std::min<std::size_t>(1 + random() % 700, text.size() - at);
+                const std::string_view piece = std::string_view(text).substr(at, length);
+                EncryptPiece(piece, key, at, encrypted.data() + at);
+                DecryptPiece(piece, key, at, decrypted.data() + at);
+                at += length;
+            }
+            QCOMPARE(encrypted, detail::EncryptReference(text, key));
+            QCOMPARE(decrypted, detail::DecryptReference(text, key));
+        }
+    }
+
     void intoReusesAndTakesItsOwnText()
     {
         const std::string key = "Key0123";

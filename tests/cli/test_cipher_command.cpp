@@ -20,6 +20,16 @@ const QByteArray kSettings = "Plimo Text Editor 1.7\r\n15\r\nAbcd1234\r\n";
 // Lone LF and CR and a tab: what Open normalises and the cipher passes through.
 const QByteArray kLetter = "Dear Ann,\nthe cafe opens at eight.\r\tSee you there!\n";
 
+// A text whose breaks are all CR LF already, over two of the pieces a file is transformed in, and
+// a length that no key cycle divides: the command reads it where it lies, piece by piece.
+QByteArray LongLetter()
+{
+    QByteArray text;
+    for (int line = 0; text.size() < 9 * 1024 * 1024 + 13; ++line)
+        text += "Line " + QByteArray::number(line) + " of a long letter,\tall of it kept.\r\n";
+    return text;
+}
+
 struct Outcome {
     int status = -1;
     QStringList errors;
@@ -84,11 +94,12 @@ private slots:
         QTest::addColumn<QByteArray>("typed");  // in the editor's box; the file adds a break
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("longText");
         const auto row = [](const char* command, const char* level, const char* typed,
-                            const char* input, const char* output) {
-            QTest::addRow("%s %s %s", command, level, input)
+                            const char* input, const char* output, bool longText = false) {
+            QTest::addRow("%s %s %s%s", command, level, input, longText ? ", 9 MiB" : "")
                 << QString(command) << QString(level) << QByteArray(typed) << QString(input)
-                << QString(output);
+                << QString(output) << longText;
         };
         row("encrypt", "A", "", "letter.txt", "letter.txa");
         row("encrypt", "B", "042", "letter.txt", "letter.txb");
@@ -96,6 +107,10 @@ private slots:
         row("decrypt", "A", "", "note.txa", "note.txt");
         row("decrypt", "B", "0429", "note.txb", "note.txt");
         row("decrypt", "C", "a long key, 20 chars", "v1.2.txc", "v1.2.txt");
+        row("encrypt", "A", "", "long.txt", "long.txa", true);
+        row("encrypt", "B", "317", "long.txt", "long.txb", true);
+        row("encrypt", "C", "Kestrel7", "long.txt", "long.txc", true);
+        row("decrypt", "C", "Kestrel7", "long.txc", "long.txt", true);
     }
     void matchesTheEditor()
     {
@@ -104,8 +119,9 @@ private slots:
         QFETCH(QByteArray, typed);
         QFETCH(QString, input);
         QFETCH(QString, output);
+        QFETCH(bool, longText);
         const auto index = static_cast<EncryptionLevel>(level[0].toLatin1() - 'A');
-        WriteFile(input, kLetter);
+        WriteFile(input, longText ? LongLetter() : kLetter);
         const QByteArray expected =
             EditorSaves(input, command == "encrypt", index, typed.toStdString());
         QVERIFY(expected != "<refused>");

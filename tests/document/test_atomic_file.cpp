@@ -170,6 +170,8 @@ private slots:
     void killedMidway();
     void staleTemporariesGo();
     void temporaryIsOwnerOnly();
+    void writtenInPieces_data();
+    void writtenInPieces();
 };
 
 void TestAtomicFile::diskFillsMidway_data()
@@ -610,6 +612,42 @@ void TestAtomicFile::temporaryIsOwnerOnly()
     QCOMPARE(g_modesWhileWritten, (QList<int>{0600, 0600}));
     QCOMPARE(int(ModeOf(path)), 0666);
     QCOMPARE(int(ModeOf(dir.filePath("fresh.txt"))), 0666);
+}
+
+void TestAtomicFile::writtenInPieces_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<int>("shortBy");
+    QTest::newRow("replaced, all pieces") << false << 0;
+    QTest::newRow("in place, all pieces") << true << 0;
+    QTest::newRow("replaced, a piece missing") << false << 1;
+    QTest::newRow("in place, a piece missing") << true << 1;
+}
+
+// A result made a piece at a time is written whole, or not at all.
+void TestAtomicFile::writtenInPieces()
+{
+    QFETCH(bool, inPlace);
+    QFETCH(int, shortBy);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    if (inPlace)
+        QVERIFY(::link(QFile::encodeName(path).constData(),
+                       QFile::encodeName(dir.filePath("second.txt")).constData()) == 0);
+    const QByteArray bytes = NewContent();
+    std::size_t at = 0;
+    const TBytePieces pieces{std::size_t(bytes.size()) + std::size_t(shortBy), [&] {
+                                 const std::string_view all(bytes.constData(), bytes.size());
+                                 const std::string_view piece = all.substr(at, 7777);
+                                 at += piece.size();
+                                 return piece;
+                             }};
+    const QString error = ErrorOf(
+        [&] { WriteFileAtomically(Std(QFile::encodeName(path)), pieces, kDocumentFileMode); });
+    QCOMPARE(error, shortBy ? "Cannot create file " + path : QStringLiteral("<no error>"));
+    QCOMPARE(ReadRaw(path), shortBy ? kOld : bytes);
+    QCOMPARE(FolderEntries(SafeCopies(dir)), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

@@ -60,6 +60,11 @@ private slots:
     void capacity();
     void fileAboveMemoCapacityIsRefusedUnread();
 
+    // A file viewed where it lies, for a command that does not hold it whole.
+    void mappedOnlyWhenNothingToNormalise_data();
+    void mappedOnlyWhenNothingToNormalise();
+    void mappedFileChangedOrCutWhileRead();
+
     // The file dialogs' filters.
 };
 
@@ -260,6 +265,49 @@ void TestDocumentFile::fileAboveMemoCapacityIsRefusedUnread()
     QVERIFY(WriteRaw(path, ""));
     QVERIFY(::truncate(QFile::encodeName(path).constData(), off_t(kMemoCapacity) + 1) == 0);
     QCOMPARE(ErrorOf([&] { LoadDocument(path.toStdString()); }), "Text exceeds memo capacity");
+}
+
+void TestDocumentFile::mappedOnlyWhenNothingToNormalise_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("mapped");
+    QTest::newRow("CR LF throughout") << QByteArray("one\r\ntwo\r\n\x80\0x") << true;
+    QTest::newRow("no break at all") << QByteArray("plain") << true;
+    QTest::newRow("a lone LF") << QByteArray("one\r\ntwo\nthree") << false;
+    QTest::newRow("a lone CR at the end") << QByteArray("one\r") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestDocumentFile::mappedOnlyWhenNothingToNormalise()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, mapped);
+    TempWorkDir dir;
+    QVERIFY(WriteRaw(dir.filePath("doc.txt"), bytes));
+    const auto file = MappedDocument::Open("doc.txt", kMemoCapacity);
+    QCOMPARE(file.has_value(), mapped);
+    if (file) {
+        QCOMPARE(Bytes(file->bytes()), bytes);
+        QVERIFY(file->unchanged());
+    }
+    QVERIFY(!MappedDocument::Open("doc.txt", 2).has_value() || bytes.size() <= 2);
+}
+
+void TestDocumentFile::mappedFileChangedOrCutWhileRead()
+{
+    TempWorkDir dir;
+    const QByteArray bytes(64 * 1024, 'a');
+    QVERIFY(WriteRaw(dir.filePath("doc.txt"), bytes));
+    const auto file = MappedDocument::Open("doc.txt", kMemoCapacity);
+    QVERIFY(file.has_value());
+    // Another program cuts the file short: the pages past its new end are gone. Reading them
+    // must not end the program; the lost part reads as zeros and the view says it changed.
+    QVERIFY(::truncate("doc.txt", 100) == 0);
+    std::size_t letters = 0;
+    for (const char c : file->bytes())
+        letters += c == 'a';
+    QVERIFY(letters >= 100 && letters < std::size_t(bytes.size()));
+    QVERIFY(!file->unchanged());
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)
