@@ -11,9 +11,8 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QUrl>
 
-#include "core/win1252.h"
+#include "ui/editor/mime_text.h"
 #include "ui/editor/text_codec.h"
 
 Memo::Memo(QWidget* parent) : QPlainTextEdit(parent)
@@ -277,22 +276,8 @@ void Memo::insertFromMimeData(const QMimeData* source)
 
 QMimeData* Memo::createMimeDataFromSelection() const
 {
-    // The clipboard gets the characters as Unicode with the desktop's line breaks, and a lone
-    // CR or LF as itself rather than its private stand-in.
-    const std::string sel = selectedBytes();
-    QString text;
-    text.reserve(static_cast<qsizetype>(sel.size()));
-    for (std::size_t i = 0; i < sel.size(); ++i) {
-        const auto b = static_cast<unsigned char>(sel[i]);
-        if (b == 0)
-            continue;
-        if (b == '\r' && i + 1 < sel.size() && sel[i + 1] == '\n') {
-            text += u'\n';  // the desktop's own line break
-            ++i;
-            continue;
-        }
-        text += QChar(win1252::ToUnicode(b));
-    }
+    // The clipboard gets the characters as Unicode with the desktop's line breaks.
+    const QString text = mime_text::ClipboardText(selectedBytes());
     auto* data = new QMimeData;
     data->setText(text);
     return data;
@@ -314,25 +299,10 @@ void Memo::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-namespace {
-
-// The first local file a drag carries (a file manager's drag), or an empty text.
-QString DraggedFile(const QMimeData* data)
-{
-    if (data == nullptr || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    return {};
-}
-
-}  // namespace
-
 // A dragged file is taken whole, as a document to open; dragged text goes in as text.
 void Memo::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (DraggedFile(event->mimeData()).isEmpty())
+    if (mime_text::DraggedFile(event->mimeData()).isEmpty())
         QPlainTextEdit::dragEnterEvent(event);
     else
         event->acceptProposedAction();
@@ -340,7 +310,7 @@ void Memo::dragEnterEvent(QDragEnterEvent* event)
 
 void Memo::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (DraggedFile(event->mimeData()).isEmpty())
+    if (mime_text::DraggedFile(event->mimeData()).isEmpty())
         QPlainTextEdit::dragMoveEvent(event);
     else
         event->acceptProposedAction();
@@ -348,7 +318,7 @@ void Memo::dragMoveEvent(QDragMoveEvent* event)
 
 void Memo::dropEvent(QDropEvent* event)
 {
-    const QString file = DraggedFile(event->mimeData());
+    const QString file = mime_text::DraggedFile(event->mimeData());
     if (file.isEmpty()) {
         QPlainTextEdit::dropEvent(event);
         return;
