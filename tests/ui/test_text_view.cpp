@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -489,6 +490,39 @@ private slots:
         while (v.view.canUndo())
             v.view.undo();
         QCOMPARE(Show(v.view.bytes()), Show(first));
+    }
+
+    // A screen reader reads the text, the caret and the selection, and can move them.
+    void accessibleText()
+    {
+        ShownView v;
+        QVERIFY(v.exposed());
+        v.view.setBytes("Caf\xE9 \x80\r\nline two");
+        v.view.select(2, 4);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&v.view);
+        QVERIFY(a);
+        QAccessibleTextInterface* text = a->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->characterCount(), 16);
+        QCOMPARE(text->text(0, 16), QString::fromUtf8("Caf\u00E9 \u20AC\r\nline two"));
+        QCOMPARE(text->cursorPosition(), 6);
+        int start = -1;
+        int end = -1;
+        text->selection(0, &start, &end);
+        QCOMPARE(start, 2);
+        QCOMPARE(end, 6);
+        text->setSelection(0, 12, 8);
+        QCOMPARE(Show(v.view.selectedBytes()), Show("line"));
+        text->setCursorPosition(9);
+        QCOMPARE(v.view.caret(), std::size_t{9});
+        QCOMPARE(text->selectionCount(), 0);
+        // The character under a point is the one whose rectangle holds it.
+        const QRect r = text->characterRect(10);
+        QVERIFY(r.width() > 1);
+        QCOMPARE(text->offsetAtPoint(r.center() - QPoint(r.width() / 4, 0)), 10);
+        QVERIFY(a->state().editable);
+        v.view.setReadOnly(true);
+        QVERIFY(a->state().readOnly);
     }
 
     void fontSizeReadsBack_data()

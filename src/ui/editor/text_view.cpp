@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -58,6 +61,109 @@ int Kind(char c)
 
 }  // namespace
 
+// What a screen reader reads: the text, the caret and the selection, in byte offsets (each
+// byte is one character, so offsets and positions agree).
+class TextViewAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit TextViewAccessible(TextView* view)
+        : QAccessibleWidget(view, QAccessible::EditableText), m_view(view)
+    {
+    }
+
+    static QAccessibleInterface* Make(const QString&, QObject* object)
+    {
+        auto* view = qobject_cast<TextView*>(object);
+        return view ? new TextViewAccessible(view) : nullptr;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = !m_view->isReadOnly();
+        s.readOnly = m_view->isReadOnly();
+        s.multiLine = true;
+        s.selectableText = true;
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? text(0, characterCount()) : QAccessibleWidget::text(t);
+    }
+
+    void selection(int index, int* start, int* end) const override
+    {
+        *start = *end = 0;
+        if (index == 0 && m_view->selLength() > 0) {
+            *start = Offset(m_view->selStart());
+            *end = Offset(m_view->selStart() + m_view->selLength());
+        }
+    }
+    int selectionCount() const override { return m_view->selLength() > 0 ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override { m_view->select(m_view->caret(), 0); }
+    void setSelection(int, int start, int end) override
+    {
+        const auto a = static_cast<std::size_t>(std::max(0, std::min(start, end)));
+        const auto b = static_cast<std::size_t>(std::max(0, std::max(start, end)));
+        m_view->select(a, b - a);
+    }
+    int cursorPosition() const override { return Offset(m_view->caret()); }
+    void setCursorPosition(int position) override
+    {
+        m_view->select(static_cast<std::size_t>(std::max(0, position)), 0);
+    }
+    QString text(int start, int end) const override
+    {
+        const auto a = static_cast<std::size_t>(std::clamp(start, 0, characterCount()));
+        const auto b = static_cast<std::size_t>(std::clamp(end, 0, characterCount()));
+        if (b <= a)
+            return {};
+        const std::string bytes = m_view->m_text.bytes(a, b - a);
+        QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            out[static_cast<qsizetype>(i)] =
+                QChar(win1252::ToUnicode(static_cast<unsigned char>(bytes[i])));
+        return out;
+    }
+    int characterCount() const override { return Offset(m_view->byteLength()); }
+    QRect characterRect(int offset) const override
+    {
+        const auto pos = static_cast<std::size_t>(std::max(0, offset));
+        const QPointF at = m_view->pointOf(pos);
+        const qreal width = m_view->pointOf(m_view->nextChar(pos)).x() - at.x();
+        const QRectF local(at, QSizeF(std::max<qreal>(1, width), m_view->m_lineHeight));
+        return QRect(m_view->viewport()->mapToGlobal(local.topLeft().toPoint()),
+                     local.size().toSize());
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return Offset(m_view->positionAt(m_view->viewport()->mapFromGlobal(point)));
+    }
+    void scrollToSubstring(int start, int) override { setCursorPosition(start); }
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    // Offsets are ints; a text longer than that is read as far as they reach.
+    static int Offset(std::size_t pos)
+    {
+        return static_cast<int>(std::min<std::size_t>(pos, std::numeric_limits<int>::max()));
+    }
+
+    TextView* m_view;
+};
+
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent), m_text(std::size_t{256} << 20)
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -70,6 +176,12 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent), m_text(std::s
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
+
+    static const bool accessible = [] {
+        QAccessible::installFactory(&TextViewAccessible::Make);
+        return true;
+    }();
+    Q_UNUSED(accessible);
 
     connect(&m_blink, &QTimer::timeout, this, [this] {
         m_caretShown = !m_caretShown;
@@ -554,6 +666,11 @@ void TextView::moveCaret(std::size_t pos, bool keepAnchor)
     viewport()->update();
     if (selStart() != oldStart || selLength() != oldLength)
         emit selectionChanged();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent moved(this, static_cast<int>(std::min<std::size_t>(
+                                                   m_caret, std::numeric_limits<int>::max())));
+        QAccessible::updateAccessibility(&moved);
+    }
 }
 
 void TextView::ensureCaretVisible()
@@ -867,7 +984,7 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImEnabled:
         return !m_readOnly;
     case Qt::ImCursorRectangle: {
-        const QPointF at = self->caretPoint();
+        const QPointF at = self->pointOf(m_caret);
         return QRectF(at, QSizeF(1, m_lineHeight)).translated(viewport()->pos()).toRect();
     }
     case Qt::ImFont:
@@ -889,12 +1006,13 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
     }
 }
 
-QPointF TextView::caretPoint()
+QPointF TextView::pointOf(std::size_t pos)
 {
-    const RowPos caret = rowOfPos(m_caret);
+    pos = normalized(pos);
+    const RowPos caret = rowOfPos(pos);
     const long rows = rowsFromTop(caret, visibleRows());
     const std::size_t lineStart = m_text.lineStart(caret.line);
-    const qreal x = kMargin + wrapOf(caret.line).xOf(lineBytes(caret.line), m_caret - lineStart) / 64.0;
+    const qreal x = kMargin + wrapOf(caret.line).xOf(lineBytes(caret.line), pos - lineStart) / 64.0;
     return {x, kMargin + std::max(0L, rows) * m_lineHeight};
 }
 

@@ -105,6 +105,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    friend class TextViewAccessible;
+
     // A visual row: row `row` of line `line`.
     struct RowPos {
         std::size_t line = 0;
@@ -135,7 +137,8 @@ private:
     void ensureCaretVisible();
 
     std::size_t positionAt(QPoint viewportPoint);
-    QPointF caretPoint();
+    // Where the caret stands at `pos`, in the viewport (the top row when it is not shown).
+    QPointF pointOf(std::size_t pos);
     std::size_t normalized(std::size_t pos) const;
     std::size_t nextChar(std::size_t pos) const;
     std::size_t previousChar(std::size_t pos) const;
