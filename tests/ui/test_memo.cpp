@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QTest>
 
+#include "typed_input_rows.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 
@@ -156,14 +157,7 @@ private slots:
 
     void typedCharactersWithoutAByteBecomeQuestionMarks_data()
     {
-        QTest::addColumn<QStringList>("keys");  // the text of each key press
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("letters with and without a byte")
-            << QStringList{"a", "\u00E9", "\u20AC", "\u4E2D"} << QByteArray("a\xE9\x80?");
-        QTest::newRow("an emoji: one key, two UTF-16 units, one ?")
-            << QStringList{"x", "\U0001F600", "y"} << QByteArray("x?y");
-        QTest::newRow("format characters (right-to-left mark, joiner)")
-            << QStringList{"\u200F", "b", "\u200D"} << QByteArray("?b?");
+        AddTypedInputRows();
     }
 
     // What the screen shows is what is saved: "?" at once, not only in the file.

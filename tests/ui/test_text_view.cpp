@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "typed_input_rows.h"
 #include "ui/editor/text_view.h"
 
 namespace {
@@ -225,14 +226,7 @@ private slots:
 
     void typedCharactersWithoutAByteBecomeQuestionMarks_data()
     {
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("letters with and without a byte")
-            << QStringList{"a", "\u00E9", "\u20AC", "\u4E2D"} << QByteArray("a\xE9\x80?");
-        QTest::newRow("an emoji: one key, two UTF-16 units, one ?")
-            << QStringList{"x", "\U0001F600", "y"} << QByteArray("x?y");
-        QTest::newRow("format characters (right-to-left mark, joiner)")
-            << QStringList{"\u200F", "b", "\u200D"} << QByteArray("?b?");
+        AddTypedInputRows();
     }
     void typedCharactersWithoutAByteBecomeQuestionMarks()
     {

@@ -1,7 +1,6 @@
 #include "ui/editor/memo.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include <QDropEvent>
@@ -12,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "ui/editor/font_size.h"
 #include "ui/editor/mime_text.h"
 #include "ui/editor/text_codec.h"
 
@@ -200,18 +200,12 @@ std::string Memo::selectedBytes() const
 
 void Memo::setPointSize(int points)
 {
-    QFont f = font();
-    const double dpi = logicalDpiY();
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
-    setFont(f);
+    setFont(font_size::WithPoints(font(), points, logicalDpiY()));
 }
 
 int Memo::pointSize() const
 {
-    const QFont f = font();
-    if (f.pixelSize() <= 0)
-        return f.pointSize();
-    return static_cast<int>(std::lround(f.pixelSize() * 72.0 / logicalDpiY()));
+    return font_size::Points(font(), logicalDpiY());
 }
 
 void Memo::setFamily(const QString& family)

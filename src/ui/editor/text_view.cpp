@@ -20,6 +20,7 @@
 #include <QStyleHints>
 
 #include "core/win1252.h"
+#include "ui/editor/font_size.h"
 #include "ui/editor/mime_text.h"
 #include "ui/editor/text_codec.h"
 
@@ -255,18 +256,12 @@ std::string TextView::selectedBytes() const
 
 void TextView::setPointSize(int points)
 {
-    QFont f = font();
-    const double dpi = logicalDpiY();
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
-    setFont(f);
+    setFont(font_size::WithPoints(font(), points, logicalDpiY()));
 }
 
 int TextView::pointSize() const
 {
-    const QFont f = font();
-    if (f.pixelSize() <= 0)
-        return f.pointSize();
-    return static_cast<int>(std::lround(f.pixelSize() * 72.0 / logicalDpiY()));
+    return font_size::Points(font(), logicalDpiY());
 }
 
 void TextView::setFamily(const QString& family)
