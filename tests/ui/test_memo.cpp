@@ -9,7 +9,7 @@
 #include <QTextDocument>
 #include <QTest>
 
-#include "typed_input_rows.h"
+#include "editor_test_rows.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 
@@ -26,23 +26,7 @@ class TestMemo : public QObject {
 private slots:
     void roundTrip_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(static_cast<char>(b));
-        QTest::newRow("all 256 values") << all;
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("lone CR") << QByteArray("a\rb");
-        QTest::newRow("lone LF") << QByteArray("a\nb");
-        QTest::newRow("NUL") << QByteArray("a\0b", 3);
-        QTest::newRow("no-break space") << QByteArray("a\xA0 b");
-        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb");
-        QTest::newRow("LF CR") << QByteArray("a\n\rb");
-        QTest::newRow("ends in CR") << QByteArray("abc\r");
-        QTest::newRow("ends in CR LF") << QByteArray("abc\r\n");
-        QTest::newRow("only breaks") << QByteArray("\r\n\r\n\r\n");
-        QTest::newRow("undefined five") << QByteArray("\x81\x8D\x8F\x90\x9D");
-        QTest::newRow("tab and 8-bit letters") << QByteArray("\t\xE9\x80\x9A\xFF");
+        AddByteStringRows();
     }
     void roundTrip()
     {

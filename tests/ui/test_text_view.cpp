@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "typed_input_rows.h"
+#include "editor_test_rows.h"
 #include "ui/editor/text_view.h"
 
 namespace {
@@ -58,19 +58,7 @@ class TestTextView : public QObject {
 private slots:
     void roundTrip_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(static_cast<char>(b));
-        QTest::newRow("all 256 values") << all;
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("lone CR, lone LF, NUL") << QByteArray("a\rb\nc\0d", 7);
-        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb");
-        QTest::newRow("LF CR") << QByteArray("a\n\rb");
-        QTest::newRow("ends in CR") << QByteArray("abc\r");
-        QTest::newRow("only breaks") << QByteArray("\r\n\r\n\r\n");
-        QTest::newRow("no-break space and the undefined five")
-            << QByteArray("\xA0\x81\x8D\x8F\x90\x9D");
+        AddByteStringRows();
     }
     void roundTrip()
     {
