@@ -1,5 +1,8 @@
 #pragma once
 
+#include <random>
+#include <string>
+
 #include <QByteArray>
 #include <QStringList>
 #include <QTest>
@@ -39,4 +42,16 @@ inline void AddTypedInputRows()
         << QStringList{"x", "\U0001F600", "y"} << QByteArray("x?y");
     QTest::newRow("format characters (right-to-left mark, joiner)")
         << QStringList{"\u200F", "b", "\u200D"} << QByteArray("?b?");
+}
+
+// A random byte string of up to 300 bytes, biased toward line-break bytes, where the mapping to
+// characters is subtle.
+inline std::string RandomByteString(std::mt19937& rng)
+{
+    std::string s(rng() % 300, '\0');
+    for (char& c : s) {
+        const unsigned r = rng() % 8;
+        c = static_cast<char>(r == 0 ? '\r' : r == 1 ? '\n' : rng() % 256);
+    }
+    return s;
 }

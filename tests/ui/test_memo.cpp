@@ -46,12 +46,7 @@ private slots:
         std::mt19937 rng(1252);
         Memo memo;
         for (int round = 0; round < 200; ++round) {
-            std::string s(rng() % 300, '\0');
-            // Bias toward line-break bytes, where the mapping is subtle.
-            for (char& c : s) {
-                const unsigned r = rng() % 8;
-                c = static_cast<char>(r == 0 ? '\r' : r == 1 ? '\n' : rng() % 256);
-            }
+            const std::string s = RandomByteString(rng);
             memo.setBytes(s);
             QCOMPARE(Show(text_codec::QtRawToBytes(memo.document()->toRawText())), Show(s));
         }

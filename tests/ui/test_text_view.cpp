@@ -79,14 +79,9 @@ private slots:
         std::mt19937 rng(1252);
         TextView view;
         for (int round = 0; round < 200; ++round) {
-            std::string s(rng() % 300, '\0');
-            for (char& c : s) {
-                const unsigned r = rng() % 8;
-                c = static_cast<char>(r == 0 ? '\r' : r == 1 ? '\n' : rng() % 256);
-            }
-            const std::string copy = s;
-            view.setBytes(std::move(s));
-            QCOMPARE(Show(view.bytes()), Show(copy));
+            const std::string s = RandomByteString(rng);
+            view.setBytes(std::string(s));
+            QCOMPARE(Show(view.bytes()), Show(s));
         }
     }
 
