@@ -228,6 +228,11 @@ private slots:
         QVERIFY(v.exposed());
         v.view.setBytes("ab");
         v.view.select(1, 0);
+        // Text still being composed is no part of the bytes.
+        QInputMethodEvent composing(QStringLiteral("ka"), {});
+        QApplication::sendEvent(&v.view, &composing);
+        QVERIFY(!v.view.grab().isNull());
+        QCOMPARE(Show(v.view.bytes()), Show("ab"));
         QInputMethodEvent compose;
         compose.setCommitString(QString::fromUtf8("\u00E9\u4E2D"));
         QApplication::sendEvent(&v.view, &compose);

@@ -572,10 +572,20 @@ void TextView::paintEvent(QPaintEvent*)
         if (last && at.line + 1 < m_text.lineCount() && breakPos >= selA && breakPos < selB)
             p.fillRect(QRectF(kMargin + x / 64.0, y, m_metrics.advance[' '] / 64.0, m_lineHeight),
                        pal.brush(QPalette::Highlight));
-        if (caretOn && m_caret >= lineStart + row.start &&
-            (m_caret < lineStart + row.end || (last && m_caret == lineStart + row.end))) {
-            const qreal cx = kMargin + wrapOf(at.line).xOf(line, m_caret - lineStart) / 64.0;
+        const bool caretRow = m_caret >= lineStart + row.start &&
+                              (m_caret < lineStart + row.end ||
+                               (last && m_caret == lineStart + row.end));
+        const qreal cx = caretRow ? kMargin + wrapOf(at.line).xOf(line, m_caret - lineStart) / 64.0
+                                  : 0;
+        if (caretRow && caretOn)
             p.fillRect(QRectF(cx, y, 1, m_lineHeight), pal.brush(QPalette::Text));
+        if (caretRow && !m_preedit.isEmpty()) {
+            // Drawn over the text after the caret until the input method commits it.
+            const qreal w = QFontMetricsF(m_drawFont).horizontalAdvance(m_preedit);
+            p.fillRect(QRectF(cx, y, w, m_lineHeight), pal.brush(QPalette::Base));
+            p.setPen(pal.color(QPalette::Text));
+            p.drawText(QPointF(cx, baseline), m_preedit);
+            p.drawLine(QPointF(cx, baseline + 2), QPointF(cx + w, baseline + 2));
         }
         y += m_lineHeight;
         if (!nextRow(at))
@@ -967,8 +977,10 @@ void TextView::keyPressEvent(QKeyEvent* event)
 
 void TextView::inputMethodEvent(QInputMethodEvent* event)
 {
+    m_preedit = m_readOnly ? QString() : event->preeditString();
     if (!event->commitString().isEmpty())
         insertText(event->commitString(), true);
+    viewport()->update();
     event->accept();
 }
 

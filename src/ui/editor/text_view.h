@@ -177,6 +177,7 @@ private:
     bool m_mayDrag = false;  // pressed inside the selection: a move drags the text
     bool m_settingScrollBar = false;
     QPoint m_mouse;
+    QString m_preedit;  // an input method's text being composed, shown at the caret
     QTimer m_blink;
     QTimer m_autoScroll;
 };
