@@ -1,5 +1,7 @@
 // The editing area's whole-text set and get against a bare QPlainTextEdit given the same text,
-// at 1, 10 and 50 MB. Run with QT_QPA_PLATFORM=offscreen.
+// at 1, 10 and 50 MB; and opening a text into the editing area's own view against the same bare
+// widget. Run with QT_QPA_PLATFORM=offscreen.
+#include <chrono>
 #include <random>
 #include <string>
 
@@ -11,6 +13,7 @@
 
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
+#include "ui/editor/text_view.h"
 
 namespace {
 
@@ -84,8 +87,46 @@ void BM_BareGet(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(Text(state.range(0)).size()));
 }
 
+double MsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// A text opened and shown: set, then the first screen painted. Both widgets in the same
+// iteration, wrapping at the same width, so that a busy machine slows both alike. The view's
+// time includes copying the bytes it takes over; the bare widget gets its QString ready made.
+void BM_ViewVsBareOpen(benchmark::State& state)
+{
+    const std::string& text = Text(state.range(0));
+    const QString qtext = QString::fromLatin1(text).remove(QLatin1Char('\r'));
+    TextView view;
+    view.resize(700, 400);
+    QPlainTextEdit bare;
+    bare.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    bare.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    bare.resize(700, 400);
+    double viewMs = 0;
+    double bareMs = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        view.setBytes(std::string(text));
+        benchmark::DoNotOptimize(view.grab());
+        viewMs += MsSince(start);
+        start = std::chrono::steady_clock::now();
+        bare.setPlainText(qtext);
+        benchmark::DoNotOptimize(bare.grab());
+        bareMs += MsSince(start);
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["view_ms"] = viewMs / n;
+    state.counters["bare_ms"] = bareMs / n;
+}
+
 }  // namespace
 
+BENCHMARK(BM_ViewVsBareOpen)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_BareSet)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MemoSet)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_BareGet)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);

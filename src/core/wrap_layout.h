@@ -60,6 +60,8 @@ public:
     std::size_t rowOf(const TextPieces& line, std::size_t pos);
     // Lays out the whole line.
     std::size_t rowCount(const TextPieces& line);
+    // Whether the whole line has been laid out since the last edit.
+    bool rowCountKnown() const { return m_rowCount != 0; }
 
     // The caret's x at `pos` within its row.
     Fixed xOf(const TextPieces& line, std::size_t pos);

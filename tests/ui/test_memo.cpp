@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QTest>
 
+#include "editor_test_rows.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/text_codec.h"
 
@@ -25,23 +26,7 @@ class TestMemo : public QObject {
 private slots:
     void roundTrip_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(static_cast<char>(b));
-        QTest::newRow("all 256 values") << all;
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("lone CR") << QByteArray("a\rb");
-        QTest::newRow("lone LF") << QByteArray("a\nb");
-        QTest::newRow("NUL") << QByteArray("a\0b", 3);
-        QTest::newRow("no-break space") << QByteArray("a\xA0 b");
-        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb");
-        QTest::newRow("LF CR") << QByteArray("a\n\rb");
-        QTest::newRow("ends in CR") << QByteArray("abc\r");
-        QTest::newRow("ends in CR LF") << QByteArray("abc\r\n");
-        QTest::newRow("only breaks") << QByteArray("\r\n\r\n\r\n");
-        QTest::newRow("undefined five") << QByteArray("\x81\x8D\x8F\x90\x9D");
-        QTest::newRow("tab and 8-bit letters") << QByteArray("\t\xE9\x80\x9A\xFF");
+        AddByteStringRows();
     }
     void roundTrip()
     {
@@ -61,12 +46,7 @@ private slots:
         std::mt19937 rng(1252);
         Memo memo;
         for (int round = 0; round < 200; ++round) {
-            std::string s(rng() % 300, '\0');
-            // Bias toward line-break bytes, where the mapping is subtle.
-            for (char& c : s) {
-                const unsigned r = rng() % 8;
-                c = static_cast<char>(r == 0 ? '\r' : r == 1 ? '\n' : rng() % 256);
-            }
+            const std::string s = RandomByteString(rng);
             memo.setBytes(s);
             QCOMPARE(Show(text_codec::QtRawToBytes(memo.document()->toRawText())), Show(s));
         }
@@ -156,14 +136,7 @@ private slots:
 
     void typedCharactersWithoutAByteBecomeQuestionMarks_data()
     {
-        QTest::addColumn<QStringList>("keys");  // the text of each key press
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("letters with and without a byte")
-            << QStringList{"a", "\u00E9", "\u20AC", "\u4E2D"} << QByteArray("a\xE9\x80?");
-        QTest::newRow("an emoji: one key, two UTF-16 units, one ?")
-            << QStringList{"x", "\U0001F600", "y"} << QByteArray("x?y");
-        QTest::newRow("format characters (right-to-left mark, joiner)")
-            << QStringList{"\u200F", "b", "\u200D"} << QByteArray("?b?");
+        AddTypedInputRows();
     }
 
     // What the screen shows is what is saved: "?" at once, not only in the file.

@@ -1,7 +1,6 @@
 #include "ui/editor/memo.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include <QDropEvent>
@@ -11,9 +10,9 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QUrl>
 
-#include "core/win1252.h"
+#include "ui/editor/font_size.h"
+#include "ui/editor/mime_text.h"
 #include "ui/editor/text_codec.h"
 
 Memo::Memo(QWidget* parent) : QPlainTextEdit(parent)
@@ -201,18 +200,12 @@ std::string Memo::selectedBytes() const
 
 void Memo::setPointSize(int points)
 {
-    QFont f = font();
-    const double dpi = logicalDpiY();
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
-    setFont(f);
+    setFont(font_size::WithPoints(font(), points, logicalDpiY()));
 }
 
 int Memo::pointSize() const
 {
-    const QFont f = font();
-    if (f.pixelSize() <= 0)
-        return f.pointSize();
-    return static_cast<int>(std::lround(f.pixelSize() * 72.0 / logicalDpiY()));
+    return font_size::Points(font(), logicalDpiY());
 }
 
 void Memo::setFamily(const QString& family)
@@ -277,22 +270,8 @@ void Memo::insertFromMimeData(const QMimeData* source)
 
 QMimeData* Memo::createMimeDataFromSelection() const
 {
-    // The clipboard gets the characters as Unicode with the desktop's line breaks, and a lone
-    // CR or LF as itself rather than its private stand-in.
-    const std::string sel = selectedBytes();
-    QString text;
-    text.reserve(static_cast<qsizetype>(sel.size()));
-    for (std::size_t i = 0; i < sel.size(); ++i) {
-        const auto b = static_cast<unsigned char>(sel[i]);
-        if (b == 0)
-            continue;
-        if (b == '\r' && i + 1 < sel.size() && sel[i + 1] == '\n') {
-            text += u'\n';  // the desktop's own line break
-            ++i;
-            continue;
-        }
-        text += QChar(win1252::ToUnicode(b));
-    }
+    // The clipboard gets the characters as Unicode with the desktop's line breaks.
+    const QString text = mime_text::ClipboardText(selectedBytes());
     auto* data = new QMimeData;
     data->setText(text);
     return data;
@@ -314,25 +293,10 @@ void Memo::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-namespace {
-
-// The first local file a drag carries (a file manager's drag), or an empty text.
-QString DraggedFile(const QMimeData* data)
-{
-    if (data == nullptr || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    return {};
-}
-
-}  // namespace
-
 // A dragged file is taken whole, as a document to open; dragged text goes in as text.
 void Memo::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (DraggedFile(event->mimeData()).isEmpty())
+    if (mime_text::DraggedFile(event->mimeData()).isEmpty())
         QPlainTextEdit::dragEnterEvent(event);
     else
         event->acceptProposedAction();
@@ -340,7 +304,7 @@ void Memo::dragEnterEvent(QDragEnterEvent* event)
 
 void Memo::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (DraggedFile(event->mimeData()).isEmpty())
+    if (mime_text::DraggedFile(event->mimeData()).isEmpty())
         QPlainTextEdit::dragMoveEvent(event);
     else
         event->acceptProposedAction();
@@ -348,7 +312,7 @@ void Memo::dragMoveEvent(QDragMoveEvent* event)
 
 void Memo::dropEvent(QDropEvent* event)
 {
-    const QString file = DraggedFile(event->mimeData());
+    const QString file = mime_text::DraggedFile(event->mimeData());
     if (file.isEmpty()) {
         QPlainTextEdit::dropEvent(event);
         return;
