@@ -508,7 +508,8 @@ bool ByteText::replace(std::size_t pos, std::size_t len, std::string_view with)
         m_gapLen += grow;
     }
     m_gapLen += len;
-    std::memcpy(m_bytes.data() + m_gapStart, with.data(), with.size());
+    if (!with.empty())  // an erase may pass no data at all, and memcpy takes no null
+        std::memcpy(m_bytes.data() + m_gapStart, with.data(), with.size());
     m_gapStart += with.size();
     m_gapLen -= with.size();
     m_index.update(pieces(), pos, len, with.size());
