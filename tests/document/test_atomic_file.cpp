@@ -89,6 +89,12 @@ ino_t InodeOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
+// Gives the file a second name (a hard link): a save must then rewrite it in place.
+bool SecondName(const QString& path, const QString& second)
+{
+    return ::link(QFile::encodeName(path).constData(), QFile::encodeName(second).constData()) == 0;
+}
+
 QString SafeCopies(const TempWorkDir& dir)
 {
     return dir.dataHome() + "/plimo/unfinished-saves";
@@ -390,7 +396,7 @@ void TestAtomicFile::hardLinksStayJoined()
     const QString path = dir.filePath("doc.txt");
     const QString other = dir.filePath("other name.txt");
     QVERIFY(WriteRaw(path, kOld));
-    QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()) == 0);
+    QVERIFY(SecondName(path, other));
     const ino_t inode = InodeOf(path);
     QCOMPARE(WriteError(path, "new for both"), "<no error>");
     QCOMPARE(InodeOf(path), inode);
@@ -471,8 +477,7 @@ void TestAtomicFile::inPlaceFailures()
     TempWorkDir dir;
     const QString path = dir.filePath("doc.txt");
     QVERIFY(WriteRaw(path, kOld));
-    QVERIFY(::link(QFile::encodeName(path).constData(),
-                   QFile::encodeName(dir.filePath("second.txt")).constData()) == 0);
+    QVERIFY(SecondName(path, dir.filePath("second.txt")));
     QString error;
     {
         HookScope hooks(FailingForOneFile, nullptr);
@@ -539,8 +544,7 @@ void TestAtomicFile::killedMidway()
     const QString path = dir.filePath("doc.txt");
     QVERIFY(WriteRaw(path, kOld));
     if (inPlace)
-        QVERIFY(::link(QFile::encodeName(path).constData(),
-                       QFile::encodeName(dir.filePath("second.txt")).constData()) == 0);
+        QVERIFY(SecondName(path, dir.filePath("second.txt")));
     const pid_t child = ::fork();
     if (child == 0) {
         SetAtomicWriteFunction(inPlace ? FailingForOneFile : [](int, const void*, size_t) {
@@ -633,8 +637,7 @@ void TestAtomicFile::writtenInPieces()
     const QString path = dir.filePath("doc.txt");
     QVERIFY(WriteRaw(path, kOld));
     if (inPlace)
-        QVERIFY(::link(QFile::encodeName(path).constData(),
-                       QFile::encodeName(dir.filePath("second.txt")).constData()) == 0);
+        QVERIFY(SecondName(path, dir.filePath("second.txt")));
     const QByteArray bytes = NewContent();
     std::size_t at = 0;
     const TBytePieces pieces{std::size_t(bytes.size()) + std::size_t(shortBy), [&] {
