@@ -70,7 +70,7 @@ bool EditHistory::record(ByteText& text, Step&& step, std::string_view with)
 }
 
 bool EditHistory::replaceWhole(ByteText& text, TextSelection before, std::string&& replacement,
-                               TextSelection after)
+                               TextSelection after, std::function<void(bool undone)> alsoMoved)
 {
     ByteText::Whole whole;
     if (!text.makeWhole(std::move(replacement), whole))
@@ -81,6 +81,7 @@ bool EditHistory::replaceWhole(ByteText& text, TextSelection before, std::string
     step.held.emplace<ByteText::Whole>(std::move(whole));
     step.before = before;
     step.after = after;
+    step.alsoMoved = std::move(alsoMoved);
     m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_done), m_steps.end());
     m_steps.push_back(std::move(step));
     ++m_done;
@@ -110,6 +111,8 @@ std::optional<TextSelection> EditHistory::undo(ByteText& text)
     swapStep(text, step);
     --m_done;
     m_typingOpen = false;
+    if (step.alsoMoved)
+        step.alsoMoved(true);
     return step.before;
 }
 
@@ -121,6 +124,8 @@ std::optional<TextSelection> EditHistory::redo(ByteText& text)
     swapStep(text, step);
     ++m_done;
     m_typingOpen = false;
+    if (step.alsoMoved)
+        step.alsoMoved(false);
     return step.after;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,8 +34,11 @@ public:
     // Any other edit: paste, cut, delete, a line break typed.
     bool edit(ByteText& text, TextSelection before, std::size_t pos, std::size_t len,
               std::string_view with);
+    // `alsoMoved` runs each time this step is undone (with true) or redone (with false), after
+    // the text has moved: what else the command changed besides the text, for the caller to
+    // put back (the document's extension after a decryption, say).
     bool replaceWhole(ByteText& text, TextSelection before, std::string&& replacement,
-                      TextSelection after);
+                      TextSelection after, std::function<void(bool undone)> alsoMoved = {});
 
     // The typing step in progress takes no more characters: the caret moved.
     void closeTyping() { m_typingOpen = false; }
@@ -60,6 +64,7 @@ private:
         TextSelection before;
         TextSelection after;
         bool typing = false;
+        std::function<void(bool undone)> alsoMoved;
     };
 
     // The step that puts `with` in place of the text's [pos, pos + len), both within the text.

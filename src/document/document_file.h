@@ -9,7 +9,7 @@
 #include "document/atomic_file.h"
 
 // The most text the editing area holds, in bytes after line breaks have become CR LF.
-inline constexpr std::size_t kMemoCapacity = 256u * 1024 * 1024;
+inline constexpr std::size_t kMemoCapacity = std::size_t{1} << 30;  // 1 GiB
 
 // Every line break (CR LF, a lone CR, a lone LF) becomes CR LF; every other byte stays as it is.
 std::string NormaliseLineBreaks(std::string_view bytes);

@@ -428,7 +428,7 @@ private slots:
         start();
         w().mem()->setBytes(kPlain);
         runPanel(true, 1, "123");
-        const std::string cipher = w().mem()->bytes();
+        const std::string cipher(w().mem()->bytes());
         QCOMPARE(s().FileExt, std::string("txb"));
         const QString status0 = w().statusText(0);
 
@@ -713,7 +713,7 @@ private slots:
         // Level A now encrypts with the new password, and the old one no longer decrypts.
         w().mem()->setBytes(kPlain);
         runPanel(true, 0, "");
-        const std::string cipher = w().mem()->bytes();
+        const std::string cipher(w().mem()->bytes());
         QCOMPARE(cipher, EncryptText(kPlain, pwd, "1"));
         QVERIFY(DecryptText(cipher, kFactoryPwd, "1") != kPlain);
         runPanel(false, 0, "");

@@ -539,7 +539,7 @@ private slots:
         QVERIFY(QDir(s->dir.path()).mkdir("target.txt"));
         if (withFiles)
             WriteFile(target + "/inside.txt", "inside");
-        const std::string text = s->w->mem()->bytes();
+        const std::string text(s->w->mem()->bytes());
         const bool hadFile = s->state.HasFile;
         const QString status0 = s->w->statusText(0);
 

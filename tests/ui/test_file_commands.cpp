@@ -470,7 +470,7 @@ private slots:
         QFETCH(QString, command);
         w().mem()->setBytes("a text long enough for Level A");
         QList<int> shapes;
-        connect(w().mem(), &QPlainTextEdit::textChanged, m_w.get(),
+        connect(w().mem(), &Memo::textChanged, m_w.get(),
                 [&shapes] { shapes << CursorNow(); });
         if (command == "open") {
             open("doc.txt", "opened text");

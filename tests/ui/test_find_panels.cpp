@@ -370,7 +370,7 @@ private slots:
         const std::string text = "Hello world,\r\nhello world";
         prepareReplace(text, from, to);
         w().mem()->select(3, 9);
-        QSignalSpy changes(w().mem(), &QPlainTextEdit::textChanged);
+        QSignalSpy changes(w().mem(), &Memo::textChanged);
         QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
         QCOMPARE(changes.count(), 0);
         QCOMPARE(w().mem()->bytes(), text);

@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(s.LevelCPwd, std::string("Hq3VpxLr7koN"));
         QCOMPARE(s.FindPos, 0);
         QVERIFY(w.mem()->isEmpty());
-        QCOMPARE(w.mem()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(w.mem()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(w.mem()->pointSize(), 15);
         QCOMPARE(w.statusText(0), QStringLiteral("untitled"));
         QCOMPARE(w.statusText(1), QStringLiteral("-"));

@@ -165,7 +165,8 @@ private:
     TextView* m_view;
 };
 
-TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent), m_text(std::size_t{256} << 20)
+TextView::TextView(QWidget* parent, std::size_t capacity)
+    : QAbstractScrollArea(parent), m_text(capacity)
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -195,12 +196,13 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent), m_text(std::s
 
 TextView::~TextView() = default;
 
-std::string_view TextView::bytes()
+std::string_view TextView::bytes() const
 {
-    return m_text.text();
+    // Only where the gap stands changes; the text is the same.
+    return const_cast<ByteText&>(m_text).text();
 }
 
-bool TextView::setBytes(std::string&& bytes)
+bool TextView::setBytes(std::string bytes)
 {
     if (!m_text.setText(std::move(bytes)))
         return false;
@@ -210,10 +212,12 @@ bool TextView::setBytes(std::string&& bytes)
     return true;
 }
 
-bool TextView::replaceAllBytes(std::string&& bytes)
+bool TextView::replaceAllBytes(std::string bytes, std::function<void(bool undone)> alsoMoved)
 {
+    if (m_readOnly)
+        return false;
     const TextSelection before{selStart(), selLength()};
-    if (!m_history.replaceWhole(m_text, before, std::move(bytes), {0, 0}))
+    if (!m_history.replaceWhole(m_text, before, std::move(bytes), {0, 0}, std::move(alsoMoved)))
         return false;
     afterWholeChange();
     moveCaret(0, false);
@@ -725,6 +729,8 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, boo
 {
     if (m_readOnly)
         return false;
+    if (len == 0 && with.empty())
+        return true;  // nothing typed, nothing taken: no step to undo
     // The line of the byte before the edit: it may join a CR there with an LF typed.
     const std::size_t firstLine = m_text.lineOf(pos > 0 ? pos - 1 : 0);
     const std::size_t lastLine = m_text.lineOf(pos + len);
@@ -752,6 +758,11 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, boo
     emit textChanged();
     emit selectionChanged();
     return true;
+}
+
+void TextView::insertPlainText(const QString& text)
+{
+    insertText(text, false);
 }
 
 void TextView::insertText(const QString& text, bool typing)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,21 +24,30 @@ class QMimeData;
 // on screen are laid out. Positions are byte positions (CR LF counts two and the caret never
 // stands between its CR and LF). Characters are Windows-1252; lone CR, lone LF and NUL are drawn
 // as visible symbols. Words wrap at the viewport's width; the view scrolls by row.
-class TextView final : public QAbstractScrollArea {
+class TextView : public QAbstractScrollArea {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TextView)
 
 public:
-    explicit TextView(QWidget* parent = nullptr);
+    // `capacity`: the longest text it takes, in bytes.
+    explicit TextView(QWidget* parent = nullptr,
+                      std::size_t capacity = ByteText::kDefaultCapacity);
     ~TextView() override;
 
-    // The whole text, without a copy; valid until the next edit.
-    std::string_view bytes();
-    // A fresh document: the bytes are taken over and the undo history starts anew. False (and
-    // nothing changed) when the text would pass the capacity.
-    bool setBytes(std::string&& bytes);
-    // The whole text replaced as one step that Ctrl+Z takes back (encryption, replace-all).
-    bool replaceAllBytes(std::string&& bytes);
+    // The whole text, without a copy; valid until the next edit. Reading it closes the gap of
+    // the buffer, which changes nothing that can be seen.
+    std::string_view bytes() const;
+    // A fresh document: the bytes are taken over (pass an rvalue to spare the copy) and the undo
+    // history starts anew. False (and nothing changed) when the text would pass the capacity.
+    bool setBytes(std::string bytes);
+    // The whole text replaced as one step that Ctrl+Z takes back (encryption, replace-all); the
+    // replaced text is kept by moving it, not copied. `alsoMoved` runs after that step is undone
+    // (true) or redone (false), for what else the command changed. False, and nothing changed,
+    // over the capacity.
+    bool replaceAllBytes(std::string bytes, std::function<void(bool undone)> alsoMoved = {});
+    // Types `text` in place of the selection, as a paste does: characters without a
+    // Windows-1252 byte become '?'.
+    void insertPlainText(const QString& text);
     bool isEmpty() const { return m_text.empty(); }
     std::size_t byteLength() const { return m_text.size(); }
 

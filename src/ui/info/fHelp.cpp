@@ -4,16 +4,17 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/command_error.h"
+#include "document/document_file.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
 #include "ui/common/display_text.h"
 #include "ui/common/look.h"
 #include "ui/common/maker.h"
+#include "ui/editor/text_view.h"
 #include "ui/info/info_widgets.h"
 #include "ui/platform/command_guard.h"
 #include "ui/platform/desktop.h"
@@ -39,14 +40,14 @@ constexpr int kTextPixels = 19;
 constexpr std::size_t kHelpFileLimit = 1024 * 1024;
 }  // namespace
 
-QString HelpTextFromBytes(std::string_view bytes)
+std::string HelpTextFromBytes(std::string_view bytes)
 {
     // Like a list of lines read from a file: the line end of the last line makes no new line.
     if (bytes.ends_with("\r\n"))
         bytes.remove_suffix(2);
     else if (bytes.ends_with('\r') || bytes.ends_with('\n'))
         bytes.remove_suffix(1);
-    return display_text::LinesFromBytes(bytes);
+    return NormaliseLineBreaks(bytes);
 }
 
 TfHelpPas::TfHelpPas(Desktop& desktop, QWidget* parent)
@@ -80,14 +81,11 @@ TfHelpPas::TfHelpPas(Desktop& desktop, QWidget* parent)
     cH->setGeometry(kCloseRect);
     connect(cH, &QPushButton::clicked, this, &TfHelpPas::cHClick);
 
-    memoH = new QPlainTextEdit(Panel1);
+    // The editing area's own view, read-only: it wraps at word boundaries, else anywhere, so a
+    // line without blanks wider than the window is broken too, never scrolled sideways, and a
+    // long help file costs only what is shown of it.
+    memoH = new TextView(Panel1);
     memoH->setReadOnly(true);
-    memoH->setFrameShape(QFrame::NoFrame);
-    memoH->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoH->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memoH->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // A line without blanks wider than the window is broken too, never scrolled sideways.
-    memoH->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     memoH->setFont(DesignFont(kTextPixels));
     QPalette textPalette = memoH->palette();
     textPalette.setColor(QPalette::Text, Qt::black);
@@ -106,14 +104,14 @@ TfHelpPas::TfHelpPas(Desktop& desktop, QWidget* parent)
 // Runs once, when the program creates its windows: the help text is not read again.
 void TfHelpPas::FormCreate()
 {
-    memoH->clear();
+    memoH->setBytes({});
     RunCommand(m_desktop, [this] {
         // Regular files only, read without blocking: a pipe or a device in its place would stall
         // the start or fill the memory.
         std::string bytes;
         if (ReadWholeFile(std::string(kHelpFileName), kHelpFileLimit, bytes) != TReadResult::Ok)
             throw CommandError(std::string(kCannotOpenFile) + std::string(kHelpFileName));
-        memoH->setPlainText(HelpTextFromBytes(bytes));
+        memoH->setBytes(HelpTextFromBytes(bytes));
     });
     cH->move(kCloseRect.topLeft());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include <QDialog>
@@ -7,9 +8,9 @@
 class Desktop;
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QWidget;
+class TextView;
 
 // The help file, looked for in the current folder when the window is created.
 inline constexpr std::string_view kHelpFileName = "plimo-help.txt";
@@ -27,7 +28,7 @@ public:
     QWidget* pHelp = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* cH = nullptr;
-    QPlainTextEdit* memoH = nullptr;
+    TextView* memoH = nullptr;
 
     void FormCreate();
     void Label1Click();
@@ -43,6 +44,7 @@ private:
     bool m_shownOnce = false;
 };
 
-// The help file's Windows-1252 bytes as the text area shows them: one line per line of the file,
-// whether it ends in CR LF, CR or LF; a line end at the very end adds no empty line.
-QString HelpTextFromBytes(std::string_view bytes);
+// The help file's Windows-1252 bytes as the text area holds them: one line per line of the file,
+// whether it ends in CR LF, CR or LF, joined by CR LF; a line end at the very end adds no empty
+// line.
+std::string HelpTextFromBytes(std::string_view bytes);

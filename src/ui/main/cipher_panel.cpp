@@ -1,6 +1,9 @@
 #include "ui/main/cipher_panel.h"
 
 #include <algorithm>
+#include <new>
+#include <string>
+#include <utility>
 
 #include <QComboBox>
 #include <QLabel>
@@ -8,12 +11,20 @@
 #include <QPushButton>
 
 #include "cipher/levels.h"
+#include "core/command_error.h"
+#include "document/file_messages.h"
 #include "ui/common/display_text.h"
 #include "ui/common/look.h"
 #include "ui/editor/memo.h"
 #include "ui/platform/busy_cursor.h"
 
 namespace {
+
+// The state of the text that a cipher command changes.
+struct TextKind {
+    std::string ext;
+    bool plain = true;
+};
 
 // What tells the two panels apart: their controls' names, their words and their action.
 struct TCipherWords {
@@ -92,13 +103,32 @@ void CipherPanel::actionClick()
     BusyCursor busy;
     const EncryptionLevel level =
         static_cast<EncryptionLevel>(std::clamp(levelList->currentIndex(), 0, 2));
+    // What Ctrl+Z puts back besides the text: the text's state and so its extension.
+    const TextKind before{m_state.FileExt, m_state.PlainText};
     // A Level B code that is no whole number ends the command here, the code left in its box.
-    const TLevelResult result =
+    TLevelResult result =
         WordsOf(m_direction)
             .action(m_state, level, m_mem.bytes(), display_text::ToBytes(pwdBox->text()));
     if (result.outcome == LevelOutcome::Done) {
-        // The result replaces the text exactly, so that decrypting gives the very text back.
-        m_mem.setBytes(result.text);
+        const TextKind after{m_state.FileExt, m_state.PlainText};
+        // The result replaces the text exactly, so that decrypting gives the very text back; the
+        // text it replaces is kept for Ctrl+Z.
+        bool replaced = false;
+        try {
+            replaced = m_mem.replaceAllBytes(std::move(result.text), [this, before, after](bool undone) {
+                const TextKind& kind = undone ? before : after;
+                m_state.FileExt = kind.ext;
+                m_state.PlainText = kind.plain;
+                m_host.showFileNameWithExt();
+            });
+        } catch (const std::bad_alloc&) {
+        }
+        if (!replaced) {
+            m_state.FileExt = before.ext;
+            m_state.PlainText = before.plain;
+            pwdBox->clear();
+            throw CommandError(std::string(kTextExceedsCapacity));
+        }
         m_host.showFileNameWithExt();
     }
     pwdBox->clear();

@@ -92,17 +92,20 @@ void TfC::openChosenFile(const std::string& path)
     BusyCursor busy;
     // Taken before the read: a change while reading counts as a change.
     const FileStamp stamp = StampOf(path);
-    const std::string text = LoadDocument(path);
+    std::string text = LoadDocument(path);
+    const std::size_t size = text.size();
+    // The area takes the bytes over without a copy. When it cannot (no memory left for its line
+    // index), it keeps the document it had, whole.
+    bool taken = false;
     try {
-        m_mem->setBytes(text);
+        taken = m_mem->setBytes(std::move(text));
     } catch (const std::bad_alloc&) {
-        // The widget could not take it: leave an empty area rather than a part of the file.
-        m_mem->setBytes({});
-        throw CommandError(std::string(kTextExceedsCapacity));
     }
+    if (!taken)
+        throw CommandError(std::string(kTextExceedsCapacity));
     m_state.FileName = path;
     setStatusText(0, m_state.FileName);
-    setStatusText(1, "size - " + std::to_string(text.size()));
+    setStatusText(1, "size - " + std::to_string(size));
     m_state.HasFile = true;
     m_fileStamp = stamp;
     markClean();

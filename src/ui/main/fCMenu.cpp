@@ -108,7 +108,7 @@ void TfC::Email1Click()
     // Both warnings only warn: the request is made in every case.
     if (!m_state.PlainText)
         ShowNote(kMailNotStandardNote);
-    const std::string& text = m_mem->bytes();
+    const std::string_view text = m_mem->bytes();
     if (IsTooShortToMail(text))
         ShowNote(kMailTooShortNote);
     m_desktop.openUrl(BuildMailtoRequest(text));

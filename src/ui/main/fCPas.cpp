@@ -195,7 +195,7 @@ void TfC::connectHandlers()
         m_mem, &Memo::fileDropped, this,
         [this](const QString& path) { OpenFile(QFile::encodeName(path).toStdString()); },
         Qt::QueuedConnection);
-    connect(m_mem, &QPlainTextEdit::textChanged, this, &TfC::memChange);
+    connect(m_mem, &Memo::textChanged, this, &TfC::memChange);
 }
 
 void TfC::SetDefaults()
@@ -242,7 +242,6 @@ void TfC::FormCreate()
     m_state.FileExt = "txt";
     m_menu.About1->setText(display_text::MenuCaption("About " + m_state.AppTitle));
     setWindowTitle(display_text::FromBytes(m_state.AppTitle));
-    m_mem->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_mem->setPointSize(m_state.TypeSize);
     m_levelA->restoreBoxColour();
     markClean();

@@ -1,9 +1,15 @@
 #include "ui/main/replace_panel.h"
 
+#include <new>
+#include <string>
+#include <utility>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/command_error.h"
+#include "document/file_messages.h"
 #include "document/find_replace.h"
 #include "ui/common/display_text.h"
 #include "ui/editor/memo.h"
@@ -27,10 +33,18 @@ ReplacePanel::ReplacePanel(Memo& mem, Desktop& desktop, QWidget* parent)
 void ReplacePanel::rButtClick()
 {
     BusyCursor busy;
-    const std::optional<std::string> result = ReplaceAllCaseless(
+    std::optional<std::string> result = ReplaceAllCaseless(
         m_mem.bytes(), display_text::ToBytes(rFrom->text()), display_text::ToBytes(rTo->text()));
-    if (result)
-        m_mem.setBytes(*result);
+    if (!result)
+        return;
+    // One step for Ctrl+Z; a result past the capacity leaves the text as it was.
+    bool replaced = false;
+    try {
+        replaced = m_mem.replaceAllBytes(std::move(*result));
+    } catch (const std::bad_alloc&) {
+    }
+    if (!replaced)
+        throw CommandError(std::string(kTextExceedsCapacity));
 }
 
 void ReplacePanel::cRepClick()
