@@ -1,6 +1,7 @@
 // The editing area must give back every byte string it is given, count positions in bytes with
 // CR LF as two, and take back every edit, whole-text commands included.
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,6 +21,16 @@ namespace {
 QByteArray Show(std::string_view s)
 {
     return QByteArray(s.data(), static_cast<qsizetype>(s.size())).toHex(' ');
+}
+// Where dark pixels are.
+QRect InkBox(const QImage& image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 }  // namespace
 
@@ -256,6 +268,47 @@ private slots:
         QTest::keyClick(&memo, Qt::Key_Tab);
         QCOMPARE(memo.bytes(), std::string("\t"));
         QVERIFY(memo.hasFocus());
+    }
+
+    // The text stands where the former editing area, a QPlainTextEdit with the same font and
+    // margins, put it: same left edge, first baseline and line spacing, within a pixel.
+    void textStandsWhereItStood_data()
+    {
+        QTest::addColumn<int>("pixels");
+        for (int px : {13, 20, 27, 40})
+            QTest::newRow(qPrintable(QStringLiteral("%1 px").arg(px))) << px;
+    }
+    void textStandsWhereItStood()
+    {
+        QFETCH(int, pixels);
+        const QString lines = QStringLiteral("Dear Ann,\nsee you at eight.\n\xC0 la carte");
+        Memo memo;
+        QPlainTextEdit former;
+        former.setFrameShape(QFrame::NoFrame);
+        former.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        for (QWidget* w : {static_cast<QWidget*>(&memo), static_cast<QWidget*>(&former)}) {
+            QFont f(QStringLiteral("DejaVu Sans"));
+            f.setPixelSize(pixels);
+            w->setFont(f);
+            w->resize(600, 300);
+        }
+        memo.insertPlainText(lines);
+        former.setPlainText(lines);
+        const QRect mine = InkBox(memo.viewport()->grab().toImage());
+        const QRect theirs = InkBox(former.viewport()->grab().toImage());
+        QVERIFY2(!mine.isEmpty() && !theirs.isEmpty(), "nothing drawn");
+        QVERIFY2(std::abs(mine.left() - theirs.left()) <= 1 && std::abs(mine.top() - theirs.top()) <= 1 &&
+                     std::abs(mine.bottom() - theirs.bottom()) <= 1 &&
+                     std::abs(mine.right() - theirs.right()) <= 2,
+                 qPrintable(QStringLiteral("ink at %1,%2 to %3,%4; formerly %5,%6 to %7,%8")
+                                .arg(mine.left())
+                                .arg(mine.top())
+                                .arg(mine.right())
+                                .arg(mine.bottom())
+                                .arg(theirs.left())
+                                .arg(theirs.top())
+                                .arg(theirs.right())
+                                .arg(theirs.bottom())));
     }
 
     void pointSizeReadsBack_data()

@@ -270,6 +270,37 @@ private slots:
         QCOMPARE(Show(v.view.bytes()), Show("CIPHER\r\nTEXT"));
         v.view.setBytes("fresh");
         QVERIFY(!v.view.canUndo());
+
+        // Ctrl+Y redoes too, whatever the desktop's own key for it.
+        QTest::keyClicks(&v.view, "!");
+        v.view.undo();
+        QTest::keyClick(&v.view, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Show(v.view.bytes()), Show("!fresh"));
+    }
+
+    // A text that fits has nothing to scroll, however it came: typed, replaced whole, undone.
+    void aShortTextHasNothingToScroll()
+    {
+        ShownView v;
+        QVERIFY(v.exposed());
+        QTest::keyClicks(&v.view, "Dear Ann,");
+        QTest::keyClick(&v.view, Qt::Key_Return);
+        QTest::keyClicks(&v.view, "see you at eight.");
+        const QScrollBar* bar = v.view.verticalScrollBar();
+        QCOMPARE(bar->maximum(), 0);
+        QVERIFY(v.view.replaceAllBytes(std::string(28, 'x')));
+        QCOMPARE(bar->maximum(), 0);
+        v.view.undo();
+        QCOMPARE(bar->maximum(), 0);
+        QCOMPARE(bar->value(), 0);
+        // Scrolled by row, as far as the last row at the bottom.
+        std::string lines;
+        for (int i = 0; i < 100; ++i)
+            lines += "line\r\n";
+        v.view.setBytes(std::move(lines));
+        QCOMPARE(bar->maximum(), 101 - bar->pageStep());
+        QTest::keyClick(&v.view, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     void mouseClickPlacesTheCaret()

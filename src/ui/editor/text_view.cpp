@@ -46,6 +46,14 @@ QChar Glyph(unsigned char byte)
     }
 }
 
+// Ctrl+Y redoes as well as the desktop's own key for it (Ctrl+Shift+Z on most Linux desktops):
+// users come from both habits.
+bool IsRedo(const QKeyEvent* key)
+{
+    return key->matches(QKeySequence::Redo) ||
+           (key->key() == Qt::Key_Y && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier);
+}
+
 bool IsWordByte(unsigned char byte)
 {
     const QChar c(win1252::ToUnicode(byte));
@@ -313,7 +321,8 @@ void TextView::updateMetrics()
         m_metrics.advance[b] =
             std::llround(fm.horizontalAdvance(Glyph(static_cast<unsigned char>(b))) * 64);
     m_metrics.tabStop = 80 * 64;
-    m_lineHeight = std::max<qreal>(1, fm.lineSpacing());
+    // Whole pixels a row, as the former widget laid its lines, so the text stands where it stood.
+    m_lineHeight = std::max<qreal>(1, std::ceil(fm.lineSpacing()));
     m_ascent = fm.ascent();
     relayout();
 }
@@ -463,8 +472,11 @@ void TextView::updateScrollBar()
     const auto cap = static_cast<std::size_t>(std::numeric_limits<int>::max());
     QScrollBar* bar = verticalScrollBar();
     m_settingScrollBar = true;
-    bar->setPageStep(visibleRows());
-    bar->setRange(0, static_cast<int>(std::min(cap, total > 1 ? total - 1 : 0)));
+    // As far as the last row at the bottom of the view, so a text that fits has nothing to
+    // scroll.
+    const auto rows = static_cast<std::size_t>(visibleRows());
+    bar->setPageStep(static_cast<int>(rows));
+    bar->setRange(0, static_cast<int>(std::min(cap, total > rows ? total - rows : 0)));
     bar->setValue(static_cast<int>(std::min(cap, top)));
     m_settingScrollBar = false;
 }
@@ -867,7 +879,7 @@ bool TextView::event(QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+        if (key->matches(QKeySequence::Undo) || IsRedo(key) ||
             key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
             key->matches(QKeySequence::Paste) || key->matches(QKeySequence::SelectAll) ||
             (plain && !key->text().isEmpty())) {
@@ -885,7 +897,7 @@ void TextView::keyPressEvent(QKeyEvent* event)
     const bool ctrl = mods & Qt::ControlModifier;
     if (event->matches(QKeySequence::Undo)) {
         undo();
-    } else if (event->matches(QKeySequence::Redo)) {
+    } else if (IsRedo(event)) {
         redo();
     } else if (event->matches(QKeySequence::Copy)) {
         copy();
