@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +19,14 @@
 
 namespace {
 
+int SyncRangeCall(int fd, off_t offset, off_t count, unsigned flags)
+{
+    return ::sync_file_range(fd, offset, count, flags);
+}
+
 TWriteFunction g_write = ::write;
 TFsyncFunction g_fsync = ::fsync;
+TSyncRangeFunction g_syncRange = SyncRangeCall;
 
 // Symbolic links nest at most this deep before we give up, as the kernel does.
 constexpr int kMaxLinkHops = 40;
@@ -27,6 +34,12 @@ constexpr int kMaxLinkHops = 40;
 constexpr std::size_t kMaxTempStem = 100;
 constexpr int kTempNameAttempts = 100;
 constexpr std::size_t kCopyChunk = 1 << 20;
+// A large file goes to the disk a region at a time while it is written, so that the final fsync
+// finds little left; once a region is on the disk its pages are let go, so that a file of
+// gigabytes holds at most the window's regions of the page cache. Fresh memory costs more than
+// memory just freed, and other programs' cached files stay.
+constexpr off_t kWritebackRegion = off_t(4) << 20;
+constexpr off_t kWritebackWindow = 8 * kWritebackRegion;
 constexpr std::string_view kCopySuffix = ".old";
 constexpr std::string_view kRecordSuffix = ".target";
 
@@ -189,13 +202,70 @@ bool WriteAll(int fd, std::string_view bytes)
     return WriteAll(fd, bytes.data(), bytes.size());
 }
 
-// All of `pieces`: exactly `size` bytes, or false.
+// A write-back hint the file system does not know is no failure; any other error is one, as it
+// is not reported again by the fsync that follows.
+bool SyncRange(int fd, off_t offset, off_t count, unsigned flags)
+{
+    int result;
+    do {
+        result = g_syncRange(fd, offset, count, flags);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+           errno == ESPIPE;
+}
+
+// Writes a file from its start, sending each full region to the disk as it goes.
+class RegionWriter final {
+public:
+    explicit RegionWriter(int fd) : m_fd(fd) {}
+
+    bool Write(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const std::size_t now = std::min(
+                bytes.size(), static_cast<std::size_t>(m_sent + kWritebackRegion - m_written));
+            if (!WriteAll(m_fd, bytes.data(), now))
+                return false;
+            bytes.remove_prefix(now);
+            m_written += static_cast<off_t>(now);
+            if (m_written == m_sent + kWritebackRegion && !SendRegion())
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool SendRegion()
+    {
+        if (!SyncRange(m_fd, m_sent, kWritebackRegion, SYNC_FILE_RANGE_WRITE))
+            return false;
+        m_sent += kWritebackRegion;
+        if (m_sent - m_settled <= kWritebackWindow)
+            return true;
+        // The oldest region still in flight: waited for, which bounds the memory, then dropped.
+        if (!SyncRange(
+                m_fd, m_settled, kWritebackRegion,
+                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER))
+            return false;
+        ::posix_fadvise(m_fd, m_settled, kWritebackRegion, POSIX_FADV_DONTNEED);
+        m_settled += kWritebackRegion;
+        return true;
+    }
+
+    int m_fd;
+    off_t m_written = 0;  // from the file's start
+    off_t m_sent = 0;     // what was handed to the disk
+    off_t m_settled = 0;  // what is on the disk and no longer cached
+};
+
+// All of `pieces` from the file's start: exactly `size` bytes, or false.
 bool WriteAll(int fd, const TBytePieces& pieces)
 {
+    RegionWriter writer(fd);
     std::size_t written = 0;
     while (written < pieces.size) {
         const std::string_view piece = pieces.next();
-        if (piece.empty() || piece.size() > pieces.size - written || !WriteAll(fd, piece))
+        if (piece.empty() || piece.size() > pieces.size - written || !writer.Write(piece))
             return false;
         written += piece.size();
     }
@@ -558,5 +628,12 @@ TFsyncFunction SetAtomicFsyncFunction(TFsyncFunction function)
 {
     const TFsyncFunction previous = g_fsync;
     g_fsync = function ? function : ::fsync;
+    return previous;
+}
+
+TSyncRangeFunction SetAtomicSyncRangeFunction(TSyncRangeFunction function)
+{
+    const TSyncRangeFunction previous = g_syncRange;
+    g_syncRange = function ? function : SyncRangeCall;
     return previous;
 }

@@ -30,6 +30,11 @@ enum class TExistingMode {
 // once the new content is on disk. A failure midway puts the old content back; if even that
 // fails, the message says where the copy is.
 //
+// A file of more than a few MiB is handed to the disk a region at a time while it is written, so
+// that the final fsync finds little left, and each region once on the disk leaves the page cache:
+// a file of gigabytes holds a few tens of MiB of memory, and a write-back error fails the save
+// where it is met.
+//
 // A new file gets `newFileMode` less the umask. A symbolic link is followed: the file it points
 // to is replaced and the link stays. Throws CommandError("Cannot create file " + path) on any
 // failure.
@@ -62,10 +67,12 @@ struct TInterruptedSave {
 // is for the user, the record that names its target is removed.
 std::vector<TInterruptedSave> TakeInterruptedSaves();
 
-// The write and fsync calls the writer makes, replaceable so that tests can simulate a disk that
-// fills up or fails midway. Each setter returns the function it replaces; nullptr restores the
-// system call.
+// The write, fsync and sync_file_range calls the writer makes, replaceable so that tests can
+// simulate a disk that fills up or fails midway. Each setter returns the function it replaces;
+// nullptr restores the system call.
 using TWriteFunction = ssize_t (*)(int fd, const void* buffer, size_t count);
 using TFsyncFunction = int (*)(int fd);
+using TSyncRangeFunction = int (*)(int fd, off_t offset, off_t count, unsigned flags);
 TWriteFunction SetAtomicWriteFunction(TWriteFunction function);
 TFsyncFunction SetAtomicFsyncFunction(TFsyncFunction function);
+TSyncRangeFunction SetAtomicSyncRangeFunction(TSyncRangeFunction function);

@@ -4,9 +4,13 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <vector>
 
 #include <QFileInfo>
 #include <QTest>
@@ -125,6 +129,34 @@ private:
     TFsyncFunction m_fsync;
 };
 
+// The write-back requests the writer made, in order; the one numbered g_failingRange (1 is the
+// first) fails with g_rangeErrno.
+struct TRange {
+    off_t offset, count;
+    unsigned flags;
+    off_t writtenBefore;  // how far the file was written when it was asked
+};
+std::vector<TRange> g_ranges;
+int g_failingRange = 0;
+int g_rangeErrno = 0;
+
+int LoggingSyncRange(int fd, off_t offset, off_t count, unsigned flags)
+{
+    g_ranges.push_back({offset, count, flags, ::lseek(fd, 0, SEEK_CUR)});
+    if (int(g_ranges.size()) == g_failingRange)
+        return errno = g_rangeErrno, -1;
+    return ::sync_file_range(fd, offset, count, flags);
+}
+
+// A text of `megabytes` MiB and a few bytes, no two of its 4 KiB blocks alike.
+QByteArray LargeContent(int megabytes)
+{
+    QByteArray bytes;
+    for (int block = 0; bytes.size() < megabytes * 1024 * 1024 + 13; ++block)
+        bytes += QByteArray::number(block).rightJustified(16, '.').repeated(256);
+    return bytes.left(megabytes * 1024 * 1024 + 13);
+}
+
 QString WriteError(const QString& path, const QByteArray& bytes, mode_t mode = kDocumentFileMode)
 {
     return ErrorOf([&] { WriteFileAtomically(path.toStdString(), Std(bytes), mode); });
@@ -178,6 +210,13 @@ private slots:
     void temporaryIsOwnerOnly();
     void writtenInPieces_data();
     void writtenInPieces();
+
+    // A large file goes to the disk while it is written; a failure there still leaves nothing.
+    void sentWhileWritten_data();
+    void sentWhileWritten();
+    void writeBackFails_data();
+    void writeBackFails();
+    void writtenBackPagesLeaveTheCache();
 };
 
 void TestAtomicFile::diskFillsMidway_data()
@@ -651,6 +690,112 @@ void TestAtomicFile::writtenInPieces()
     QCOMPARE(error, shortBy ? "Cannot create file " + path : QStringLiteral("<no error>"));
     QCOMPARE(ReadRaw(path), shortBy ? kOld : bytes);
     QCOMPARE(FolderEntries(SafeCopies(dir)), QStringList());
+}
+
+void TestAtomicFile::sentWhileWritten_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<int>("megabytes");
+    QTest::newRow("replaced, 48 MiB") << false << 48;
+    QTest::newRow("in place, 48 MiB") << true << 48;
+    QTest::newRow("a usual document") << false << 0;
+}
+
+// Regions are sent in order from the start, each once it is written and most well before the
+// end; the oldest in flight are waited for on the way. A small file waits for the fsync alone.
+void TestAtomicFile::sentWhileWritten()
+{
+    QFETCH(bool, inPlace);
+    QFETCH(int, megabytes);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    if (inPlace)
+        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QByteArray bytes = LargeContent(megabytes);
+    g_ranges.clear();
+    g_failingRange = 0;
+    const TSyncRangeFunction previous = SetAtomicSyncRangeFunction(LoggingSyncRange);
+    const QString error = WriteError(path, bytes);
+    SetAtomicSyncRangeFunction(previous);
+    QCOMPARE(error, "<no error>");
+    QCOMPARE(ReadRaw(path), bytes);
+    if (megabytes == 0)
+        QVERIFY(g_ranges.empty());
+    off_t sent = 0;
+    off_t waited = 0;
+    for (const TRange& range : g_ranges) {
+        const bool wait = range.flags & SYNC_FILE_RANGE_WAIT_AFTER;
+        QCOMPARE(range.offset, wait ? waited : sent);
+        (wait ? waited : sent) += range.count;
+        QVERIFY(sent <= range.writtenBefore && waited < sent);
+    }
+    QVERIFY(sent <= bytes.size() && sent > bytes.size() - 8 * 1024 * 1024);
+    QVERIFY(megabytes == 0 || (waited > 0 && waited < sent));
+}
+
+void TestAtomicFile::writeBackFails_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<int>("failingRange");
+    QTest::addColumn<int>("error");
+    QTest::newRow("replaced, the first request") << false << 1 << EIO;
+    QTest::newRow("replaced, a wait midway") << false << 12 << EIO;
+    QTest::newRow("in place, a wait midway") << true << 12 << ENOSPC;
+    QTest::newRow("not supported: written all the same") << false << 1 << EINVAL;
+}
+
+// A write-back error is reported to the call that meets it only, not to the fsync after it: the
+// save stops there, and the old file stays, its other name and no copy left.
+void TestAtomicFile::writeBackFails()
+{
+    QFETCH(bool, inPlace);
+    QFETCH(int, failingRange);
+    QFETCH(int, error);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    QVERIFY(WriteRaw(path, kOld));
+    if (inPlace)
+        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QByteArray bytes = LargeContent(48);
+    g_ranges.clear();
+    g_failingRange = failingRange;
+    g_rangeErrno = error;
+    const TSyncRangeFunction previous = SetAtomicSyncRangeFunction(LoggingSyncRange);
+    const QString message = WriteError(path, bytes);
+    SetAtomicSyncRangeFunction(previous);
+    if (error == EINVAL) {
+        QCOMPARE(message, "<no error>");
+        QCOMPARE(ReadRaw(path), bytes);
+        return;
+    }
+    QCOMPARE(message, "Cannot create file " + path);
+    QCOMPARE(int(g_ranges.size()), failingRange);
+    QCOMPARE(ReadRaw(path), kOld);
+    if (inPlace)
+        QCOMPARE(ReadRaw(dir.filePath("second.txt")), kOld);
+    QCOMPARE(FolderEntries(SafeCopies(dir)), QStringList());
+    QCOMPARE(FolderEntries(dir.path()).filter("doc").size(), 1);  // no temporary beside it
+}
+
+// Once on the disk, a large file's first pages are no longer held in memory.
+void TestAtomicFile::writtenBackPagesLeaveTheCache()
+{
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    const QByteArray bytes = LargeContent(64);
+    QCOMPARE(WriteError(path, bytes), "<no error>");
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    const std::size_t quarter = std::size_t(bytes.size()) / 4;
+    void* map = ::mmap(nullptr, quarter, PROT_READ, MAP_SHARED, fd, 0);
+    ::close(fd);
+    QVERIFY(map != MAP_FAILED);
+    std::vector<unsigned char> pages(quarter / std::size_t(::sysconf(_SC_PAGESIZE)));
+    const bool asked = ::mincore(map, quarter, pages.data()) == 0;
+    ::munmap(map, quarter);
+    QVERIFY(asked);
+    QCOMPARE(std::count_if(pages.begin(), pages.end(), [](unsigned char p) { return p & 1; }), 0);
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
