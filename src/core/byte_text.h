@@ -116,8 +116,8 @@ public:
     TextPieces pieces(std::size_t pos, std::size_t len) const;
     TextPieces pieces() const { return pieces(0, size()); }
     std::string bytes(std::size_t pos, std::size_t len) const;
-    // The whole text in one piece: the gap moves to the end, which costs the bytes after it,
-    // and the next edit in the middle moves it back. Where two runs will do (writing a file),
+    // The whole text in one piece: the gap moves to the nearer end, which costs the bytes
+    // between, and the next edit in the middle moves it back. Where two runs will do (writing a file),
     // pieces() costs nothing.
     std::string_view text();
 

@@ -81,6 +81,14 @@ void NormaliseInto(std::string_view bytes, char* out)
     }
 }
 
+// Room beyond the text for the editing area's first gap (its buffer grows by 1/64 of the text,
+// at least 4 KiB), so that the first key typed does not copy the whole text into a new buffer,
+// holding it twice meanwhile.
+std::size_t GrowthRoom(std::size_t size)
+{
+    return size / 64 + 8192;
+}
+
 [[noreturn]] void ThrowTooLarge()
 {
     throw CommandError(std::string(kTextExceedsCapacity));
@@ -101,7 +109,7 @@ std::string LoadDocument(const std::string& path, std::size_t capacity)
     try {
         std::string raw;
         // Normalising never shortens a text, so a file above the capacity cannot fit at all.
-        switch (ReadWholeFile(path, capacity, raw)) {
+        switch (ReadWholeFile(path, capacity, raw, nullptr, GrowthRoom)) {
             case TReadResult::Ok:
                 break;
             case TReadResult::TooLarge:
@@ -115,7 +123,9 @@ std::string LoadDocument(const std::string& path, std::size_t capacity)
             return raw;  // already CR LF throughout: no second copy of a large file
         if (raw.size() + added > capacity)
             ThrowTooLarge();
-        std::string text(raw.size() + added, '\0');
+        std::string text;
+        text.reserve(raw.size() + added + GrowthRoom(raw.size() + added));
+        text.resize(raw.size() + added);
         NormaliseInto(raw, text.data());
         return text;
     } catch (const std::bad_alloc&) {

@@ -34,7 +34,8 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t count)
 
 }  // namespace
 
-TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::string& out, int* error)
+TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::string& out, int* error,
+                          std::size_t (*spare)(std::size_t))
 {
     const auto failed = [error](int code) {
         if (error)
@@ -58,6 +59,8 @@ TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::strin
         return TReadResult::TooLarge;
 
     // The size from fstat is a hint only: the file may grow or shrink while we read it.
+    if (spare && statSize > 0)
+        out.reserve(statSize + spare(statSize));
     out.resize(statSize > 0 ? statSize : std::min(kUnknownSizeChunk, limit));
     std::size_t size = 0;
     for (;;) {
