@@ -1,141 +1,150 @@
-// The editing area's whole-text set and get against a bare QPlainTextEdit given the same text,
-// at 1, 10 and 50 MB; and opening a text into the editing area's own view against the same bare
-// widget. Run with QT_QPA_PLATFORM=offscreen.
+// The editing area alone (Memo, outside the main window): 50 MB of prose put in and its first
+// screen painted, against the widget floor, a bare QPlainTextEdit set up as the area is (wrap,
+// scroll bars, font) given the same text as a ready QString, both in the same iteration, taking
+// turns to go first; and reading the whole text back, right after it was put in and after a key
+// typed in the middle (the gap of the buffer closed). Run with QT_QPA_PLATFORM=offscreen.
 #include <chrono>
-#include <random>
+#include <limits>
 #include <string>
 
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "ui/editor/memo.h"
-#include "ui/editor/text_codec.h"
-#include "ui/editor/text_view.h"
 
 namespace {
 
-// Printable text in lines of 40..100 characters, CR LF between them.
-std::string MakeText(std::size_t bytes)
-{
-    std::mt19937 rng(7);
-    std::string s;
-    s.reserve(bytes);
-    while (s.size() < bytes) {
-        const std::size_t line = 40 + rng() % 61;
-        for (std::size_t i = 0; i < line && s.size() < bytes; ++i)
-            s += static_cast<char>(i % 7 == 6 ? ' ' : 'a' + rng() % 26);
-        s += "\r\n";
-    }
-    s.resize(bytes);
-    return s;
-}
+using bench::Clock;
+using bench::kMB;
 
-const std::string& Text(std::int64_t mb)
+const std::string& Prose(std::int64_t mb)
 {
-    static std::string texts[51];
+    static std::string texts[201];
     std::string& t = texts[mb];
     if (t.empty())
-        t = MakeText(static_cast<std::size_t>(mb) << 20);
+        t = bench::MakeProse(static_cast<std::size_t>(mb) * kMB);
     return t;
 }
 
-void BM_MemoSet(benchmark::State& state)
+double MsSince(Clock::time_point start)
 {
-    const std::string& text = Text(state.range(0));
+    return bench::Seconds(Clock::now() - start) * 1e3;
+}
+
+struct Area {
     Memo memo;
-    memo.resize(700, 400);
-    for (auto _ : state)
-        memo.setBytes(text);
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
-}
-
-void BM_BareSet(benchmark::State& state)
-{
-    // The floor: the same text, already a QString with '\n' breaks, into a bare widget.
-    const QString text = QString::fromLatin1(Text(state.range(0))).remove(QLatin1Char('\r'));
-    QPlainTextEdit edit;
-    edit.resize(700, 400);
-    for (auto _ : state)
-        edit.setPlainText(text);
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
-}
-
-void BM_MemoGet(benchmark::State& state)
-{
-    const std::string& text = Text(state.range(0));
-    Memo memo;
-    memo.setBytes(text);
-    for (auto _ : state) {
-        // Read through the document, as after an edit, not the kept copy.
-        std::string bytes = text_codec::QtRawToBytes(memo.document()->toRawText());
-        benchmark::DoNotOptimize(bytes.data());
+    bench::PaintCounter paints{memo.viewport()};
+    Area()
+    {
+        memo.setPointSize(10);
+        memo.resize(700, 500);
+        memo.show();
+        QCoreApplication::processEvents();
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
-}
+};
 
-void BM_BareGet(benchmark::State& state)
+// Set and first paint. The area's side includes copying the bytes it takes over; the bare
+// widget gets its QString ready made.
+void BM_SetAndPaintVsFloor(benchmark::State& state)
 {
-    QPlainTextEdit edit;
-    edit.setPlainText(QString::fromLatin1(Text(state.range(0))).remove(QLatin1Char('\r')));
-    for (auto _ : state) {
-        QString s = edit.document()->toRawText();
-        benchmark::DoNotOptimize(s.data());
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(Text(state.range(0)).size()));
-}
-
-double MsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-// A text opened and shown: set, then the first screen painted. Both widgets in the same
-// iteration, wrapping at the same width, so that a busy machine slows both alike. The view's
-// time includes copying the bytes it takes over; the bare widget gets its QString ready made.
-void BM_ViewVsBareOpen(benchmark::State& state)
-{
-    const std::string& text = Text(state.range(0));
-    const QString qtext = QString::fromLatin1(text).remove(QLatin1Char('\r'));
-    TextView view;
-    view.resize(700, 400);
+    const std::string& text = Prose(state.range(0));
+    const QString floorText =
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).remove(u'\r');
+    Area area;
     QPlainTextEdit bare;
-    bare.setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    bare.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    bare.resize(700, 400);
-    double viewMs = 0;
-    double bareMs = 0;
+    bench::LikeTheArea(bare, area.memo);
+    const bench::PaintCounter barePaints(bare.viewport());
+    double oursMs = 0, floorMs = 0;
+    bool painted = true;
+    int iteration = 0;
     for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        view.setBytes(std::string(text));
-        benchmark::DoNotOptimize(view.grab());
-        viewMs += MsSince(start);
-        start = std::chrono::steady_clock::now();
-        bare.setPlainText(qtext);
-        benchmark::DoNotOptimize(bare.grab());
-        bareMs += MsSince(start);
+        area.memo.setBytes({});
+        bare.clear();
+        QCoreApplication::processEvents();
+        const auto ours = [&] {
+            const auto t0 = Clock::now();
+            area.memo.setBytes(text);
+            painted = bench::PaintNow(area.memo, area.paints) && painted;
+            oursMs += MsSince(t0);
+        };
+        const auto floor = [&] {
+            const auto t0 = Clock::now();
+            bare.setPlainText(floorText);
+            painted = bench::PaintNow(bare, barePaints) && painted;
+            floorMs += MsSince(t0);
+        };
+        if (iteration++ % 2 == 0) {
+            ours();
+            floor();
+        } else {
+            floor();
+            ours();
+        }
+    }
+    if (!painted || static_cast<std::size_t>(area.memo.byteLength()) != text.size()) {
+        state.SkipWithError("the text did not arrive whole, or was not painted");
+        return;
     }
     const auto n = static_cast<double>(state.iterations());
-    state.counters["view_ms"] = viewMs / n;
-    state.counters["bare_ms"] = bareMs / n;
+    state.counters["ours_ms"] = oursMs / n;
+    state.counters["floor_ms"] = floorMs / n;
+    state.counters["per_floor"] = oursMs / floorMs;
+}
+
+// The whole text read back: range(1) 0 right after it was put in (the gap at the end), 1 after
+// a key typed in the middle (the gap moves to the end: the second half of the text moves).
+void BM_Bytes(benchmark::State& state)
+{
+    const std::string& text = Prose(state.range(0));
+    const bool afterEdit = state.range(1) != 0;
+    Area area;
+    area.memo.setBytes(text);
+    bench::PaintNow(area.memo, area.paints);
+    double ms = 0;
+    for (auto _ : state) {
+        if (afterEdit) {
+            area.memo.select(area.memo.byteLength() / 2, 0);
+            bench::TypeKey(area.memo, area.paints, 0);
+            bench::PressKey(area.memo, area.paints, Qt::Key_Backspace);
+        }
+        const auto t0 = Clock::now();
+        const std::string_view bytes = area.memo.bytes();
+        benchmark::DoNotOptimize(bytes.data());
+        const double once = MsSince(t0);
+        ms += once;
+        state.SetIterationTime(once / 1e3);
+        if (bytes.size() != text.size()) {
+            state.SkipWithError("the text is not whole");
+            return;
+        }
+    }
+    state.counters["ms"] = ms / static_cast<double>(state.iterations());
 }
 
 }  // namespace
 
-BENCHMARK(BM_ViewVsBareOpen)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_BareSet)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_MemoSet)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_BareGet)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_MemoGet)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SetAndPaintVsFloor)
+    ->ArgName("MiB")
+    ->Arg(50)
+    ->UseRealTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Bytes)
+    ->ArgNames({"MiB", "after_edit"})
+    ->Args({50, 0})
+    ->Args({50, 1})
+    ->Args({200, 1})
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
+    bench::GuiBenchmark gui(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

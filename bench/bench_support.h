@@ -3,18 +3,26 @@
 // Pieces the benchmark programs share: clocks, a prose-like text, a Desktop that never blocks
 // on a modal window, and the main window built on it.
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fstream>
 #include <iterator>
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include "core/app_state.h"
@@ -71,6 +79,107 @@ inline std::string MakeProse(std::size_t size)
 inline double ProcessCpuSeconds()
 {
     return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+}
+
+// A field of /proc/self/status in KiB (VmRSS: resident now; VmHWM: the peak since the last
+// ResetPeak), or 0.
+inline double StatusKB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::size_t length = std::strlen(field);
+    while (std::getline(status, line))
+        if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':')
+            return std::strtod(line.c_str() + length + 1, nullptr);
+    return 0;
+}
+
+// Starts a new peak, so that VmHWM tells the peak of what follows.
+inline void ResetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// Median, 99th percentile and worst of a set of times.
+struct Spread {
+    double median = 0;
+    double p99 = 0;
+    double max = 0;
+    std::size_t count = 0;
+};
+
+inline Spread SpreadOf(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return {values[n / 2], values[std::min(n - 1, n * 99 / 100)], values.back(), n};
+}
+
+// Counts the paints a widget receives.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Lets the widget handle what a change posted (layout, scroll bar, update request) and makes
+// sure the screen has been painted once since. False when no paint reached the viewport.
+inline bool PaintNow(QAbstractScrollArea& area, const PaintCounter& paints)
+{
+    const int before = paints.count;
+    QCoreApplication::processEvents();
+    if (paints.count == before)
+        area.viewport()->repaint();
+    return paints.count > before;
+}
+
+// A key pressed and released as the keyboard sends it, then what it caused painted.
+inline void PressKey(QAbstractScrollArea& area, const PaintCounter& paints, int key,
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QCoreApplication::sendEvent(&area, &press);
+    QCoreApplication::sendEvent(&area, &release);
+    PaintNow(area, paints);
+}
+
+// A letter typed; every `breakEvery`-th key (0: none) is Return instead.
+inline void TypeKey(QAbstractScrollArea& area, const PaintCounter& paints, int k,
+                    int breakEvery = 0)
+{
+    if (breakEvery > 0 && k % breakEvery == breakEvery - 1) {
+        PressKey(area, paints, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        return;
+    }
+    const int letter = k % 26;
+    PressKey(area, paints, Qt::Key_A + letter, Qt::NoModifier, QString(QChar(u'a' + letter)));
+}
+
+// The widget floor: a bare QPlainTextEdit set up as the editing area is (wrapping at its
+// width, at a word boundary or anywhere; the vertical scroll bar always shown, the horizontal
+// never; no frame; the same font and size), shown.
+inline void LikeTheArea(QPlainTextEdit& bare, const QWidget& area)
+{
+    bare.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    bare.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    bare.setFrameShape(QFrame::NoFrame);
+    bare.setFont(area.font());
+    bare.resize(area.size());
+    bare.show();
+    QCoreApplication::processEvents();
 }
 
 // Every question gets `yes`, the open dialog picks `openPath` (or cancels), the save dialog
