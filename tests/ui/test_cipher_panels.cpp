@@ -277,6 +277,38 @@ private slots:
         QCOMPARE(w().decryptPanel()->pwdBox->text(), QString());
     }
 
+    // A mistyped password costs nothing before Save: Ctrl+Z takes a decryption back, and an
+    // encryption too, each with the extension, the plain-text flag and the status bar it found;
+    // Ctrl+Y does them again.
+    void undoTakesBackACipherCommand()
+    {
+        start();
+        w().mem()->setBytes(kPlain);
+        runPanel(true, 2, "secret1");
+        const std::string cipher(w().mem()->bytes());
+        runPanel(false, 2, "secreT1");  // mistyped: a garbled text, taken as plain
+        QVERIFY(w().mem()->bytes() != kPlain);
+        QCOMPARE(w().statusText(0), QStringLiteral("untitled.txt"));
+
+        QTest::keyClick(w().mem(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w().mem()->bytes(), cipher);
+        QCOMPARE(s().FileExt, std::string("txc"));
+        QVERIFY(!s().PlainText);
+        QCOMPARE(w().statusText(0), QStringLiteral("untitled.txc"));
+        runPanel(false, 2, "secret1");
+        QCOMPARE(w().mem()->bytes(), kPlain);
+
+        QTest::keyClick(w().mem(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w().mem(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w().mem()->bytes(), kPlain);  // before the encryption
+        QCOMPARE(s().FileExt, std::string("txt"));
+        QVERIFY(s().PlainText);
+        QTest::keyClick(w().mem(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w().mem()->bytes(), cipher);
+        QCOMPARE(w().statusText(0), QStringLiteral("untitled.txc"));
+        QCOMPARE(notes(), Notes{});
+    }
+
     // Every way an encryption fails: the messages in order, the text and the status bar kept,
     // the password box emptied, the extension and PlainText as the level's rules leave them.
     void encryptionFailures_data()

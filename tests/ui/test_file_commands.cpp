@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -257,6 +258,43 @@ private slots:
                 QCOMPARE(ReadFile(path).toHex(), expected.toHex());
             }
         }
+    }
+
+    // The files that hung or crashed the former widget open at once and take keys: one line of
+    // a mebibyte without a blank (wrapped anywhere, laid out only as far as shown), and four
+    // mebibytes of line feeds (eight of CR LF, four million lines).
+    void pathologicalFilesOpenAndTakeKeys_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<std::size_t>("lines");
+        QTest::newRow("1 MiB line without blanks") << QByteArray(1 << 20, 'Q') << std::size_t{1};
+        QTest::newRow("4 MiB of line feeds") << QByteArray(4 << 20, '\n') << std::size_t{(4 << 20) + 1};
+    }
+    void pathologicalFilesOpenAndTakeKeys()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(std::size_t, lines);
+        w().show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+        QElapsedTimer clock;
+        clock.start();
+        const QString path = open("odd.txt", file);
+        QVERIFY(!w().mem()->grab().isNull());
+        const std::size_t size = lines == 1 ? file.size() : 2 * file.size();
+        QCOMPARE(static_cast<std::size_t>(w().mem()->byteLength()), size);
+        QVERIFY2(lines > 1 || !w().mem()->lineLaidOut(0), "the whole line laid out to show a screen");
+        QTest::keyClick(w().mem(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w().mem(), "end");
+        QTest::keyClick(w().mem(), Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClicks(w().mem(), "A");
+        QVERIFY(!w().mem()->grab().isNull());
+        QCOMPARE(static_cast<std::size_t>(w().mem()->byteLength()), size + 4);
+        QVERIFY(w().mem()->bytes().starts_with("A"));
+        QVERIFY(w().mem()->bytes().ends_with("end"));
+        // Seconds where the former widget took minutes; generous for the sanitizer build.
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+        w().menu().Save1->trigger();
+        QCOMPARE(static_cast<std::size_t>(ReadFile(path).size()), size + 4);
     }
 
     void exitAsksOnlyForUnsavedText()

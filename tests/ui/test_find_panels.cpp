@@ -377,6 +377,22 @@ private slots:
         QCOMPARE(selection(), (Selection{3, 9}));
     }
 
+    // Replace All is one step: Ctrl+Z brings the text and the selection back, Ctrl+Y the
+    // replacement again.
+    void replacementUndoesAsOneStep()
+    {
+        const std::string text = "Hello world,\r\nhello World";
+        prepareReplace(text, "world", "there");
+        w().mem()->select(3, 9);
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+        QCOMPARE(w().mem()->bytes(), std::string_view("Hello there,\r\nhello there"));
+        QTest::keyClick(w().mem(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w().mem()->bytes(), text);
+        QCOMPARE(selection(), (Selection{3, 9}));
+        QTest::keyClick(w().mem(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w().mem()->bytes(), std::string_view("Hello there,\r\nhello there"));
+    }
+
     void enterInTheReplaceBoxesDoesNothing_data()
     {
         QTest::addColumn<bool>("inTo");

@@ -195,7 +195,10 @@ TextView::TextView(QWidget* parent, std::size_t capacity)
 
     connect(&m_blink, &QTimer::timeout, this, [this] {
         m_caretShown = !m_caretShown;
-        viewport()->update();
+        // The caret's row alone.
+        const QPointF at = pointOf(m_caret);
+        viewport()->update(0, static_cast<int>(std::floor(at.y())), viewport()->width(),
+                           static_cast<int>(std::ceil(m_lineHeight)) + 1);
     });
     m_autoScroll.setInterval(50);
     connect(&m_autoScroll, &QTimer::timeout, this, &TextView::autoScroll);
@@ -532,8 +535,10 @@ void TextView::dropWrapsAfterEdit(std::size_t firstLine, std::size_t lastLineBef
 
 // ---- painting
 
-void TextView::paintEvent(QPaintEvent*)
+void TextView::paintEvent(QPaintEvent* event)
 {
+    // Only the rows the update asked for: a key repaints its own row, not the screen.
+    const QRect clip = event->rect();
     QPainter p(viewport());
     p.setFont(m_drawFont);
     const QPalette& pal = palette();
@@ -545,7 +550,13 @@ void TextView::paintEvent(QPaintEvent*)
     RowPos at = m_top;
     qreal y = kMargin;
     QString run;
-    while (y < height) {
+    while (y < height && y <= clip.bottom()) {
+        if (y + m_lineHeight <= clip.top()) {
+            y += m_lineHeight;
+            if (!nextRow(at))
+                break;
+            continue;
+        }
         const TextPieces line = lineBytes(at.line);
         const std::size_t lineStart = m_text.lineStart(at.line);
         const wrap::Row row = rowAt(at);
@@ -748,6 +759,8 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, boo
     const std::size_t lastLine = m_text.lineOf(pos + len);
     const std::size_t lineCountBefore = m_text.lineCount();
     const TextSelection before{selStart(), selLength()};
+    const bool oneRowBefore = firstLine == lastLine && isOneRow(firstLine);
+    const RowPos topBefore = m_top;
     const bool done = typing ? m_history.type(m_text, {pos, len}, with)
                              : m_history.edit(m_text, before, pos, len, with);
     if (!done) {
@@ -766,10 +779,29 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, boo
         restartBlink();
     else
         m_history.closeTyping();
-    viewport()->update();
+    // What the edit can have changed on screen: its row when a one-row line stayed one row,
+    // else its row and all below; everything when the view scrolled.
+    const long row = m_top.line == topBefore.line && m_top.row == topBefore.row
+                         ? rowsFromTop({firstLine, 0}, visibleRows())
+                         : -1;
+    if (row < 0) {
+        viewport()->update();
+    } else {
+        const int y = static_cast<int>(std::floor(kMargin + row * m_lineHeight));
+        const bool oneRow = oneRowBefore && m_text.lineCount() == lineCountBefore && isOneRow(firstLine);
+        viewport()->update(0, y, viewport()->width(),
+                           oneRow ? static_cast<int>(std::ceil(m_lineHeight)) + 1
+                                  : viewport()->height() - y);
+    }
     emit textChanged();
     emit selectionChanged();
     return true;
+}
+
+bool TextView::isOneRow(std::size_t line)
+{
+    const TextPieces bytes = lineBytes(line);
+    return wrapOf(line).row(bytes, 0).end >= bytes.size();
 }
 
 void TextView::insertPlainText(const QString& text)

@@ -126,6 +126,8 @@ private:
     wrap::LineWrap& wrapOf(std::size_t line);
     TextPieces lineBytes(std::size_t line) const;
     wrap::Row rowAt(RowPos at);
+    // The line fits on one row (lays out its first row only).
+    bool isOneRow(std::size_t line);
     bool isLastRow(RowPos at, const wrap::Row& row) const;
     bool nextRow(RowPos& at);
     bool previousRow(RowPos& at);
