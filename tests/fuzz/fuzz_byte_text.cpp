@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "byte_text_model.h"
@@ -67,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t keptLineStart = 0;
     std::optional<wrap::LineWrap> layout;
 
+    using Moves = std::vector<std::pair<int, bool>>;
+    Moves moves;  // what the whole-text steps were told, by step
     for (int step = 0; step < 32; ++step) {
         const std::uint8_t kind = reader.Byte();
         const std::size_t cur = model.text().size();
@@ -94,20 +97,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::string next = model.text();
                 for (char& c : next)
                     c = static_cast<char>(c ^ (piece.empty() ? 1 : piece[0] & 0x21));
-                FUZZ_CHECK(history.replaceWhole(text, {at, n}, std::string(next), {0, 0}),
+                // What else the step changed is told back on each undo and redo, by its step.
+                FUZZ_CHECK(history.replaceWhole(text, {at, n}, std::string(next), {0, 0},
+                                                [&moves, step](bool undone) {
+                                                    moves.emplace_back(step, undone);
+                                                }),
                            "replaceWhole refused");
-                model.whole({at, n}, std::move(next), {0, 0});
+                model.whole({at, n}, std::move(next), {0, 0}, step);
                 everywhere = true;
                 break;
             }
-            case 3:
+            case 3: {
+                const int whole = model.wholeToUndo();
+                moves.clear();
                 FUZZ_CHECK(history.undo(text) == model.undo(), "undo, or the selection it gave");
+                FUZZ_CHECK(moves == (whole < 0 ? Moves{} : Moves{{whole, true}}),
+                           "undo told the wrong step what else to put back");
                 everywhere = true;
                 break;
-            case 4:
+            }
+            case 4: {
+                const int whole = model.wholeToRedo();
+                moves.clear();
                 FUZZ_CHECK(history.redo(text) == model.redo(), "redo, or the caret it gave");
+                FUZZ_CHECK(moves == (whole < 0 ? Moves{} : Moves{{whole, false}}),
+                           "redo told the wrong step what else to do again");
                 everywhere = true;
                 break;
+            }
             default:
                 FUZZ_CHECK(text.text() == model.text(), "text() differs");
                 break;

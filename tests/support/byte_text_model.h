@@ -97,10 +97,16 @@ public:
         push({std::move(next), before, {pos + with.size(), 0}});
     }
 
-    void whole(TextSelection before, std::string next, TextSelection after)
+    // `id` names the step for what it also changed (see wholeUndone()).
+    void whole(TextSelection before, std::string next, TextSelection after, int id = -1)
     {
-        push({std::move(next), before, after});
+        push({std::move(next), before, after, id});
     }
+
+    // The id of the whole-text step an undo, or a redo, would move now; -1 for any other step
+    // and where there is nothing to move.
+    int wholeToUndo() const { return canUndo() ? m_states[m_done].wholeId : -1; }
+    int wholeToRedo() const { return canRedo() ? m_states[m_done + 1].wholeId : -1; }
 
     // The selection the history should give back; an undo or redo that finds nothing changes
     // nothing, the typing included.
@@ -125,6 +131,7 @@ private:
         std::string text;
         TextSelection before;  // of the step that led here
         TextSelection after;
+        int wholeId = -1;  // a whole-text step, by the id it was given
     };
 
     void push(State state)
