@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,11 +41,58 @@
 #include "test_files.h"
 #include "ui/editor/memo.h"
 #include "ui/main/fCPas.h"
+#include "ui/main/replace_panel.h"
+#include "ui/main/cipher_panel.h"
 #include "ui/main/level_a_panel.h"
 #include "ui/main/type_panel.h"
 #include "ui/platform/command_guard.h"
 
 using Kind = ScriptedDesktop::Kind;
+
+// Memory running out on demand: the n-th large allocation from now (8 MiB or more: a document's
+// buffers, never the toolkit's small ones) throws std::bad_alloc.
+namespace {
+constexpr std::size_t kLargeAllocation = std::size_t{8} << 20;
+long g_largeAllocationsUntilFailure = -1;
+int g_largeAllocationsFailed = 0;
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (size >= kLargeAllocation && g_largeAllocationsUntilFailure >= 0 &&
+        g_largeAllocationsUntilFailure-- == 0) {
+        ++g_largeAllocationsFailed;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -265,6 +314,96 @@ class TestFaults : public QObject {
     }
 
 private slots:
+    // Memory that runs out under Open, Encrypt, Decrypt or Replace All of a large text ends the
+    // command with an error box and loses nothing: the text on screen, its name and extension,
+    // and what Ctrl+Z can bring back stay as they were, and the next command works.
+    void memoryRunningOutLosesNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("failing");  // which large allocation fails, from 0
+        QTest::newRow("open, the file") << "open" << 0;
+        QTest::newRow("open with line feeds, the file") << "open LF" << 0;
+        QTest::newRow("open with line feeds, its CR LF text") << "open LF" << 1;
+        QTest::newRow("encrypt") << "encrypt" << 0;
+        QTest::newRow("decrypt") << "decrypt" << 0;
+        QTest::newRow("replace all") << "replace" << 0;
+    }
+    void memoryRunningOutLosesNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, failing);
+        auto s = start();
+        QVERIFY(s);
+        std::string big(12 << 20, 'a');
+        for (std::size_t i = 64; i < big.size(); i += 65)
+            big.replace(i - 2, 2, "\r\n");
+        const QString path = s->dir.filePath(QStringLiteral("big.txt"));
+        QByteArray file = QByteArray::fromStdString(big);
+        if (command == "open LF")
+            file.replace("\r\n", "\n");
+        WriteFile(path, file);
+        s->w->mem()->setBytes("the text before");
+        QTest::keyClicks(s->w->mem(), "!");
+        const std::string before(s->w->mem()->bytes());
+        const TAppState stateBefore = s->state;
+        const QString status = s->w->statusText(0);
+
+        g_largeAllocationsFailed = 0;
+        if (command.startsWith("open")) {
+            g_largeAllocationsUntilFailure = failing;
+            s->open(path);
+        } else if (command == "replace") {
+            s->w->mem()->setBytes(std::string(big));
+            QTest::keyClicks(s->w->mem(), "!");
+            s->w->menu().rMen->trigger();
+            s->w->replacePanel()->rFrom->setText(QStringLiteral("a"));
+            s->w->replacePanel()->rTo->setText(QStringLiteral("bc"));
+            g_largeAllocationsFailed = 0;
+            g_largeAllocationsUntilFailure = failing;
+            QTest::mouseClick(s->w->replacePanel()->rButt, Qt::LeftButton);
+        } else {
+            s->w->mem()->setBytes(std::string(big));
+            QTest::keyClicks(s->w->mem(), "!");
+            CipherPanel* panel = command == "encrypt" ? s->w->encryptPanel() : s->w->decryptPanel();
+            (command == "encrypt" ? s->w->menu().eMen : s->w->menu().dMen)->trigger();
+            panel->levelList->setCurrentIndex(2);
+            emit panel->levelList->activated(2);
+            panel->pwdBox->setText(QStringLiteral("secret1"));
+            g_largeAllocationsFailed = 0;
+            g_largeAllocationsUntilFailure = failing;
+            QTest::mouseClick(panel->actionButton, Qt::LeftButton);
+        }
+        g_largeAllocationsUntilFailure = -1;
+        QCOMPARE(g_largeAllocationsFailed, 1);
+
+        const auto errors = s->errors();
+        QCOMPARE(errors.size(), 1u);
+        QCOMPARE(errors.front().caption, std::string(kTitle));
+        QVERIFY2(errors.front().text == "Text exceeds memo capacity" ||
+                     errors.front().text == "Out of memory: the command was not completed.",
+                 errors.front().text.c_str());
+        if (command.startsWith("open")) {
+            QCOMPARE(s->w->mem()->bytes(), before);
+            QCOMPARE(s->state.FileName, stateBefore.FileName);
+            QCOMPARE(s->w->statusText(0), status);
+        } else {
+            std::string expected = big;
+            expected.insert(0, "!");
+            QCOMPARE(s->w->mem()->bytes().size(), expected.size());
+            QVERIFY(s->w->mem()->bytes() == expected);
+            QCOMPARE(s->state.FileExt, stateBefore.FileExt);
+            QCOMPARE(s->state.PlainText, stateBefore.PlainText);
+        }
+        // Ctrl+Z still takes back the typing before the command.
+        QTest::keyClick(s->w->mem(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(s->w->mem()->bytes().find('!') == std::string_view::npos);
+        // And the same command works once memory is there again.
+        s->script().calls.clear();
+        s->open(path);
+        QCOMPARE(s->w->mem()->bytes(), big);
+        QVERIFY(s->errors().empty());
+    }
+
     void saveOnAFailingDisk_data()
     {
         QTest::addColumn<bool>("saveAs");
