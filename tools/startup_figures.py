@@ -348,8 +348,8 @@ def main():
                     after = memory_mb(e.pid, "VmRSS")
                 finally:
                     e.stop()
-                # The text alone is 50 MB as bytes and 100 MB as the document's characters.
-                if after - before < 100:
+                # The editing area keeps the text as its bytes: 50 MB.
+                if after - before < 45:
                     raise RuntimeError(f"the 50 MB file does not seem to be open "
                                        f"(VmRSS {before:.0f} -> {after:.0f} MB)")
                 figures.update(open50_peak_rss_mb=peak, open50_rss_after_mb=after,
