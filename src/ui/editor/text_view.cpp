@@ -561,11 +561,21 @@ void TextView::paintEvent(QPaintEvent* event)
         const std::size_t lineStart = m_text.lineStart(at.line);
         const wrap::Row row = rowAt(at);
         const qreal baseline = y + m_ascent;
+        const bool last = isLastRow(at, row);
+        const bool caretRow = m_caret >= lineStart + row.start &&
+                              (m_caret < lineStart + row.end ||
+                               (last && m_caret == lineStart + row.end));
+        // An input method's text being composed stands at the caret and pushes the rest of the
+        // row aside until it is committed.
+        const bool composing = caretRow && !m_preedit.isEmpty();
+        const qreal preeditWidth =
+            composing ? QFontMetricsF(m_drawFont).horizontalAdvance(m_preedit) : 0;
+        qreal pushed = 0;
         wrap::Fixed x = 0;
         wrap::Fixed runX = 0;
         bool runSelected = false;
         auto flush = [&](wrap::Fixed endX) {
-            const qreal left = kMargin + runX / 64.0;
+            const qreal left = kMargin + pushed + runX / 64.0;
             if (runSelected)
                 p.fillRect(QRectF(left, y, (endX - runX) / 64.0, m_lineHeight),
                            pal.brush(QPalette::Highlight));
@@ -579,6 +589,10 @@ void TextView::paintEvent(QPaintEvent* event)
         for (std::size_t i = row.start; i < row.end; ++i) {
             const auto byte = static_cast<unsigned char>(line[i]);
             const bool selected = lineStart + i >= selA && lineStart + i < selB;
+            if (composing && lineStart + i == m_caret) {
+                flush(x);
+                pushed = preeditWidth;
+            }
             if (selected != runSelected || byte == '\t') {
                 flush(x);
                 runSelected = selected;
@@ -594,26 +608,20 @@ void TextView::paintEvent(QPaintEvent* event)
         }
         flush(x);
         // A selected line break shows as a space's width of selection after the line.
-        const bool last = isLastRow(at, row);
         const std::size_t breakPos = lineStart + line.size();
         if (last && at.line + 1 < m_text.lineCount() && breakPos >= selA && breakPos < selB)
-            p.fillRect(QRectF(kMargin + x / 64.0, y, m_metrics.advance[' '] / 64.0, m_lineHeight),
+            p.fillRect(QRectF(kMargin + pushed + x / 64.0, y, m_metrics.advance[' '] / 64.0,
+                              m_lineHeight),
                        pal.brush(QPalette::Highlight));
-        const bool caretRow = m_caret >= lineStart + row.start &&
-                              (m_caret < lineStart + row.end ||
-                               (last && m_caret == lineStart + row.end));
         const qreal cx = caretRow ? kMargin + wrapOf(at.line).xOf(line, m_caret - lineStart) / 64.0
                                   : 0;
-        if (caretRow && caretOn)
-            p.fillRect(QRectF(cx, y, 1, m_lineHeight), pal.brush(QPalette::Text));
-        if (caretRow && !m_preedit.isEmpty()) {
-            // Drawn over the text after the caret until the input method commits it.
-            const qreal w = QFontMetricsF(m_drawFont).horizontalAdvance(m_preedit);
-            p.fillRect(QRectF(cx, y, w, m_lineHeight), pal.brush(QPalette::Base));
+        if (composing) {
             p.setPen(pal.color(QPalette::Text));
             p.drawText(QPointF(cx, baseline), m_preedit);
-            p.drawLine(QPointF(cx, baseline + 2), QPointF(cx + w, baseline + 2));
+            p.drawLine(QPointF(cx, baseline + 2), QPointF(cx + preeditWidth, baseline + 2));
         }
+        if (caretRow && caretOn)
+            p.fillRect(QRectF(cx + preeditWidth, y, 1, m_lineHeight), pal.brush(QPalette::Text));
         y += m_lineHeight;
         if (!nextRow(at))
             break;
