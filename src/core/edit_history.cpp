@@ -89,6 +89,13 @@ bool EditHistory::replaceWhole(ByteText& text, TextSelection before, std::string
     return true;
 }
 
+std::optional<std::size_t> EditHistory::MovedAt(const Step& step)
+{
+    if (std::holds_alternative<ByteText::Whole>(step.held))
+        return std::nullopt;
+    return step.pos;
+}
+
 void EditHistory::swapStep(ByteText& text, Step& step)
 {
     if (auto* whole = std::get_if<ByteText::Whole>(&step.held)) {
@@ -109,6 +116,7 @@ std::optional<TextSelection> EditHistory::undo(ByteText& text)
         return std::nullopt;
     Step& step = m_steps[m_done - 1];
     swapStep(text, step);
+    m_lastMovedAt = MovedAt(step);
     --m_done;
     m_typingOpen = false;
     if (step.alsoMoved)
@@ -122,6 +130,7 @@ std::optional<TextSelection> EditHistory::redo(ByteText& text)
         return std::nullopt;
     Step& step = m_steps[m_done];
     swapStep(text, step);
+    m_lastMovedAt = MovedAt(step);
     ++m_done;
     m_typingOpen = false;
     if (step.alsoMoved)

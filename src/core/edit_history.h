@@ -52,6 +52,9 @@ public:
 
     void clear();
     std::size_t stepCount() const { return m_steps.size(); }
+    // Where the last undo or redo changed the text: nothing before this position changed.
+    // Nothing for a whole-text step.
+    std::optional<std::size_t> lastMovedAt() const { return m_lastMovedAt; }
 
 private:
     struct Step {
@@ -71,9 +74,11 @@ private:
     static Step makeStep(const ByteText& text, TextSelection before, std::size_t pos,
                          std::size_t len, std::string_view with);
     static void swapStep(ByteText& text, Step& step);
+    static std::optional<std::size_t> MovedAt(const Step& step);
     bool record(ByteText& text, Step&& step, std::string_view with);
 
     std::vector<Step> m_steps;
     std::size_t m_done = 0;
     bool m_typingOpen = false;
+    std::optional<std::size_t> m_lastMovedAt;
 };

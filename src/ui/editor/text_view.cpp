@@ -827,10 +827,28 @@ void TextView::afterHistoryMove(std::optional<TextSelection> selection)
 {
     if (!selection)
         return;
-    // Which lines an undone step touched is not known here: lay out again what is shown.
-    m_wraps.clear();
-    m_top.line = std::min(m_top.line, m_text.lineCount() - 1);
-    m_top.row = 0;
+    // The lines before the step's place kept their rows, and so did the line it starts in, up
+    // to it (a long line is not laid out again from its start); the rest is laid out anew as
+    // shown. After a whole-text step, everything is.
+    const std::optional<std::size_t> at = m_history.lastMovedAt();
+    const std::size_t firstLine = at ? m_text.lineOf(*at > 0 ? *at - 1 : 0) : 0;
+    if (!at) {
+        m_wraps.clear();
+    } else {
+        m_wraps.erase(m_wraps.upper_bound(firstLine), m_wraps.end());
+        if (auto it = m_wraps.find(firstLine); it != m_wraps.end()) {
+            const std::size_t start = m_text.lineStart(firstLine);
+            it->second->edited(*at > start ? *at - 1 - start : 0);
+        }
+    }
+    if (!at || m_top.line > firstLine) {
+        m_top.line = std::min(m_top.line, m_text.lineCount() - 1);
+        m_top.row = 0;
+    } else {
+        const TextPieces bytes = lineBytes(m_top.line);
+        wrap::LineWrap& w = wrapOf(m_top.line);
+        m_top.row = w.rowOf(bytes, w.row(bytes, m_top.row).start);
+    }
     m_anchor = normalized(selection->start);
     m_caret = normalized(selection->start + selection->length);
     m_goalX = -1;
