@@ -791,7 +791,8 @@ void TestAtomicFile::writtenBackPagesLeaveTheCache()
     void* map = ::mmap(nullptr, quarter, PROT_READ, MAP_SHARED, fd, 0);
     ::close(fd);
     QVERIFY(map != MAP_FAILED);
-    std::vector<unsigned char> pages(quarter / std::size_t(::sysconf(_SC_PAGESIZE)));
+    const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+    std::vector<unsigned char> pages((quarter + page - 1) / page);  // one for each page touched
     const bool asked = ::mincore(map, quarter, pages.data()) == 0;
     ::munmap(map, quarter);
     QVERIFY(asked);
