@@ -14,6 +14,14 @@ inline constexpr std::size_t kMemoCapacity = std::size_t{1} << 30;  // 1 GiB
 // Every line break (CR LF, a lone CR, a lone LF) becomes CR LF; every other byte stays as it is.
 std::string NormaliseLineBreaks(std::string_view bytes);
 
+// True when every line break of `bytes` is CR LF already: NormaliseLineBreaks would give them
+// back unchanged. Reads the bytes at memory speed.
+bool AllBreaksCrLf(std::string_view bytes);
+namespace detail {
+// The same without the processor's wider instructions, so that tests reach both.
+bool AllBreaksCrLfBaseline(std::string_view bytes);
+}  // namespace detail
+
 // Reads the document file at `path` (the file system's own bytes) for the editing area, its line
 // breaks normalised. Throws CommandError "Cannot open file <path>" when it cannot be read, and
 // "Text exceeds memo capacity" when the text would hold more than `capacity` bytes or memory

@@ -32,6 +32,33 @@ QByteArray RandomBytes(QRandomGenerator& random, int maxLength)
     return bytes;
 }
 
+// Both forms of the check, against the rule stated independently; `context` names the bytes.
+void CheckCrLfVerdict(const QByteArray& bytes, const QByteArray& context)
+{
+    const bool expected = ExpectedNormalised(bytes) == bytes;
+    QVERIFY2(AllBreaksCrLf(Std(bytes)) == expected, context.constData());
+    QVERIFY2(detail::AllBreaksCrLfBaseline(Std(bytes)) == expected, context.constData());
+}
+
+// Bytes that are no line break, with CR LF pairs among them: a text the check accepts.
+QByteArray RandomCrLfText(QRandomGenerator& random, int length)
+{
+    QByteArray bytes(length, '\0');
+    for (int i = 0; i < length; ++i) {
+        if (i + 1 < length && random.bounded(8) == 0) {
+            bytes[i++] = '\r';
+            bytes[i] = '\n';
+            continue;
+        }
+        char c;
+        do
+            c = static_cast<char>(random.bounded(256));
+        while (c == '\r' || c == '\n');
+        bytes[i] = c;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 class TestDocumentFile final : public QObject {
@@ -45,6 +72,8 @@ private slots:
     void loadNormalises();
     void loadKeepsEveryOtherByte();
     void roundTripProperty();
+    void crLfCheckAtEveryBlockEdge();
+    void crLfCheckFarIntoTheText();
 
     // Saving.
     void saveWritesBytesExactly_data();
@@ -142,6 +171,64 @@ void TestDocumentFile::roundTripProperty()
             SaveDocument(path.toStdString(), Std(bytes));
             QVERIFY2(ReadRaw(path) == bytes, context.constData());
             QVERIFY2(Bytes(LoadDocument(path.toStdString())) == normalised, context.constData());
+        }
+    }
+}
+
+// The check reads 64-byte blocks and carries a CR from one block to the next: each pair of
+// bytes (CR, LF or neither) at each position of texts up to three blocks and a bit long, so that
+// every block edge, the tail and both ends of the text meet every neighbourhood of a break.
+void TestDocumentFile::crLfCheckAtEveryBlockEdge()
+{
+    const quint32 seed = 20261209;
+    QRandomGenerator random(seed);
+    const char kPair[] = {'\r', '\n', 'x'};
+    int rejected = 0;
+    for (int length = 0; length <= 3 * 64 + 3; ++length) {
+        const QByteArray base = RandomCrLfText(random, length);
+        CheckCrLfVerdict(base, "seed " + QByteArray::number(seed) + ": " + base.toHex());
+        for (int at = 0; at < length; ++at) {
+            for (const char first : kPair) {
+                for (const char second : kPair) {
+                    QByteArray bytes = base;
+                    bytes[at] = first;
+                    if (at + 1 < length)
+                        bytes[at + 1] = second;
+                    rejected += ExpectedNormalised(bytes) != bytes;
+                    CheckCrLfVerdict(bytes, "seed " + QByteArray::number(seed) + " at " +
+                                                QByteArray::number(at) + ": " + bytes.toHex());
+                }
+            }
+        }
+    }
+    QVERIFY(rejected > 0);  // the loops made lone breaks, not only CR LF texts
+}
+
+// A lone break as the only one among many CR LF: the check looks for one only now and then,
+// so one just before, at and after those looks, and in the last blocks before the tail.
+void TestDocumentFile::crLfCheckFarIntoTheText()
+{
+    QRandomGenerator random(7);
+    const int length = 3 * 4096 + 70;
+    const QByteArray base = RandomCrLfText(random, length);
+    CheckCrLfVerdict(base, "the whole text");
+    QVERIFY(AllBreaksCrLf(Std(base)));
+    // Looks after bytes 4095, 8191 and 12287; the block from 12288 is the last whole one before
+    // the tail of 6 bytes from 12352.
+    for (const int at : {0, 1, 63, 64, 4095, 4096, 4097, 8191, 8192, 12287, 12288, 12320, 12351,
+                         12352, length - 2, length - 1}) {
+        for (const char lone : {'\r', '\n'}) {
+            QByteArray bytes = base;
+            bytes[at] = lone;
+            // Keep it alone: no partner on the side a CR LF would need it.
+            if (lone == '\r' && at + 1 < length && bytes[at + 1] == '\n')
+                bytes[at + 1] = 'x';
+            if (lone == '\n' && at > 0 && bytes[at - 1] == '\r')
+                bytes[at - 1] = 'x';
+            const QByteArray context = "lone " + QByteArray::number(int(lone)) + " at " +
+                                       QByteArray::number(at);
+            QVERIFY2(ExpectedNormalised(bytes) != bytes, context.constData());
+            CheckCrLfVerdict(bytes, context);
         }
     }
 }
@@ -275,6 +362,13 @@ void TestDocumentFile::mappedOnlyWhenNothingToNormalise_data()
     QTest::newRow("no break at all") << QByteArray("plain") << true;
     QTest::newRow("a lone LF") << QByteArray("one\r\ntwo\nthree") << false;
     QTest::newRow("a lone CR at the end") << QByteArray("one\r") << false;
+    // The check goes 64 bytes a block.
+    const QByteArray block(63, 'a');
+    QTest::newRow("CR LF across a block edge") << block + "\r\nb" << true;
+    QTest::newRow("a lone LF opening a block") << block + "b\nc" << false;
+    QTest::newRow("a lone CR closing a block") << block + "\rb" << false;
+    QTest::newRow("a lone CR closing the text on a block edge") << block + "\r" << false;
+    QTest::newRow("CR LF closing the text after a block") << block + "b\r\n" << true;
     QTest::newRow("empty") << QByteArray() << false;
 }
 

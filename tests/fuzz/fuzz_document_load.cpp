@@ -1,5 +1,6 @@
-// The document loader: line-break normalisation and its exact inverse, and LoadDocument on a real
-// file, with capacities around the text's size so that the refusal is met as often as not.
+// The document loader: line-break normalisation and its exact inverse, the check that every break
+// is CR LF already at each offset from a 64-byte block edge, and LoadDocument on a real file, with
+// capacities around the text's size so that the refusal is met as often as not.
 
 #include <cstddef>
 #include <cstdint>
@@ -94,6 +95,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         loneBreaks += crAlone || lfAlone;
     }
     FUZZ_CHECK(out.size() == input.size() + loneBreaks, Describe(input, out));
+
+    // The check reads 64-byte blocks: the input after each count of leading bytes that are no
+    // break puts each of its bytes at each place in a block, and its end at each place too.
+    FUZZ_CHECK(AllBreaksCrLf(out) && detail::AllBreaksCrLfBaseline(out), Describe(input, out));
+    const std::string shifted = std::string(63, 'x') + std::string(input);
+    for (std::size_t lead = 0; lead < 64; ++lead) {
+        const std::string_view view = std::string_view(shifted).substr(63 - lead);
+        FUZZ_CHECK(AllBreaksCrLf(view) == (loneBreaks == 0),
+                   "after " + std::to_string(lead) + " bytes: input " + fuzz::Hex(input));
+        FUZZ_CHECK(detail::AllBreaksCrLfBaseline(view) == (loneBreaks == 0),
+                   "baseline, after " + std::to_string(lead) + " bytes: input " +
+                       fuzz::Hex(input));
+    }
 
     // The last byte picks the capacity: the default, exactly the normalised size, one less, the
     // raw size (which a growing text overflows), or a small one.
