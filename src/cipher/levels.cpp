@@ -139,9 +139,11 @@ const std::string* ChooseKey(TAppState& state, EncryptionLevel level, std::strin
 
 // The one encryption, into `out`, which may be the very buffer `text` views: the result then
 // replaces the text in place. On Failed, out holds nothing useful. Without `out`, only the
-// checks, messages and effects, and `key` gets the key the caller transforms with.
+// checks, messages and effects, and `key` gets the key the caller transforms with; with
+// `callerChecks`, the caller looks for a character that would not come back.
 LevelOutcome Encrypt(TAppState& state, EncryptionLevel level, std::string_view text,
-                     std::string_view typed, std::string* out, std::string* keyOut = nullptr)
+                     std::string_view typed, std::string* out, std::string* keyOut = nullptr,
+                     bool callerChecks = false)
 {
     const std::string* key = ChooseKey(state, level, typed, CipherDirection::Encrypt);
     if (!key)
@@ -152,7 +154,7 @@ LevelOutcome Encrypt(TAppState& state, EncryptionLevel level, std::string_view t
     // Refuse rather than hand back a cipher text that would not decrypt to what was typed. The
     // check reads the plain text, which encrypting in place overwrites, so it runs first, and a
     // text it refuses is only put to the cipher's checks, not encrypted.
-    const auto lost = FirstUnrestorable(text, *key);
+    const auto lost = callerChecks ? std::nullopt : FirstUnrestorable(text, *key);
     const TCipherRefusals refusals =
         lost || !out ? EncryptRefusals(text, *key, level) : EncryptInto(text, *key, level, *out);
     ShowCipherRefusals(CipherDirection::Encrypt, refusals);
@@ -292,4 +294,11 @@ LevelOutcome PrepareWithLevel(TAppState& state, CipherDirection direction, Encry
     return direction == CipherDirection::Encrypt
                ? Encrypt(state, level, text, typed, nullptr, &key)
                : Decrypt(state, level, text, typed, nullptr, &key);
+}
+
+LevelOutcome PrepareEncryptionInPieces(TAppState& state, EncryptionLevel level,
+                                       std::string_view text, std::string_view typed,
+                                       std::string& key)
+{
+    return Encrypt(state, level, text, typed, nullptr, &key, true);
 }

@@ -94,6 +94,16 @@ LevelOutcome DecryptWithLevelInPlace(TAppState& state, EncryptionLevel level, st
 LevelOutcome PrepareWithLevel(TAppState& state, CipherDirection direction, EncryptionLevel level,
                               std::string_view text, std::string_view typed, std::string& key);
 
+// PrepareWithLevel to encrypt, without its check that every character comes back, for a caller
+// that makes that check itself on each piece just before it encrypts it (FirstUnrestorable with
+// the piece's offset), so that a large text is read once. Done has told and done what encrypting
+// a text that passes the check tells and does. Should the caller then find a character that
+// would not come back, it keeps nothing it encrypted, shows UnrestorableMessage, and drops
+// `state`: the refusal would have left the state's FileExt and PlainText as they were.
+LevelOutcome PrepareEncryptionInPieces(TAppState& state, EncryptionLevel level,
+                                       std::string_view text, std::string_view typed,
+                                       std::string& key);
+
 bool IsValidLevelAPwd(std::string_view candidate);
 
 // Unchanged: the candidate equals LevelAPwd; the UI clears the box, nothing else.

@@ -91,6 +91,16 @@ inline unsigned char TransformOne(unsigned char c, unsigned char threshold, unsi
     return passes ? c : moved;
 }
 
+// Neither printable nor passing through: whether the character comes back depends on the key
+// character it meets, so only the table tells. Bitwise throughout, so that loops of it vectorise.
+inline unsigned char Unusual(unsigned char c)
+{
+    const bool passes = ((c | 4) == 13) | (c == 10);
+    const bool printable =
+        static_cast<unsigned char>(c - kPrintableBottom) <= kPrintableTop - kPrintableBottom;
+    return static_cast<unsigned char>(!(printable | passes));
+}
+
 template <bool kEncrypt>
 inline void TransformTile(const unsigned char* __restrict in, unsigned char* __restrict out,
                           const unsigned char* __restrict threshold,
@@ -98,6 +108,20 @@ inline void TransformTile(const unsigned char* __restrict in, unsigned char* __r
 {
     for (std::size_t i = 0; i < kTile; ++i)
         out[i] = TransformOne<kEncrypt>(in[i], threshold[i], shift[i]);
+}
+
+// The same, noting in `unusual` (a byte per position, kept over every tile, so that no tile
+// needs a sum of its own) where an unusual character was met.
+template <bool kEncrypt>
+inline void TransformTileNoting(const unsigned char* __restrict in, unsigned char* __restrict out,
+                                const unsigned char* __restrict threshold,
+                                const unsigned char* __restrict shift,
+                                unsigned char* __restrict unusual)
+{
+    for (std::size_t i = 0; i < kTile; ++i) {
+        out[i] = TransformOne<kEncrypt>(in[i], threshold[i], shift[i]);
+        unusual[i] |= Unusual(in[i]);
+    }
 }
 
 template <bool kEncrypt>
@@ -118,29 +142,42 @@ bool Overlaps(std::string_view text, const std::string& out)
 // Needs a key of two characters or more. Built twice on x86-64, for AVX2 and for the baseline,
 // and picked at load time: AVX2 halves the instructions per byte, which keeps the cipher at
 // memory speed when the processor is shared. In place when `in` is `dst`: a text of hundreds of
-// megabytes then needs no second buffer.
-template <bool kEncrypt, bool kInPlace>
-PLIMO_VECTOR_CLONES void TransformBytes(const unsigned char* in, unsigned char* dst, std::size_t n,
+// megabytes then needs no second buffer. With kNote, true when an unusual character was met,
+// found in the same pass over the text.
+template <bool kEncrypt, bool kInPlace, bool kNote = false>
+PLIMO_VECTOR_CLONES bool TransformBytes(const unsigned char* in, unsigned char* dst, std::size_t n,
                                         std::string_view key)
 {
+    static_assert(!(kInPlace && kNote));
     const KeyStream stream = MakeKeyStream<kEncrypt>(key);
     const unsigned char* threshold = stream.threshold.data();
     const unsigned char* shift = stream.shift.data();
 
     const std::size_t step = kTile % stream.cycle;
     std::size_t offset = 0;  // key position of the tile's first character, 0-based
+    unsigned char unusual[kTile] = {};
     std::size_t i = 0;
     for (; i + kTile <= n; i += kTile) {
         if constexpr (kInPlace)
             TransformTileInPlace<kEncrypt>(dst + i, threshold + offset, shift + offset);
+        else if constexpr (kNote)
+            TransformTileNoting<kEncrypt>(in + i, dst + i, threshold + offset, shift + offset,
+                                          unusual);
         else
             TransformTile<kEncrypt>(in + i, dst + i, threshold + offset, shift + offset);
         offset += step;
         if (offset >= stream.cycle)
             offset -= stream.cycle;
     }
-    for (std::size_t j = 0; i + j < n; ++j)
+    for (std::size_t j = 0; i + j < n; ++j) {
         dst[i + j] = TransformOne<kEncrypt>(in[i + j], threshold[offset + j], shift[offset + j]);
+        if constexpr (kNote)
+            unusual[j] |= Unusual(in[i + j]);
+    }
+    unsigned char any = 0;
+    for (const unsigned char u : unusual)
+        any |= u;
+    return any != 0;
 }
 
 template <bool kEncrypt>
@@ -194,6 +231,18 @@ const RestorableTable& Restorable()
     return table;
 }
 
+// Every printable character comes back under every character of the key's cycle: then only an
+// unusual character can fail to come back.
+bool PrintablesComeBack(std::string_view key)
+{
+    const RestorableTable& table = Restorable();
+    for (std::size_t p = 0; p + 1 < key.size(); ++p)
+        for (unsigned c = kPrintableBottom; c <= kPrintableTop; ++c)
+            if (!table[static_cast<unsigned char>(key[p])][c])
+                return false;
+    return true;
+}
+
 }  // namespace
 
 namespace {
@@ -224,6 +273,23 @@ void DecryptPiece(std::string_view piece, std::string_view key, std::size_t offs
     TransformBytes<false, false>(reinterpret_cast<const unsigned char*>(piece.data()),
                                  reinterpret_cast<unsigned char*>(out), piece.size(),
                                  KeyFrom(key, offset));
+}
+
+std::optional<std::size_t> EncryptPieceChecked(std::string_view piece, std::string_view key,
+                                               std::size_t offset, char* out)
+{
+    const auto* in = reinterpret_cast<const unsigned char*>(piece.data());
+    auto* dst = reinterpret_cast<unsigned char*>(out);
+    const std::string turned = KeyFrom(key, offset);
+    // A usual piece (printable characters, tabs and line breaks) under such a key is read once;
+    // anything else is looked up in the table, as the check alone does.
+    if (PrintablesComeBack(turned) &&
+        !TransformBytes<true, false, true>(in, dst, piece.size(), turned))
+        return std::nullopt;
+    if (const auto lost = FirstUnrestorable(piece, turned))
+        return lost;
+    TransformBytes<true, false>(in, dst, piece.size(), turned);
+    return std::nullopt;
 }
 
 TCipherRefusals EncryptRefusals(std::string_view text, std::string_view key, EncryptionLevel level)
@@ -321,12 +387,9 @@ std::optional<std::size_t> FirstUnrestorable(std::string_view text, std::string_
     const RestorableTable& table = Restorable();
     const std::size_t cycle = key.size() - 1;
     std::vector<const bool*> rows(cycle);
-    bool printableSafe = true;  // every printable character comes back under every key character
-    for (std::size_t p = 0; p < cycle; ++p) {
+    for (std::size_t p = 0; p < cycle; ++p)
         rows[p] = table[static_cast<unsigned char>(key[p])].data();
-        for (unsigned c = kPrintableBottom; c <= kPrintableTop; ++c)
-            printableSafe = printableSafe && rows[p][c];
-    }
+    const bool printableSafe = PrintablesComeBack(key);
 
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
@@ -348,13 +411,8 @@ std::optional<std::size_t> FirstUnrestorable(std::string_view text, std::string_
         const std::size_t step = kTile % cycle;
         for (; i + kTile <= n; i += kTile) {
             unsigned char other = 0;
-            for (std::size_t j = 0; j < kTile; ++j) {
-                const unsigned char c = in[i + j];
-                const bool passes = ((c | 4) == 13) | (c == 10);
-                other |= static_cast<unsigned char>(c - kPrintableBottom) >
-                             kPrintableTop - kPrintableBottom &&
-                         !passes;
-            }
+            for (std::size_t j = 0; j < kTile; ++j)
+                other |= Unusual(in[i + j]);
             if (other) {
                 if (const auto lost = scan(i, i + kTile))
                     return lost;
@@ -366,6 +424,14 @@ std::optional<std::size_t> FirstUnrestorable(std::string_view text, std::string_
         }
     }
     return scan(i, n);
+}
+
+std::optional<std::size_t> FirstUnrestorable(std::string_view piece, std::string_view key,
+                                             std::size_t offset)
+{
+    if (key.size() < 2)
+        return std::nullopt;
+    return FirstUnrestorable(piece, KeyFrom(key, offset));
 }
 
 namespace detail {

@@ -84,6 +84,12 @@ std::string DecryptText(std::string_view text, std::string_view key, std::string
 void EncryptPiece(std::string_view piece, std::string_view key, std::size_t offset, char* out);
 void DecryptPiece(std::string_view piece, std::string_view key, std::size_t offset, char* out);
 
+// EncryptPiece and the check FirstUnrestorable(piece, key, offset) together, reading a usual
+// piece (printable characters, tabs, line breaks) once for both: gives what the check gives;
+// when that is a character, `out` holds nothing to keep.
+std::optional<std::size_t> EncryptPieceChecked(std::string_view piece, std::string_view key,
+                                               std::size_t offset, char* out);
+
 TCipherRefusals EncryptRefusals(std::string_view text, std::string_view key, EncryptionLevel level);
 TCipherRefusals DecryptRefusals(std::string_view text, std::string_view key);
 
@@ -95,6 +101,10 @@ void ShowCipherRefusals(CipherDirection direction, TCipherRefusals refusals);
 
 // Keys shorter than two characters have no key cycle (the cipher refuses them anyway): nothing.
 std::optional<std::size_t> FirstUnrestorable(std::string_view text, std::string_view key);
+// The same for a piece that starts at character `offset` of the whole text, as EncryptPiece
+// takes it; the index is the piece's own.
+std::optional<std::size_t> FirstUnrestorable(std::string_view piece, std::string_view key,
+                                             std::size_t offset);
 
 namespace detail {
 // Both need a key of at least two characters and return the empty text otherwise.

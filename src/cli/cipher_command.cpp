@@ -23,6 +23,9 @@ namespace {
 constexpr std::size_t kNoCapacityLimit = std::numeric_limits<std::size_t>::max();
 // What a file is transformed in, a piece at a time.
 constexpr std::size_t kPieceSize = 4 * 1024 * 1024;
+// What is checked and then encrypted at once, small enough to stay in the processor's cache
+// between the two, large enough that setting up the key for each costs nothing.
+constexpr std::size_t kPartSize = 256 * 1024;
 // The first buffer for standard input when it is no file that tells its size.
 constexpr std::size_t kFirstReadChunk = 64 * 1024;
 
@@ -126,28 +129,67 @@ namespace {
 
 // A file that needs no line breaks normalised is transformed piece by piece, straight from
 // where the file system keeps it to the output: the command then holds no copy of the text,
-// and a file of gigabytes costs what reading and writing it cost.
+// and a file of gigabytes costs what reading and writing it cost. When encrypting into a new
+// file, the check that every character comes back is made on each part of a piece just before
+// that part is encrypted, while it is in the processor's cache, instead of on the whole text
+// first (a usual text is even read once for both, see EncryptPieceChecked): the new file is only
+// named once every piece was written, so a refusal leaves nothing.
 std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& job,
                                             const std::string& path, const MappedDocument& file)
 {
     const std::string_view text = file.bytes();
+    const bool encrypt = job.direction == CipherDirection::Encrypt;
     std::string key;
-    if (PrepareWithLevel(state, job.direction, job.level, text, job.typed, key) !=
-        LevelOutcome::Done)
+    const LevelOutcome outcome =
+        encrypt ? PrepareEncryptionInPieces(state, job.level, text, job.typed, key)
+                : PrepareWithLevel(state, job.direction, job.level, text, job.typed, key);
+    if (outcome != LevelOutcome::Done)
         return std::nullopt;
+    // The text's first character that would not come back, from `from` on.
+    const auto lostFrom = [&](std::size_t from) {
+        const auto at = FirstUnrestorable(text.substr(from), key, from);
+        return at ? std::optional<std::size_t>(from + *at) : std::nullopt;
+    };
+    const auto refuse = [&](std::size_t lost) {
+        ShowNote(UnrestorableMessage(text, lost));
+        return std::nullopt;
+    };
     const std::string output = OutputPathFor(path, state.FileExt);
-    if (!job.force && Exists(output))
-        throw CommandError(output + std::string(cli_messages::kOutputExists));
+    // An existing output may be rewritten in place, or must be told of: the refusal of the text
+    // comes first, as in the editor, and nothing touches the output before it.
+    bool checkEachPart = encrypt;
+    if (Exists(output)) {
+        if (encrypt) {
+            if (const auto lost = lostFrom(0))
+                return refuse(*lost);
+            checkEachPart = false;
+        }
+        if (!job.force)
+            throw CommandError(output + std::string(cli_messages::kOutputExists));
+    }
 
     std::string buffer(std::min(kPieceSize, text.size()), '\0');
-    std::size_t done = 0;
+    std::size_t done = 0;  // every character before it passed the check and was transformed
+    std::optional<std::size_t> lost;
     bool changed = false;
     const TBytePieces pieces{text.size(), [&]() -> std::string_view {
                                  const std::string_view piece = text.substr(done, buffer.size());
-                                 if (job.direction == CipherDirection::Encrypt)
-                                     EncryptPiece(piece, key, done, buffer.data());
-                                 else
-                                     DecryptPiece(piece, key, done, buffer.data());
+                                 for (std::size_t at = 0; at < piece.size(); at += kPartSize) {
+                                     const std::string_view part = piece.substr(at, kPartSize);
+                                     const std::size_t offset = done + at;
+                                     char* const out = buffer.data() + at;
+                                     if (checkEachPart) {
+                                         if (const auto bad =
+                                                 EncryptPieceChecked(part, key, offset, out)) {
+                                             lost = offset + *bad;
+                                             return {};  // fails the write: nothing is kept
+                                         }
+                                     } else if (encrypt) {
+                                         EncryptPiece(part, key, offset, out);
+                                     } else {
+                                         DecryptPiece(part, key, offset, out);
+                                     }
+                                 }
                                  done += piece.size();
                                  // Nothing is kept of a file that changed while it was read.
                                  if (done == text.size() && !file.unchanged()) {
@@ -159,6 +201,13 @@ std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& 
     try {
         SaveDocument(output, pieces);
     } catch (const CommandError&) {
+        if (lost)
+            return refuse(*lost);
+        // The writer failed before the check had seen the whole text: a text the check refuses
+        // is told as that refusal, as if it had been checked first.
+        if (checkEachPart && done < text.size())
+            if (const auto later = lostFrom(done))
+                return refuse(*later);
         if (changed)
             throw CommandError(std::string(kCannotOpenFile) + path +
                                std::string(cli_messages::kChangedWhileRead));

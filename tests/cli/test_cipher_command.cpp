@@ -1,14 +1,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <QDir>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include "cipher/level_b_tables.h"
 #include "cli/cipher_command.h"
 #include "cli/key_sources.h"
 #include "core/command_error.h"
+#include "core/show_note.h"
+#include "core/win1252.h"
+#include "document/atomic_file.h"
 #include "document/document_file.h"
 #include "document/settings_file.h"
 #include "temp_workdir.h"
@@ -55,22 +61,54 @@ Outcome Run(const QStringList& args)
     return Run(args, [](TCipherIo&) {});
 }
 
-// The file the editor saves: Open, the level's command at start-up state, Save.
+// The file the editor saves: Open, the level's command at start-up state, Save. Its messages go
+// to `notes`, as the command writes them after the file's name, when given.
 QByteArray EditorSaves(const QString& input, bool encrypt, EncryptionLevel level,
-                       const std::string& typed)
+                       const std::string& typed, QStringList* notes = nullptr)
 {
     TAppState state;
     SetStateDefaults(state, LevelBKeyTableData());
     LoadSettings(state);
     const std::string text = LoadDocument(Path(input));
+    NoteHandler previous = SetNoteHandler([&](std::string_view note) {
+        if (notes)
+            *notes << "plimo-cipher: " + input + ": " + QString::fromStdString(win1252::ToUtf8(note));
+    });
     const TLevelResult result = encrypt ? EncryptWithLevel(state, level, text, typed)
                                         : DecryptWithLevel(state, level, text, typed);
+    SetNoteHandler(std::move(previous));
     if (result.outcome != LevelOutcome::Done)
         return "<refused>";
     SaveDocument("editor.out", result.text);
     const QByteArray saved = ReadFile("editor.out");
     QFile::remove("editor.out");
     return saved;
+}
+
+// Where the command cuts a file: the pieces it writes, and the parts of a piece it checks and
+// encrypts at once.
+constexpr qsizetype kPiece = 4 * 1024 * 1024;
+constexpr qsizetype kPart = 256 * 1024;
+
+// The next index from `at` that holds no line break, so that a character put there leaves every
+// break CR LF and the command reads the file where it lies.
+qsizetype NoBreakFrom(const QByteArray& text, qsizetype at)
+{
+    while (at < text.size() && (text[at] == '\r' || text[at] == '\n'))
+        ++at;
+    return at;
+}
+
+// Writes fail once this many bytes went to the disk, as on a disk that fills up.
+qsizetype g_writeBudget = 0;
+ssize_t WriteUntilFull(int fd, const void* bytes, size_t count)
+{
+    if (static_cast<qsizetype>(count) > g_writeBudget) {
+        errno = ENOSPC;
+        return -1;
+    }
+    g_writeBudget -= static_cast<qsizetype>(count);
+    return ::write(fd, bytes, count);
 }
 
 }  // namespace
@@ -204,6 +242,158 @@ private slots:
         QCOMPARE(outcome.status, status);
         const QStringList made = QDir().entryList({"letter.tx?"}, QDir::Files | QDir::Hidden);
         QCOMPARE(made.size(), status == 0 ? 2 : 1);
+    }
+
+    // A long file is checked and encrypted a part at a time: a character that would not come
+    // back is refused with the editor's line and column wherever it lies against the parts and
+    // pieces, and one that does come back under its key character is encrypted as the editor
+    // does. Both characters come back under some characters of the key and not others, so each
+    // of seven places in a row meets another key character.
+    void refusalWhereverThePartsBreak_data()
+    {
+        QTest::addColumn<qsizetype>("from");
+        QTest::addColumn<char>("character");
+        const qsizetype end = LongLetter().size();
+        for (const char character : {'\x0B', '\xF5'}) {
+            const auto row = [character](const char* name, qsizetype from) {
+                QTest::addRow("%s, code %d", name, int(static_cast<unsigned char>(character)))
+                    << from << character;
+            };
+            row("first characters", 0);
+            row("across the first parts' edge", kPart - 3);
+            row("across the first pieces' edge", kPiece - 3);
+            row("across a part's edge in the last piece", 2 * kPiece + 3 * kPart - 3);
+            row("last characters", end - 9);
+        }
+    }
+    void refusalWhereverThePartsBreak()
+    {
+        QFETCH(qsizetype, from);
+        QFETCH(char, character);
+        WriteFile("pw", "Kestrel7\n");
+        const QByteArray text = LongLetter();
+        int refused = 0;
+        for (qsizetype at = from; at < from + 7; ++at) {
+            QByteArray bytes = text;
+            const qsizetype place = NoBreakFrom(bytes, at);
+            QVERIFY(place < bytes.size());
+            bytes[place] = character;
+            WriteFile("letter.txt", bytes);
+            QStringList notes;
+            const QByteArray expected =
+                EditorSaves("letter.txt", true, EncryptionLevel::C, "Kestrel7", &notes);
+            const Outcome outcome =
+                Run({"encrypt", "--level", "C", "--password-file", "pw", "letter.txt"});
+            const QByteArray where = "at " + QByteArray::number(place);
+            QVERIFY2(outcome.errors == notes, where + ": " + outcome.errors.join('|').toUtf8());
+            QVERIFY2(outcome.status == (expected == "<refused>" ? 1 : 0), where);
+            QVERIFY2(ReadFile("letter.txc") == (expected == "<refused>" ? "<missing>" : expected),
+                     where);
+            refused += expected == "<refused>";
+            QFile::remove("letter.txc");
+        }
+        QVERIFY(refused > 0);
+    }
+
+    // A refused long text touches no output: one that exists stays (the refusal is told, not that
+    // it exists), and a write that fails is told as the refusal when the text would be refused.
+    void refusedLongTextTouchesNoOutput()
+    {
+        WriteFile("pw", "Kestrel7\n");
+        QByteArray text = LongLetter();
+        const QByteArray plain = text;
+        text[NoBreakFrom(text, 2 * kPiece + 100)] = '\x01';
+        WriteFile("letter.txt", text);
+        QStringList refusal;
+        QCOMPARE(EditorSaves("letter.txt", true, EncryptionLevel::C, "Kestrel7", &refusal),
+                 QByteArray("<refused>"));
+        QCOMPARE(refusal.size(), 1);
+        const QStringList args{"encrypt", "--level", "C", "--password-file", "pw", "letter.txt"};
+
+        WriteFile("letter.txc", "older");
+        for (const bool force : {false, true}) {
+            const Outcome outcome = Run(force ? QStringList(args) << "--force" : args);
+            QCOMPARE(outcome.errors, refusal);
+            QCOMPARE(outcome.status, kCipherExitRefused);
+            QCOMPARE(ReadFile("letter.txc"), QByteArray("older"));
+        }
+        QFile::remove("letter.txc");
+
+        // The disk fills up while the first piece is written, before the check met the
+        // character; then the same without it, where the failed write is what is told.
+        const TWriteFunction previous = SetAtomicWriteFunction(WriteUntilFull);
+        g_writeBudget = kPiece / 2;
+        const Outcome full = Run(args);
+        g_writeBudget = kPiece / 2;
+        WriteFile("letter.txt", plain);
+        const Outcome fullPlain = Run(args);
+        SetAtomicWriteFunction(previous);
+        QCOMPARE(full.errors, refusal);
+        QCOMPARE(full.status, kCipherExitRefused);
+        QCOMPARE(fullPlain.errors,
+                 QStringList{"plimo-cipher: letter.txt: Cannot create file letter.txc"});
+        QCOMPARE(fullPlain.status, kCipherExitRefused);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"letter.txt", "plimo.dat", "pw"}));
+
+        // A text that is not refused is still kept from an existing output.
+        WriteFile("letter.txc", "older");
+        const Outcome kept = Run(args);
+        QCOMPARE(kept.errors, QStringList{"plimo-cipher: letter.txt: letter.txc exists and was "
+                                          "not replaced (--force replaces it)"});
+        QCOMPARE(ReadFile("letter.txc"), QByteArray("older"));
+    }
+
+    // Pieces cut anywhere give, checked and encrypted one by one, what the whole text gives:
+    // the first character that would not come back, or else the whole cipher text. Keys of any
+    // bytes too, under some of which a printable character does not come back either.
+    void piecesAddUpToTheWholeText()
+    {
+        const quint32 seed = 1209;
+        QRandomGenerator random(seed);
+        static const char kUsual[] = "Dear Ann,\t see you\r\n";
+        int refused = 0;
+        int encrypted = 0;
+        for (int round = 0; round < 400; ++round) {
+            std::string text(static_cast<std::size_t>(random.bounded(1, 700)), '\0');
+            const int unusual = random.bounded(3);  // none, now and then, often
+            for (char& c : text) {
+                const int pick = random.bounded(1000);
+                c = pick < (unusual == 0 ? 0 : unusual == 1 ? 2 : 100)
+                        ? static_cast<char>(random.bounded(256))
+                        : kUsual[random.bounded(int(sizeof kUsual) - 1)];
+            }
+            std::string key(static_cast<std::size_t>(random.bounded(2, 13)), '\0');
+            const bool anyBytes = random.bounded(2) == 0;
+            for (char& c : key)
+                c = static_cast<char>(anyBytes ? random.bounded(256) : random.bounded(32, 127));
+
+            const auto lost = FirstUnrestorable(text, key);
+            std::string out(text.size(), '\0');
+            std::optional<std::size_t> found;
+            for (std::size_t done = 0; done < text.size() && !found;) {
+                const std::size_t size = std::min<std::size_t>(
+                    text.size() - done, static_cast<std::size_t>(random.bounded(1, 200)));
+                const std::string_view piece = std::string_view(text).substr(done, size);
+                const auto alone = FirstUnrestorable(piece, key, done);
+                const auto checked = EncryptPieceChecked(piece, key, done, out.data() + done);
+                const QByteArray context = "seed " + QByteArray::number(seed) + " round " +
+                                           QByteArray::number(round) + " piece at " +
+                                           QByteArray::number(qulonglong(done));
+                QVERIFY2(alone == checked, context.constData());
+                if (checked)
+                    found = done + *checked;
+                done += size;
+            }
+            const QByteArray context =
+                "seed " + QByteArray::number(seed) + " round " + QByteArray::number(round);
+            QVERIFY2(found == lost, context.constData());
+            if (!lost)
+                QVERIFY2(out == detail::EncryptReference(text, key), context.constData());
+            refused += lost.has_value();
+            encrypted += !lost;
+        }
+        QVERIFY(refused > 20 && encrypted > 20);
     }
 
     // An existing output stays unless --force; one file refused, the others still done.
