@@ -417,6 +417,13 @@ class Session:
         self.focus(self.main)
         self.key(*keys)
 
+    def save_new_document(self, name):
+        """Ctrl+S on an unbound text: the save dialog, the name in the working folder; returns
+        the bytes saved."""
+        self.key("ctrl+s")
+        self.choose_file(SAVE_TITLE, self.path(name))
+        return self.wait_file(name)
+
     # --- files -----------------------------------------------------------------------------
     def path(self, name):
         return os.path.join(self.workdir, name)

@@ -5,16 +5,10 @@ text exactly as it looked."""
 import subprocess
 import sys
 
-from plimo_driver import (BACK_BORDER, LEVEL_C, PANEL_HEIGHT, SAVE_TITLE, E2EError, Session,
+from plimo_driver import (BACK_BORDER, LEVEL_C, PANEL_HEIGHT, E2EError, Session,
                           run_scenarios, wait_until)
 
 BINARY = sys.argv[1]
-
-
-def save_new_document(s, name):
-    s.key("ctrl+s")
-    s.choose_file(SAVE_TITLE, s.path(name))
-    return s.wait_file(name)
 
 
 def text_top(s):
@@ -59,7 +53,7 @@ def drag_selects_and_middle_click_pastes():
             raise E2EError(f"the drag selected {selected!r}")
         # The middle button pastes it where it is clicked: past the end of the line.
         s.click(s.main, 600, y, button=2)
-        assert save_new_document(s, "dragged.txt") == ("alpha beta gamma" + selected).encode()
+        assert s.save_new_document("dragged.txt") == ("alpha beta gamma" + selected).encode()
         # A double click takes a whole word.
         s.x("mousemove", "--window", s.main, BACK_BORDER * 2 + 4, y)
         s.x("click", "--repeat", 2, 1)
@@ -72,7 +66,7 @@ def dead_key_composes():
         s.key("dead_acute", "e")
         s.key("Return")
         s.key("dead_grave", "a", "dead_diaeresis", "u")
-        assert save_new_document(s, "composed.txt") == b"caf\xe9\r\n\xe0\xfc"
+        assert s.save_new_document("composed.txt") == b"caf\xe9\r\n\xe0\xfc"
 
 
 def undo_after_encrypt_brings_the_text_back():
@@ -92,7 +86,7 @@ def undo_after_encrypt_brings_the_text_back():
         s.click_text_area()
         s.key("ctrl+z")
         wait_until(lambda: text_pixels(s) == before, 10.0, "the text to look as before Encrypt")
-        assert save_new_document(s, "letter.txt") == b"Dear Ann,\r\nsee you at eight."
+        assert s.save_new_document("letter.txt") == b"Dear Ann,\r\nsee you at eight."
         s.key("ctrl+y")  # and the encryption is there again
         s.key("ctrl+s")
         cipher = s.wait_file_change("letter.txt", b"Dear Ann,\r\nsee you at eight.")

@@ -9,16 +9,10 @@ import tempfile
 import urllib.parse
 
 from plimo_driver import (ABOUT_TITLE, BACK_BORDER, CONTROLS, HELP_TITLE, MAIN_TITLE,
-                          PANEL_HEIGHT, QUESTION_TITLE, SAVE_TITLE, SILVER, E2EError, Session,
+                          PANEL_HEIGHT, QUESTION_TITLE, SILVER, E2EError, Session,
                           run_scenarios, wait_until)
 
 BINARY = sys.argv[1]
-
-
-def save_new_document(s, name):
-    s.key("ctrl+s")
-    s.choose_file(SAVE_TITLE, s.path(name))
-    return s.wait_file(name)
 
 
 def find_hits_and_replace_all():
@@ -49,7 +43,7 @@ def find_hits_and_replace_all():
         s.click_control("rTo")
         s.type("Pear")
         s.click_control("rButt")
-        assert save_new_document(s, "fruit.txt") == b"Pear Pear Pear"
+        assert s.save_new_document("fruit.txt") == b"Pear Pear Pear"
 
 
 XDG_OPEN_STAND_IN = """#!/bin/sh
@@ -112,7 +106,7 @@ def exit_asks_about_unsaved_text():
         s.answer(False)  # "The text has changes that are not saved. Exit anyway?"
         assert s.running(), "No ended the program"
         # The text is all there: saving writes it.
-        assert save_new_document(s, "kept.txt") == b"Words not yet saved"
+        assert s.save_new_document("kept.txt") == b"Words not yet saved"
 
         s.type(", and more")
         s.key("ctrl+F4")
@@ -123,7 +117,7 @@ def exit_asks_about_unsaved_text():
         # Saved text leaves at once, without a question.
         s.start_app()
         s.type("Saved words")
-        assert save_new_document(s, "saved.txt") == b"Saved words"
+        assert s.save_new_document("saved.txt") == b"Saved words"
         s.key("ctrl+F4")
         assert s.wait_exit() == 0
         if s.windows(QUESTION_TITLE):
@@ -173,7 +167,7 @@ def characters_without_a_byte_show_as_saved():
         typed = first_line_pixels(s)
         s.key("ctrl+a", "ctrl+c")
         s.wait_clipboard("a??b")
-        assert save_new_document(s, "typed.txt") == b"a??b"
+        assert s.save_new_document("typed.txt") == b"a??b"
         s.key("ctrl+a")
         s.type("a??b")
         if first_line_pixels(s) != typed:
