@@ -122,7 +122,11 @@ mode_t CurrentUmask()
 // A name beside the target that no other file has: ".<name>.tmp<pid>-<ns>-<n>".
 std::string TempStem(const std::string& base)
 {
-    return "." + base.substr(0, kMaxTempStem) + ".tmp";
+    // Appended piece by piece: g++ 12 at -O3 warns (-Wrestrict) about "." + std::string.
+    std::string stem(".");
+    stem.append(base, 0, kMaxTempStem);
+    stem += ".tmp";
+    return stem;
 }
 
 std::string UniqueSuffix()
