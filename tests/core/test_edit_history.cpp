@@ -156,27 +156,6 @@ private slots:
         QCOMPARE(static_cast<const void*>(text.text().data()), replacement);
     }
 
-    // Where an undo or redo changed the text, so that the view keeps the layout before it.
-    void movesSayWhereTheyChangedTheText()
-    {
-        ByteText text;
-        QVERIFY(text.setText("0123456789"));
-        EditHistory history;
-        QVERIFY(history.type(text, {7, 0}, "ab"));
-        QVERIFY(history.edit(text, {2, 3}, 2, 3, "X"));
-        QVERIFY(history.replaceWhole(text, {0, 0}, "whole text", {0, 0}));
-        history.undo(text);
-        QCOMPARE(history.lastMovedAt(), std::optional<std::size_t>());  // a whole text moved
-        history.undo(text);
-        QCOMPARE(history.lastMovedAt(), std::optional<std::size_t>(2));
-        history.undo(text);
-        QCOMPARE(history.lastMovedAt(), std::optional<std::size_t>(7));
-        QCOMPARE(All(text), std::string("0123456789"));
-        history.redo(text);
-        QCOMPARE(history.lastMovedAt(), std::optional<std::size_t>(7));
-        history.redo(text);
-        QCOMPARE(history.lastMovedAt(), std::optional<std::size_t>(2));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestEditHistory)

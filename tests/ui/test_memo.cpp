@@ -151,26 +151,6 @@ private slots:
         QCOMPARE(moves.size(), std::size_t{2});
     }
 
-    // Nothing passes the capacity, and a refusal changes nothing: not the text, not the history.
-    void capacityRefusesAndKeepsTheText()
-    {
-        TextView view(nullptr, 16);
-        QVERIFY(view.setBytes("0123456789abcdef"));
-        QVERIFY(!view.setBytes("0123456789abcdefg"));
-        QVERIFY(!view.replaceAllBytes(std::string(17, 'x')));
-        view.select(16, 0);
-        view.insertPlainText(QStringLiteral("z"));
-        QCOMPARE(view.bytes(), std::string_view("0123456789abcdef"));
-        QVERIFY(!view.canUndo());
-        view.select(0, 2);
-        view.insertPlainText(QStringLiteral("AB"));  // same length: taken
-        QCOMPARE(view.bytes(), std::string_view("AB23456789abcdef"));
-        QVERIFY(view.replaceAllBytes(std::string(16, 'y')));
-        view.undo();
-        view.undo();
-        QCOMPARE(view.bytes(), std::string_view("0123456789abcdef"));
-    }
-
     void selectionInBytes_data()
     {
         QTest::addColumn<qsizetype>("start");
