@@ -13,6 +13,7 @@ PACKAGES=(
   python3 xvfb xauth xdotool x11-utils xclip imagemagick
   clang libclang-rt-14-dev
   desktop-file-utils shared-mime-info libglib2.0-bin
+  help2man dpkg-dev file lintian appstream bash-completion man-db groff-base
 )
 
 install_missing() {

@@ -91,6 +91,15 @@ class Image:
         return (min(xs), min(ys), max(xs) + 1, max(ys) + 1)
 
 
+def run(*command, check=True, timeout=120, **kwargs):
+    """Runs a command with its output captured as text; unless told, a failure raises E2EError
+    with that output."""
+    r = subprocess.run(command, capture_output=True, text=True, timeout=timeout, **kwargs)
+    if check and r.returncode != 0:
+        raise E2EError(f"{' '.join(command)} failed ({r.returncode}):\n{r.stdout}{r.stderr}")
+    return r
+
+
 def wait_until(condition, timeout=10.0, what="condition", poll=0.05):
     """The first true value of condition(), asked every `poll` seconds for `timeout` seconds."""
     deadline = time.monotonic() + timeout

@@ -17,20 +17,13 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 from plimo_driver import (HELP_FILE, MAIN_TITLE, OPEN_TITLE, SAVE_TITLE, E2EError, Session,
-                          run_scenarios, wait_until)
+                          run, run_scenarios, wait_until)
 
 BINARY = os.path.abspath(sys.argv[1])
 BUILD_DIR = os.path.dirname(BINARY)
 MIME_NS = "{http://www.freedesktop.org/standards/shared-mime-info}"
 PLIMO_TYPES = {"text/x-plimo-txa": "*.txa", "text/x-plimo-txb": "*.txb",
                "text/x-plimo-txc": "*.txc"}
-
-
-def run(*command, **kwargs):
-    r = subprocess.run(command, capture_output=True, text=True, timeout=120, **kwargs)
-    if r.returncode != 0:
-        raise E2EError(f"{' '.join(command)} failed ({r.returncode}):\n{r.stdout}{r.stderr}")
-    return r
 
 
 def install(prefix):
