@@ -15,6 +15,7 @@
 #include "core/show_note.h"
 #include "core/win1252.h"
 #include "document/document_file.h"
+#include "document/file_calls.h"
 #include "document/file_messages.h"
 
 namespace {
@@ -64,19 +65,6 @@ std::string ReadAll(int fd)
     }
     bytes.resize(size);
     return bytes;
-}
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // ShowNote's handler for the life of a run.

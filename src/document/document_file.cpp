@@ -14,6 +14,7 @@
 
 #include "core/command_error.h"
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
 
@@ -318,19 +319,18 @@ std::optional<MappedDocument> MappedDocument::Open(const std::string& path, std:
 {
     if (g_mappedStart)
         return std::nullopt;  // one at a time: the fault handler knows one range
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid())
         return std::nullopt;
     struct stat st {};
     void* data = MAP_FAILED;
     std::size_t size = 0;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+    if (::fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
         static_cast<std::uintmax_t>(st.st_size) <= capacity) {
         size = static_cast<std::size_t>(st.st_size);
         // Populated at once: the pages are the file system's cache, read ahead in one go.
-        data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.get(), 0);
     }
-    ::close(fd);
     if (data == MAP_FAILED)
         return std::nullopt;
     g_pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));

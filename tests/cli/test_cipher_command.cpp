@@ -15,6 +15,7 @@
 #include "core/show_note.h"
 #include "core/win1252.h"
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
 #include "document/document_file.h"
 #include "document/settings_file.h"
 #include "temp_workdir.h"

@@ -16,6 +16,8 @@
 #include <QTest>
 
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
+#include "document/safe_copy.h"
 #include "file_test_helpers.h"
 #include "temp_workdir.h"
 
@@ -160,6 +162,15 @@ QByteArray LargeContent(int megabytes)
 QString WriteError(const QString& path, const QByteArray& bytes, mode_t mode = kDocumentFileMode)
 {
     return ErrorOf([&] { WriteFileAtomically(path.toStdString(), Std(bytes), mode); });
+}
+
+// What a start finds, told to the user at once.
+std::vector<TInterruptedSave> TakeInterruptedSaves()
+{
+    std::vector<TInterruptedSave> saves = FindInterruptedSaves();
+    for (const TInterruptedSave& save : saves)
+        ForgetInterruptedSave(save);
+    return saves;
 }
 
 const QByteArray kOld = "the old content\r\nstays as it was\r\n";

@@ -35,6 +35,7 @@
 
 #include "core/app_state.h"
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"

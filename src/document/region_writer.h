@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string_view>
+
+#include "document/atomic_file.h"
+
+// Writes a file from its start, handing each full region to the disk as it goes, so that the
+// final fsync finds little left; once a region is on the disk its pages are let go, so that a
+// file of gigabytes holds at most a window of regions of the page cache. (Fresh memory costs more
+// than memory just freed, and other programs' cached files stay.) A write-back error fails the
+// write where it is met.
+class RegionWriter final {
+public:
+    explicit RegionWriter(int fd) : m_fd(fd) {}
+
+    bool Write(std::string_view bytes);
+
+private:
+    bool SendRegion();
+
+    int m_fd;
+    off_t m_written = 0;  // from the file's start
+    off_t m_sent = 0;     // what was handed to the disk
+    off_t m_settled = 0;  // what is on the disk and no longer cached
+};
+
+// All of `pieces` from the file's start through a RegionWriter: exactly `pieces.size` bytes, or
+// false (a piece missing or too long fails like a full disk).
+bool WritePieces(int fd, const TBytePieces& pieces);
