@@ -310,15 +310,22 @@ void RewriteInPlace(const std::string& path, const std::string& target,
         CannotCreate(path);
     if (mode == TExistingMode::Private)
         ::fchmod(file.get(), kPrivateFileMode);
+    // The record learns what the new content is before its last piece goes to the file: from
+    // then on the file can be checked against it.
     ContentDigest digest;
-    const TBytePieces digested{bytes.size, [&] {
-                                   const std::string_view piece = bytes.next();
-                                   digest.Add(piece);
-                                   return piece;
-                               }};
+    std::size_t given = 0;
+    const TBytePieces noted{bytes.size, [&]() -> std::string_view {
+                                const std::string_view piece = bytes.next();
+                                digest.Add(piece);
+                                given += piece.size();
+                                if (given == bytes.size &&
+                                    !copy.NoteNewContent(bytes.size, digest.Value()))
+                                    return {};
+                                return piece;
+                            }};
     const bool written = ::lseek(file.get(), 0, SEEK_SET) == 0 &&
-                         WritePieces(file.get(), digested) &&
-                         copy.NoteNewContent(bytes.size, digest.Value()) &&
+                         (bytes.size > 0 || copy.NoteNewContent(0, digest.Value())) &&
+                         WritePieces(file.get(), noted) &&
                          TruncateFile(file.get(), static_cast<off_t>(bytes.size)) &&
                          SyncFile(file.get());
     if (written && file.close())

@@ -298,7 +298,7 @@ void TestSettingsFile::folderNotTheUsersOwn_data()
     QTest::newRow("shared, the user's own link") << 01777 << false << "own" << shared + "use a "
                                                                                  "folder of your "
                                                                                  "own";
-    QTest::newRow("group may write, no file yet") << 0770 << false << "" << shared + "chmod go-w $";
+    QTest::newRow("group may write, no file yet") << 0770 << false << "" << shared + "make it yours alone (chmod go-w $)";
     QTest::newRow("another user's") << 0755 << true << "" << " belongs to another user, and Plimo "
                                                             "keeps private files only in a folder "
                                                             "of your own: have it removed (its "
