@@ -149,12 +149,18 @@ std::string PasswordFromFileBytes(std::string_view bytes, const std::string& pat
     return PasswordBoxBytes(bytes);
 }
 
-std::string ReadPasswordFile(const std::string& path)
+std::string ReadPasswordFile(const std::string& path, std::string* warning)
 {
-    // Not ReadWholeFile: that takes regular files only, and a pipe is a good way to pass a secret.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid())
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat st {};
+    if (!file.valid() || ::fstat(file.get(), &st) != 0)
         throw CommandError(std::string(kCannotOpenFile) + path);
+    if (!S_ISREG(st.st_mode))
+        throw CommandError(std::string(kCannotOpenFile) + path +
+                           ": a password file must be a regular file");
+    if (warning && (st.st_mode & (S_IRGRP | S_IROTH)) != 0)
+        *warning = "warning: other users may read the password file " + path +
+                   " (chmod go-r makes it yours alone)";
     std::string bytes;
     char buffer[4096];
     bool failed = false;
