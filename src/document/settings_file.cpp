@@ -206,6 +206,23 @@ void SaveSettings(TAppState& state)
     WriteLines(state.SettingsFile, ValuesOf(state));
 }
 
+void RefreshLevelAPwd(TAppState& state)
+{
+    if (state.SettingsUnreadable || IsPlantedLink(state.SettingsFile))
+        return;
+    try {
+        CheckSettingsFolder(state.SettingsFile);
+    } catch (const CommandError&) {
+        return;
+    }
+    std::string bytes;
+    if (ReadWholeFile(state.SettingsFile, kSettingsFileLimit, bytes) != TReadResult::Ok ||
+        bytes.empty())
+        return;
+    state.LevelAPwd = PasswordOf(SplitSettingsLines(bytes));
+    state.StoredLevelAPwd = state.LevelAPwd;
+}
+
 void LoadSecondarySettings(TSecondaryState& state)
 {
     Load(state);

@@ -34,6 +34,13 @@ void ApplySettings(TAppState& state, const std::vector<std::string>& SettingsLin
 // running copy cannot write back a password the first one has replaced.
 void SaveSettings(TAppState& state);
 
+// Level A's password as the settings file holds it now, taken into the state (LevelAPwd and
+// the password it last stored) for a Level A command about to use it: another running copy, or
+// the shell tool's user, may have changed the file since this one read it, and a text encrypted
+// under an older password would not decrypt with the one the file holds. The state keeps its
+// password when the file cannot be read now, or could not be at start-up.
+void RefreshLevelAPwd(TAppState& state);
+
 // A save refused because the file could not be read at start-up; nothing was written.
 class SettingsNotSaved final : public CommandError {
 public:

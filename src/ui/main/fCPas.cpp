@@ -120,6 +120,7 @@ void TfC::createStatusBar()
         label = new QLabel(bar);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);  // a file name is never markup
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(label, std::exchange(stretch, 3));
     }
