@@ -18,6 +18,7 @@
 #include "document/document_file.h"
 #include "document/file_calls.h"
 #include "document/file_messages.h"
+#include "document/region_writer.h"
 #include "cli/text_pieces.h"
 
 namespace {
@@ -216,7 +217,7 @@ std::optional<std::string> CipherFile(TAppState state, const TCipherJob& job,
 
 bool CipherStream(TAppState state, const TCipherJob& job, int in, int out)
 {
-    const InputBuffer input(in);
+    const InputText input(in);
     const std::string_view raw = input.bytes();
     const bool crlf = AllBreaksCrLf(raw);
     if (!crlf && raw.size() < kNormaliseInPiecesFrom) {
@@ -242,9 +243,13 @@ bool CipherStream(TAppState state, const TCipherJob& job, int in, int out)
             return false;
         }
     }
+    // Standard output sent to a file goes to the disk as it is written, as the file path's
+    // output does, instead of piling up in the page cache until the system throttles the writer.
+    const off_t start = ::lseek(out, 0, SEEK_CUR);
+    RegionWriter writer(out, start > 0 ? start : 0);
     PieceTransform transform(raw, !crlf, key, encrypt, false);
     for (std::string_view piece; !(piece = transform.next()).empty();)
-        if (!WriteAll(out, piece))
+        if (!writer.Write(piece))
             throw CommandError(std::string(cli_messages::kCannotWriteOutput));
     return true;
 }

@@ -1,8 +1,16 @@
 #include "cli/text_pieces.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <memory>
 #include <new>
 
 #include "cipher/levels.h"
@@ -19,8 +27,7 @@ constexpr std::size_t kPieceSize = 4 * 1024 * 1024;
 // What is checked and then encrypted at once, small enough to stay in the processor's cache
 // between the two, large enough that setting up the key for each costs nothing.
 constexpr std::size_t kPartSize = 256 * 1024;
-// Standard input's first reservation; only what is read takes memory.
-constexpr std::size_t kFirstReservation = 64 * 1024 * 1024;
+// What standard input is taken in at a time.
 constexpr std::size_t kReadChunk = 1024 * 1024;
 
 }  // namespace
@@ -96,37 +103,71 @@ std::string PieceTransform::lostMessage(std::size_t index) const
                                place.column);
 }
 
-InputBuffer::InputBuffer(int fd)
+namespace {
+
+// The most a read may still take: what the process's address space leaves for the mapping.
+std::size_t AddressSpaceLeft()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<std::size_t>::max();
+    return static_cast<std::size_t>(limit.rlim_cur);
+}
+
+// Moves what `from` gives into `to`, a chunk at a time: false at the end. Pipes are spliced and
+// files copied inside the kernel; anything else (a terminal, a device) is read and written.
+bool MoveChunk(int from, int to, char* buffer)
 {
     for (;;) {
-        if (m_size == m_capacity)
-            Grow();
-        const ssize_t got =
-            ReadSome(fd, m_data + m_size, std::min(kReadChunk, m_capacity - m_size));
-        if (got < 0)
+        ssize_t moved = ::splice(from, nullptr, to, nullptr, kReadChunk, SPLICE_F_MOVE);
+        if (moved < 0 && errno == EINVAL)
+            moved = ::sendfile(to, from, nullptr, kReadChunk);
+        if (moved < 0 && errno == EINVAL) {
+            moved = ReadSome(from, buffer, kReadChunk);
+            if (moved > 0 && !WriteAll(to, {buffer, static_cast<std::size_t>(moved)}))
+                throw std::bad_alloc();  // the file in memory takes no more
+        }
+        if (moved < 0 && errno == EINTR)
+            continue;
+        if (moved < 0 && (errno == ENOMEM || errno == ENOSPC || errno == EFBIG))
+            throw std::bad_alloc();
+        if (moved < 0)
             throw CommandError(std::string(cli_messages::kCannotReadInput));
-        if (got == 0)
-            return;
-        m_size += static_cast<std::size_t>(got);
+        return moved > 0;
     }
 }
 
-InputBuffer::~InputBuffer()
+}  // namespace
+
+InputText::InputText(int fd)
 {
-    if (m_data)
-        ::munmap(m_data, m_capacity);
+    const FileDescriptor memory(::memfd_create("plimo-cipher input", MFD_CLOEXEC));
+    if (!memory.valid())
+        throw std::bad_alloc();
+    // A larger pipe takes fewer turns between the writer and us; refused, the pipe stays as it is.
+    ::fcntl(fd, F_SETPIPE_SZ, static_cast<int>(kReadChunk));
+    const std::size_t most = AddressSpaceLeft();
+    const auto buffer = std::make_unique<char[]>(kReadChunk);
+    while (MoveChunk(fd, memory.get(), buffer.get())) {
+        struct stat st {};
+        if (::fstat(memory.get(), &st) == 0 && static_cast<std::size_t>(st.st_size) > most)
+            throw std::bad_alloc();
+    }
+    struct stat st {};
+    if (::fstat(memory.get(), &st) != 0)
+        throw CommandError(std::string(cli_messages::kCannotReadInput));
+    m_size = static_cast<std::size_t>(st.st_size);
+    if (m_size == 0)
+        return;
+    void* data =
+        ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED | MAP_POPULATE, memory.get(), 0);
+    if (data == MAP_FAILED)
+        throw std::bad_alloc();
+    m_data = static_cast<const char*>(data);
 }
 
-void InputBuffer::Grow()
+InputText::~InputText()
 {
-    // Address space only: a page takes memory once something is read into it, and mremap moves
-    // the pages that hold text rather than copying them.
-    const std::size_t capacity = m_capacity == 0 ? kFirstReservation : m_capacity * 2;
-    void* grown = m_data ? ::mremap(m_data, m_capacity, capacity, MREMAP_MAYMOVE)
-                         : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
-                                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (grown == MAP_FAILED)
-        throw std::bad_alloc();
-    m_data = static_cast<char*>(grown);
-    m_capacity = capacity;
+    if (m_data)
+        ::munmap(const_cast<char*>(m_data), m_size);
 }

@@ -49,22 +49,22 @@ private:
     std::string m_scratch;
 };
 
-// Everything a file descriptor gives until its end (standard input, a pipe), in memory that
-// grows without copying what it holds, so that a text of gigabytes takes its own size. Throws
-// std::bad_alloc when memory runs out and CommandError when the read fails.
-class InputBuffer final {
+// Everything a file descriptor gives until its end (standard input: a pipe, a file, a device),
+// held where the command reads it as one text: taken into a file in memory (memfd) and mapped.
+// Pages of the kernel's file cache cost far less to fill than fresh pages of the process's own,
+// and a file another program cuts short meanwhile cannot take pages from under the command.
+// Throws std::bad_alloc when memory (or the process's address space) runs out, CommandError when
+// the read fails.
+class InputText final {
 public:
-    explicit InputBuffer(int fd);
-    ~InputBuffer();
-    InputBuffer(const InputBuffer&) = delete;
-    InputBuffer& operator=(const InputBuffer&) = delete;
+    explicit InputText(int fd);
+    ~InputText();
+    InputText(const InputText&) = delete;
+    InputText& operator=(const InputText&) = delete;
 
     std::string_view bytes() const { return {m_data, m_size}; }
 
 private:
-    void Grow();
-
-    char* m_data = nullptr;
-    std::size_t m_capacity = 0;
+    const char* m_data = nullptr;
     std::size_t m_size = 0;
 };

@@ -10,10 +10,14 @@
 // final fsync finds little left; once a region is on the disk its pages are let go, so that a
 // file of gigabytes holds at most a window of regions of the page cache. (Fresh memory costs more
 // than memory just freed, and other programs' cached files stay.) A write-back error fails the
-// write where it is met.
+// write where it is met. On a pipe, the hints are no failure and change nothing.
 class RegionWriter final {
 public:
-    explicit RegionWriter(int fd) : m_fd(fd) {}
+    // Writes at the file's current place, `start` bytes from its beginning.
+    explicit RegionWriter(int fd, off_t start = 0)
+        : m_fd(fd), m_written(start), m_sent(start), m_settled(start)
+    {
+    }
 
     bool Write(std::string_view bytes);
 
@@ -21,9 +25,9 @@ private:
     bool SendRegion();
 
     int m_fd;
-    off_t m_written = 0;  // from the file's start
-    off_t m_sent = 0;     // what was handed to the disk
-    off_t m_settled = 0;  // what is on the disk and no longer cached
+    off_t m_written;  // from the file's start
+    off_t m_sent;     // what was handed to the disk
+    off_t m_settled;  // what is on the disk and no longer cached
 };
 
 // All of `pieces` from the file's start through a RegionWriter: exactly `pieces.size` bytes, or
