@@ -105,6 +105,19 @@ std::string OutputPathFor(const std::string& path, std::string_view FileExt)
 
 namespace {
 
+// The level's checks, messages and effects for a text transformed in pieces (the caller checks
+// each part for a character that would not come back); false when the level refused. The
+// checks look at the text's length only, which normalising never brings below the cipher's
+// minimum for a text of the sizes transformed so.
+bool PrepareLevel(TAppState& state, const TCipherJob& job, std::string_view raw, std::string& key)
+{
+    const LevelOutcome outcome =
+        job.direction == CipherDirection::Encrypt
+            ? PrepareEncryptionInPieces(state, job.level, raw, job.typed, key)
+            : PrepareWithLevel(state, job.direction, job.level, raw, job.typed, key);
+    return outcome == LevelOutcome::Done;
+}
+
 // A large file is transformed piece by piece, straight from where the file system keeps it to
 // the output, its line breaks made CR LF on the way when they are not already: the command then
 // holds no copy of the text, and a file of gigabytes costs what reading and writing it cost. When
@@ -117,13 +130,8 @@ std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& 
 {
     const std::string_view raw = file.bytes();
     const bool encrypt = job.direction == CipherDirection::Encrypt;
-    // The level's checks look at the text's length only, which normalising never brings below
-    // the cipher's minimum for a text of this size.
     std::string key;
-    const LevelOutcome outcome =
-        encrypt ? PrepareEncryptionInPieces(state, job.level, raw, job.typed, key)
-                : PrepareWithLevel(state, job.direction, job.level, raw, job.typed, key);
-    if (outcome != LevelOutcome::Done)
+    if (!PrepareLevel(state, job, raw, key))
         return std::nullopt;
     const std::string output = OutputPathFor(path, state.FileExt);
     const TFileId input = file.id();
@@ -231,10 +239,7 @@ bool CipherStream(TAppState state, const TCipherJob& job, int in, int out)
     // What goes out cannot be taken back: the whole text is checked before the first piece.
     const bool encrypt = job.direction == CipherDirection::Encrypt;
     std::string key;
-    const LevelOutcome outcome =
-        encrypt ? PrepareEncryptionInPieces(state, job.level, raw, job.typed, key)
-                : PrepareWithLevel(state, job.direction, job.level, raw, job.typed, key);
-    if (outcome != LevelOutcome::Done)
+    if (!PrepareLevel(state, job, raw, key))
         return false;
     if (encrypt) {
         PieceTransform whole(raw, !crlf, key, encrypt, false);

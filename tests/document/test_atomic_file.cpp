@@ -176,6 +176,16 @@ std::vector<TInterruptedSave> TakeInterruptedSaves()
 
 const QByteArray kOld = "the old content\r\nstays as it was\r\n";
 
+// doc.txt in the folder, holding kOld; with a second name, second.txt, when a save is to
+// rewrite it in place. Empty when it cannot be made.
+QString OldDocument(const TempWorkDir& dir, bool secondName)
+{
+    const QString path = dir.filePath("doc.txt");
+    if (!WriteRaw(path, kOld) || (secondName && !SecondName(path, dir.filePath("second.txt"))))
+        return {};
+    return path;
+}
+
 QByteArray NewContent()
 {
     QByteArray bytes;
@@ -535,9 +545,8 @@ void TestAtomicFile::inPlaceFailures()
     QFETCH(int, budget);
     QFETCH(bool, restoreFails);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, true);
+    QVERIFY(!path.isEmpty());
     QString error;
     {
         HookScope hooks(FailingForOneFile, nullptr);
@@ -601,10 +610,8 @@ void TestAtomicFile::killedMidway()
 {
     QFETCH(bool, inPlace);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const pid_t child = ::fork();
     if (child == 0) {
         SetAtomicWriteFunction(inPlace ? FailingForOneFile : [](int, const void*, size_t) {
@@ -721,10 +728,8 @@ void TestAtomicFile::oneRewriteInPlaceAtATime()
 {
     QFETCH(bool, inPlace);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     // Another writer's rewrite holds the file.
     const int other = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
     struct flock lock {};
@@ -819,9 +824,8 @@ void TestAtomicFile::safeCopiesOnlyInAFolderOfTheUsersOwn()
     if (link && !RunningAsRoot())
         QSKIP("only root can make a link that belongs to another user");
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, true);
+    QVERIFY(!path.isEmpty());
     const QString copies = SafeCopies(dir);
     QVERIFY(QDir().mkpath(dir.filePath("elsewhere")));
     QVERIFY(QDir().mkpath(QFileInfo(copies).path()));
@@ -895,10 +899,8 @@ void TestAtomicFile::writtenInPieces()
     QFETCH(bool, inPlace);
     QFETCH(int, shortBy);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const QByteArray bytes = NewContent();
     std::size_t at = 0;
     const TBytePieces pieces{std::size_t(bytes.size()) + std::size_t(shortBy), [&] {
@@ -930,10 +932,8 @@ void TestAtomicFile::sentWhileWritten()
     QFETCH(bool, inPlace);
     QFETCH(int, megabytes);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const QByteArray bytes = LargeContent(megabytes);
     g_ranges.clear();
     g_failingRange = 0;
@@ -975,10 +975,8 @@ void TestAtomicFile::writeBackFails()
     QFETCH(int, failingRange);
     QFETCH(int, error);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const QByteArray bytes = LargeContent(48);
     g_ranges.clear();
     g_failingRange = failingRange;
