@@ -240,7 +240,7 @@ void BM_LineFeedsAndPipesAgainstCrLf(benchmark::State& state)
     }
     const auto command = [&](const std::string& file) {
         return std::vector<std::string>{PLIMO_CIPHER_BINARY, "encrypt", "--level", "C",
-                                        "--password-file", password, file};
+                                        "--password-file",   password,  file};
     };
     const std::string piped = folder / "piped.txc";
     Side crlfFile{"CR LF file", folder / "crlf.txc", {command(crlf)}};
@@ -249,8 +249,7 @@ void BM_LineFeedsAndPipesAgainstCrLf(benchmark::State& state)
                 piped,
                 {{"sh", "-c",
                   "cat '" + lf + "' | '" + std::string(PLIMO_CIPHER_BINARY) +
-                      "' encrypt --level C --password-file '" + password + "' > '" + piped +
-                      "'"}}};
+                      "' encrypt --level C --password-file '" + password + "' > '" + piped + "'"}}};
     const bool timed = TimeSides(state, {&crlfFile, &lfFile, &lfPipe}, lfFile);
     const bool complete = timed && std::filesystem::file_size(lfFile.output) ==
                                        std::filesystem::file_size(lfPipe.output);
@@ -275,10 +274,11 @@ void BM_LineFeedsAndPipesAgainstCrLf(benchmark::State& state)
     for (const Side* side : {&lfFile, &lfPipe}) {
         const double ratio = side->total / side->count / base;
         const double above = side->peakMB - inputMB;
-        std::printf("%s: %.2f x the CR LF file (target <= %.1f: %s), %.0f MB above the input "
-                    "(target <= 64: %s)\n",
-                    side->name.c_str(), ratio, kTarget, ratio <= kTarget ? "met" : "NOT MET",
-                    above, above <= 64 ? "met" : "NOT MET");
+        std::printf(
+            "%s: %.2f x the CR LF file (target <= %.1f: %s), %.0f MB above the input "
+            "(target <= 64: %s)\n",
+            side->name.c_str(), ratio, kTarget, ratio <= kTarget ? "met" : "NOT MET", above,
+            above <= 64 ? "met" : "NOT MET");
     }
 }
 

@@ -5,13 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <new>
 #include <stdexcept>
-#include <limits>
 #include <utility>
 
 #include "cipher/level_b_tables.h"
 #include "cli/key_sources.h"
+#include "cli/text_pieces.h"
 #include "core/command_error.h"
 #include "core/show_note.h"
 #include "core/win1252.h"
@@ -19,7 +20,6 @@
 #include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/region_writer.h"
-#include "cli/text_pieces.h"
 
 namespace {
 
@@ -138,9 +138,7 @@ std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& 
     // The output may be the input itself, under a second name: the command's own writes to it
     // then change it, but nobody else's may have before the first.
     const bool ontoItself = SameFile(IdOf(output), input);
-    const auto changedWhileRead = [&] {
-        return ontoItself ? !file.whole() : !file.unchanged();
-    };
+    const auto changedWhileRead = [&] { return ontoItself ? !file.whole() : !file.unchanged(); };
     const auto refuse = [&](std::size_t lost, const PieceTransform& transform) {
         // A part cut off the file reads as zeros, which never come back: that is no character
         // of the user's to refuse.

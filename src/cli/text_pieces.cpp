@@ -159,8 +159,7 @@ InputText::InputText(int fd)
     m_size = static_cast<std::size_t>(st.st_size);
     if (m_size == 0)
         return;
-    void* data =
-        ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED | MAP_POPULATE, memory.get(), 0);
+    void* data = ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED | MAP_POPULATE, memory.get(), 0);
     if (data == MAP_FAILED)
         throw std::bad_alloc();
     m_data = static_cast<const char*>(data);

@@ -142,8 +142,8 @@ void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode
     if (exists)
         mode = existingMode == TExistingMode::Private ? kPrivateFileMode : existing.st_mode & 07777;
     // Owner-only while it is written; its own mode only once it is complete.
-    if (!WritePieces(temp.fd(), bytes) || ::fchmod(temp.fd(), mode) != 0 ||
-        !SyncFile(temp.fd()) || !temp.RenameOver(target))
+    if (!WritePieces(temp.fd(), bytes) || ::fchmod(temp.fd(), mode) != 0 || !SyncFile(temp.fd()) ||
+        !temp.RenameOver(target))
         CannotCreate(path);
     SyncFolderAt(folder);
 }

@@ -80,8 +80,7 @@ class MappedDocument final {
 public:
     static std::optional<MappedDocument> Open(const std::string& path, std::size_t capacity);
     // The same for any line breaks: the command normalises them as it goes (crlf() false).
-    static std::optional<MappedDocument> OpenAsItIs(const std::string& path,
-                                                    std::size_t capacity);
+    static std::optional<MappedDocument> OpenAsItIs(const std::string& path, std::size_t capacity);
     MappedDocument(MappedDocument&& other) noexcept;
     MappedDocument& operator=(MappedDocument&&) = delete;
     MappedDocument(const MappedDocument&) = delete;

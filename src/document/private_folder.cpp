@@ -12,8 +12,7 @@
 namespace {
 
 constexpr mode_t kPrivateFolderMode = 0700;
-constexpr std::string_view kWhy =
-    ", and Plimo keeps private files only in a folder of your own: ";
+constexpr std::string_view kWhy = ", and Plimo keeps private files only in a folder of your own: ";
 
 [[noreturn]] void Refuse(const std::string& folder, std::string_view what, const std::string& fix)
 {
@@ -46,8 +45,9 @@ bool MakeFolders(const std::string& folder)
 FileDescriptor OpenPrivateFolder(const std::string& folder, bool create)
 {
     if (folder.empty())
-        throw CommandError("there is no folder for private files: neither XDG_DATA_HOME nor HOME "
-                           "names one");
+        throw CommandError(
+            "there is no folder for private files: neither XDG_DATA_HOME nor HOME "
+            "names one");
     struct stat link {};
     if (::lstat(folder.c_str(), &link) != 0) {
         if (errno != ENOENT || !create)
@@ -56,7 +56,8 @@ FileDescriptor OpenPrivateFolder(const std::string& folder, bool create)
             Refuse(folder, " cannot be made (" + std::string(std::strerror(errno)) + ")",
                    "make it with mode 700, or name another folder");
     } else if (S_ISLNK(link.st_mode) && link.st_uid != ::geteuid()) {
-        Refuse(folder, " is a link another user made", "remove the link (rm " + Quoted(folder) + ")");
+        Refuse(folder, " is a link another user made",
+               "remove the link (rm " + Quoted(folder) + ")");
     }
     FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st {};
@@ -69,7 +70,8 @@ FileDescriptor OpenPrivateFolder(const std::string& folder, bool create)
         // A shared folder such as /tmp is not to be made private; a folder of one's own is.
         if ((st.st_mode & S_ISVTX) != 0)
             Refuse(folder, " can be written by other users", "use a folder of your own");
-        Refuse(folder, " can be written by other users", "make it yours alone (chmod go-w " + Quoted(folder) + ")");
+        Refuse(folder, " can be written by other users",
+               "make it yours alone (chmod go-w " + Quoted(folder) + ")");
     }
     return opened;
 }

@@ -16,8 +16,8 @@ constexpr off_t kWritebackWindow = 8 * kWritebackRegion;
 bool RegionWriter::Write(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        const std::size_t now = std::min(
-            bytes.size(), static_cast<std::size_t>(m_sent + kWritebackRegion - m_written));
+        const std::size_t now =
+            std::min(bytes.size(), static_cast<std::size_t>(m_sent + kWritebackRegion - m_written));
         if (!WriteAll(m_fd, bytes.substr(0, now)))
             return false;
         bytes.remove_prefix(now);
@@ -36,9 +36,9 @@ bool RegionWriter::SendRegion()
     if (m_sent - m_settled <= kWritebackWindow)
         return true;
     // The oldest region still in flight: waited for, which bounds the memory, then dropped.
-    if (!SyncRange(m_fd, m_settled, kWritebackRegion,
-                   SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                       SYNC_FILE_RANGE_WAIT_AFTER))
+    if (!SyncRange(
+            m_fd, m_settled, kWritebackRegion,
+            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER))
         return false;
     ::posix_fadvise(m_fd, m_settled, kWritebackRegion, POSIX_FADV_DONTNEED);
     m_settled += kWritebackRegion;

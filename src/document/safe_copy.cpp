@@ -170,7 +170,7 @@ private:
     std::string m_folderPath;
     FileDescriptor m_folder;
     FileDescriptor m_recordFile;
-    std::string m_copy;    // names inside the folder
+    std::string m_copy;  // names inside the folder
     std::string m_record;
     bool m_kept = false;
 };
@@ -289,8 +289,8 @@ std::string SafeCopyFolder()
     return {};
 }
 
-void RewriteInPlace(const std::string& path, const std::string& target,
-                    const struct stat& existing, const TBytePieces& bytes, TExistingMode mode)
+void RewriteInPlace(const std::string& path, const std::string& target, const struct stat& existing,
+                    const TBytePieces& bytes, TExistingMode mode)
 {
     FileDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
     struct stat st {};
@@ -314,15 +314,15 @@ void RewriteInPlace(const std::string& path, const std::string& target,
     // then on the file can be checked against it.
     ContentDigest digest;
     std::size_t given = 0;
-    const TBytePieces noted{bytes.size, [&]() -> std::string_view {
-                                const std::string_view piece = bytes.next();
-                                digest.Add(piece);
-                                given += piece.size();
-                                if (given == bytes.size &&
-                                    !copy.NoteNewContent(bytes.size, digest.Value()))
-                                    return {};
-                                return piece;
-                            }};
+    const TBytePieces noted{
+        bytes.size, [&]() -> std::string_view {
+            const std::string_view piece = bytes.next();
+            digest.Add(piece);
+            given += piece.size();
+            if (given == bytes.size && !copy.NoteNewContent(bytes.size, digest.Value()))
+                return {};
+            return piece;
+        }};
     const bool written = ::lseek(file.get(), 0, SEEK_SET) == 0 &&
                          (bytes.size > 0 || copy.NoteNewContent(0, digest.Value())) &&
                          WritePieces(file.get(), noted) &&
@@ -351,18 +351,20 @@ std::vector<TInterruptedSave> FindInterruptedSaves()
     std::vector<std::string> records;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
-        if (name.ends_with(kRecordSuffix) &&
-            ProcessIsGone(PidOfSafeCopy(std::string(name.substr(0, name.size() - kRecordSuffix.size())))))
+        if (name.ends_with(kRecordSuffix) && ProcessIsGone(PidOfSafeCopy(std::string(name.substr(
+                                                 0, name.size() - kRecordSuffix.size())))))
             records.emplace_back(name);
     }
     ::closedir(dir);
 
     for (const std::string& recordName : records) {
         const std::string copyName =
-            recordName.substr(0, recordName.size() - kRecordSuffix.size()) + std::string(kCopySuffix);
+            recordName.substr(0, recordName.size() - kRecordSuffix.size()) +
+            std::string(kCopySuffix);
         const std::optional<TRecord> record = ReadRecord(folder.get(), recordName);
         struct stat st {};
-        const bool copyThere = ::fstatat(folder.get(), copyName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool copyThere =
+            ::fstatat(folder.get(), copyName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
         // Not needed: the file was never touched (the copy is not complete), the copy went once
         // the save was done, or the file holds all of the new content, or all of the old.
         const bool needed =
@@ -371,7 +373,8 @@ std::vector<TInterruptedSave> FindInterruptedSaves()
                                                     record->newContent->second)) &&
             !HoldsSameContent(record->target, folder.get(), copyName);
         if (needed) {
-            found.push_back({record->target, folderPath + "/" + copyName, folderPath + "/" + recordName});
+            found.push_back(
+                {record->target, folderPath + "/" + copyName, folderPath + "/" + recordName});
             continue;
         }
         if (copyThere)

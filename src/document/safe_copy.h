@@ -27,8 +27,8 @@ std::string SafeCopyFolder();
 // fails on ("another program is saving this file"), changing nothing. Its old content is copied
 // safe first; a failure midway puts it back, and when even that fails, the message says where
 // the copy is. Throws CommandError("Cannot create file " + path ...).
-void RewriteInPlace(const std::string& path, const std::string& target,
-                    const struct stat& existing, const TBytePieces& bytes, TExistingMode mode);
+void RewriteInPlace(const std::string& path, const std::string& target, const struct stat& existing,
+                    const TBytePieces& bytes, TExistingMode mode);
 
 // A rewrite in place that was killed before it finished: `copy` holds the old content of
 // `target`, which holds neither that nor the new content whole.

@@ -116,8 +116,7 @@ bool TempFile::LinkUnnamed()
     const std::string self = "/proc/self/fd/" + std::to_string(m_fd.get());
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         const std::string candidate = NameCandidate();
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) ==
-                0 ||
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
             ::linkat(m_fd.get(), "", AT_FDCWD, candidate.c_str(), AT_EMPTY_PATH) == 0) {
             m_name = candidate;
             return true;

@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "cipher/level_b_tables.h"
@@ -18,8 +18,8 @@
 #include "core/show_note.h"
 #include "core/win1252.h"
 #include "document/atomic_file.h"
-#include "document/file_calls.h"
 #include "document/document_file.h"
+#include "document/file_calls.h"
 #include "document/settings_file.h"
 #include "temp_workdir.h"
 #include "test_files.h"
@@ -244,8 +244,8 @@ private slots:
             {p + "unknown option '--password'", help});
         row("password file a pipe nobody writes to", "encrypt --level C --password-file pwfifo",
             kLetter, 1, {p + "Cannot open file pwfifo: a password file must be a regular file"});
-        row("password file others may read", "encrypt --level C --password-file pwshared",
-            kLetter, 0,
+        row("password file others may read", "encrypt --level C --password-file pwshared", kLetter,
+            0,
             {p + "warning: other users may read the password file pwshared (chmod go-r makes it "
                  "yours alone)"});
     }
@@ -606,8 +606,8 @@ private slots:
         waiting.start(PLIMO_CIPHER_BINARY, {"encrypt", "--level", "C", "--password-file", "pw"});
         QVERIFY(waiting.waitForStarted());
         const QString limits = QStringLiteral("/proc/%1/limits").arg(waiting.processId());
-        QTRY_VERIFY(QString(ReadFile(limits)).contains(
-            QRegularExpression("Max core file size +0 +0 ")));
+        QTRY_VERIFY(
+            QString(ReadFile(limits)).contains(QRegularExpression("Max core file size +0 +0 ")));
         waiting.closeWriteChannel();
         QVERIFY(waiting.waitForFinished());
 

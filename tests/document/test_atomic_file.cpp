@@ -681,13 +681,13 @@ void TestAtomicFile::killedAtEveryStep()
             });
             // In pieces, so that some steps leave the file half old and half new.
             std::size_t at = 0;
-            const TBytePieces pieces{std::size_t(bytes.size()), [&] {
-                                         const std::string_view piece =
-                                             std::string_view(bytes.constData(), bytes.size())
-                                                 .substr(at, 30000);
-                                         at += piece.size();
-                                         return piece;
-                                     }};
+            const TBytePieces pieces{
+                std::size_t(bytes.size()), [&] {
+                    const std::string_view piece =
+                        std::string_view(bytes.constData(), bytes.size()).substr(at, 30000);
+                    at += piece.size();
+                    return piece;
+                }};
             try {
                 WriteFileAtomically(path.toStdString(), pieces, kDocumentFileMode);
             } catch (...) {
@@ -785,7 +785,8 @@ void TestAtomicFile::plantedLinksAreRefused()
     const QStringList owners = chain.split(' ');
     QString next = precious;
     for (int i = owners.size() - 1; i >= 0; --i) {
-        const QString link = shared.filePath(i == 0 ? "notes.txt" : QStringLiteral("link%1").arg(i));
+        const QString link =
+            shared.filePath(i == 0 ? "notes.txt" : QStringLiteral("link%1").arg(i));
         const QByteArray name = QFile::encodeName(link);
         QVERIFY(::symlink(QFile::encodeName(next).constData(), name.constData()) == 0);
         if (owners[i] == "other")
@@ -808,11 +809,13 @@ void TestAtomicFile::safeCopiesOnlyInAFolderOfTheUsersOwn_data()
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("problem");
     QTest::newRow("a link another user made")
-        << true << " is a link another user made, and Plimo keeps private files only in a folder "
-                   "of your own: remove the link (rm '$')";
+        << true
+        << " is a link another user made, and Plimo keeps private files only in a folder "
+           "of your own: remove the link (rm '$')";
     QTest::newRow("writable by others")
-        << false << " can be written by other users, and Plimo keeps private files only in a "
-                    "folder of your own: make it yours alone (chmod go-w '$')";
+        << false
+        << " can be written by other users, and Plimo keeps private files only in a "
+           "folder of your own: make it yours alone (chmod go-w '$')";
 }
 
 // The safe copies hold the user's old texts: another user who may write in their folder could

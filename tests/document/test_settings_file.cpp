@@ -290,20 +290,27 @@ void TestSettingsFile::folderNotTheUsersOwn_data()
     QTest::addColumn<bool>("byOther");
     QTest::addColumn<QString>("link");  // plimo.dat as a link to a private file, made by
     QTest::addColumn<QString>("problem");
-    const QString shared = " can be written by other users, and Plimo keeps private files only in "
-                           "a folder of your own: ";
-    QTest::newRow("shared, another user's link") << 01777 << false << "other" << shared + "use a "
-                                                                                     "folder of "
-                                                                                     "your own";
-    QTest::newRow("shared, the user's own link") << 01777 << false << "own" << shared + "use a "
-                                                                                 "folder of your "
-                                                                                 "own";
-    QTest::newRow("group may write, no file yet") << 0770 << false << "" << shared + "make it yours alone (chmod go-w $)";
-    QTest::newRow("another user's") << 0755 << true << "" << " belongs to another user, and Plimo "
-                                                            "keeps private files only in a folder "
-                                                            "of your own: have it removed (its "
-                                                            "owner or root can), or name another "
-                                                            "folder";
+    const QString shared =
+        " can be written by other users, and Plimo keeps private files only in "
+        "a folder of your own: ";
+    QTest::newRow("shared, another user's link") << 01777 << false << "other"
+                                                 << shared +
+                                                        "use a "
+                                                        "folder of "
+                                                        "your own";
+    QTest::newRow("shared, the user's own link") << 01777 << false << "own"
+                                                 << shared +
+                                                        "use a "
+                                                        "folder of your "
+                                                        "own";
+    QTest::newRow("group may write, no file yet")
+        << 0770 << false << "" << shared + "make it yours alone (chmod go-w $)";
+    QTest::newRow("another user's") << 0755 << true << ""
+                                    << " belongs to another user, and Plimo "
+                                       "keeps private files only in a folder "
+                                       "of your own: have it removed (its "
+                                       "owner or root can), or name another "
+                                       "folder";
 }
 
 // Where another user may write, plimo.dat could be planted as a link to one of the user's
@@ -331,7 +338,8 @@ void TestSettingsFile::folderNotTheUsersOwn()
         QVERIFY(::symlink(QFile::encodeName(privateFile).constData(), plimoDat.constData()) == 0);
     if (link == "other")
         QVERIFY(::lchown(plimoDat.constData(), NobodyUid(), gid_t(-1)) == 0);
-    const QString because = "the folder " + shared.path() + problem.replace("$", "'" + shared.path() + "'");
+    const QString because =
+        "the folder " + shared.path() + problem.replace("$", "'" + shared.path() + "'");
 
     TAppState state = DefaultState();
     QCOMPARE(ErrorOf([&] { LoadSettings(state); }),
@@ -344,7 +352,8 @@ void TestSettingsFile::folderNotTheUsersOwn()
     TAppState fresh = DefaultState();
     QCOMPARE(ErrorOf([&] { SaveSettings(fresh); }), "Cannot create file plimo.dat: " + because);
     QCOMPARE(ReadRaw(privateFile), secret);
-    QCOMPARE(FolderEntries(shared.path()), link.isEmpty() ? QStringList() : QStringList{"plimo.dat"});
+    QCOMPARE(FolderEntries(shared.path()),
+             link.isEmpty() ? QStringList() : QStringList{"plimo.dat"});
 }
 
 // Two running copies: the one that did not change the Level A password must not write its old

@@ -31,9 +31,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QStatusBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include "cipher/levels.h"
@@ -45,10 +45,10 @@
 #include "temp_workdir.h"
 #include "test_files.h"
 #include "ui/editor/memo.h"
-#include "ui/main/fCPas.h"
-#include "ui/main/replace_panel.h"
 #include "ui/main/cipher_panel.h"
+#include "ui/main/fCPas.h"
 #include "ui/main/level_a_panel.h"
+#include "ui/main/replace_panel.h"
 #include "ui/main/type_panel.h"
 #include "ui/platform/command_guard.h"
 #include "ui/platform/qt_desktop.h"

@@ -13,7 +13,10 @@ namespace {
 // selection is answered only from the event loop.
 class SecretGuard final : public QObject {
 public:
-    explicit SecretGuard(QLineEdit* box) : QObject(box), m_box(box) { box->installEventFilter(this); }
+    explicit SecretGuard(QLineEdit* box) : QObject(box), m_box(box)
+    {
+        box->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
