@@ -5,16 +5,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "core/command_error.h"
 #include "document/file_calls.h"
 #include "document/file_messages.h"
+#include "document/file_read.h"
 #include "document/private_folder.h"
 #include "document/region_writer.h"
 #include "document/temp_file.h"
@@ -183,17 +186,11 @@ struct TRecord {
     std::optional<std::pair<std::uint64_t, std::uint64_t>> newContent;  // size, digest
 };
 
-std::optional<TRecord> ReadRecord(int folder, const std::string& name)
+std::optional<TRecord> ReadRecord(const std::string& path)
 {
-    FileDescriptor file(::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!file.valid())
+    std::string bytes;
+    if (ReadWholeFile(path, kRecordLimit, bytes) != TReadResult::Ok)
         return std::nullopt;
-    std::string bytes(kRecordLimit, '\0');
-    std::size_t size = 0;
-    for (ssize_t got; size < bytes.size() &&
-                      (got = ReadSome(file.get(), bytes.data() + size, bytes.size() - size)) > 0;)
-        size += static_cast<std::size_t>(got);
-    bytes.resize(size);
     TRecord record;
     const auto end = bytes.find('\0');
     record.target = bytes.substr(0, end);
@@ -209,10 +206,10 @@ std::optional<TRecord> ReadRecord(int folder, const std::string& name)
         if (mark == kCopiedMark) {
             record.copied = true;
         } else if (mark.starts_with(kNewMark)) {
-            unsigned long long size = 0, digest = 0;
-            if (std::sscanf(std::string(mark.substr(kNewMark.size())).c_str(), "%llu %llu", &size,
-                            &digest) == 2)
-                record.newContent = {size, digest};
+            unsigned long long newSize = 0, digest = 0;
+            if (std::sscanf(std::string(mark.substr(kNewMark.size())).c_str(), "%llu %llu",
+                            &newSize, &digest) == 2)
+                record.newContent = {newSize, digest};
         }
         at = next + 1;
     }
@@ -348,20 +345,21 @@ std::vector<TInterruptedSave> FindInterruptedSaves()
     DIR* dir = folder.valid() ? ::fdopendir(::dup(folder.get())) : nullptr;
     if (!dir)
         return found;
-    std::vector<std::string> records;
+    std::vector<std::string> stems;  // of the records whose save's process is gone
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name.ends_with(kRecordSuffix) && ProcessIsGone(PidOfSafeCopy(std::string(name.substr(
-                                                 0, name.size() - kRecordSuffix.size())))))
-            records.emplace_back(name);
+        std::string_view name = entry->d_name;
+        if (!name.ends_with(kRecordSuffix))
+            continue;
+        name.remove_suffix(kRecordSuffix.size());
+        if (ProcessIsGone(PidOfSafeCopy(std::string(name))))
+            stems.emplace_back(name);
     }
     ::closedir(dir);
 
-    for (const std::string& recordName : records) {
-        const std::string copyName =
-            recordName.substr(0, recordName.size() - kRecordSuffix.size()) +
-            std::string(kCopySuffix);
-        const std::optional<TRecord> record = ReadRecord(folder.get(), recordName);
+    for (const std::string& stem : stems) {
+        const std::string recordName = stem + std::string(kRecordSuffix);
+        const std::string copyName = stem + std::string(kCopySuffix);
+        const std::optional<TRecord> record = ReadRecord(folderPath + "/" + recordName);
         struct stat st {};
         const bool copyThere =
             ::fstatat(folder.get(), copyName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
