@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTest>
 
 #include "cipher/level_b_tables.h"
@@ -600,16 +599,6 @@ private slots:
         QCOMPARE(run({"--help"}).first, 0);
         QVERIFY(run({"--help"}).second.startsWith("Usage: plimo-cipher encrypt|decrypt"));
         QCOMPARE(run({"encrypt"}).first, 2);
-
-        // It holds passwords: no core dump of it is ever written.
-        QProcess waiting;
-        waiting.start(PLIMO_CIPHER_BINARY, {"encrypt", "--level", "C", "--password-file", "pw"});
-        QVERIFY(waiting.waitForStarted());
-        const QString limits = QStringLiteral("/proc/%1/limits").arg(waiting.processId());
-        QTRY_VERIFY(
-            QString(ReadFile(limits)).contains(QRegularExpression("Max core file size +0 +0 ")));
-        waiting.closeWriteChannel();
-        QVERIFY(waiting.waitForFinished());
 
 #if !defined(__SANITIZE_ADDRESS__)
         // Memory running out, on an input without end: the editor's message, and no output.
