@@ -25,6 +25,22 @@ constexpr int kMaxLinkHops = 40;
     throw CommandError(std::string(kCannotCreateFile) + path + detail);
 }
 
+// The kernel's rule for links in shared folders, which it cannot apply for us because the writer
+// resolves links itself: a link in a sticky folder that anyone may write to is followed only
+// when its owner is the user or the folder's owner. Anyone else's link there may lead to a
+// private file of the user's.
+bool IsPlantedLink(const std::string& path)
+{
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return false;
+    struct stat dir {};
+    if (::stat(FolderOf(path).c_str(), &dir) != 0)
+        return true;
+    const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
+    return shared && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid;
+}
+
 // Follows symbolic links so that the file behind them is replaced and the links survive. Throws
 // when the chain is broken beyond repair (unreadable link, a loop), passes through a link another
 // user planted, or leads to the command's input.
@@ -78,18 +94,6 @@ void SyncFolderAt(const std::string& folder)
 }
 
 }  // namespace
-
-bool IsPlantedLink(const std::string& path)
-{
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return false;
-    struct stat dir {};
-    if (::stat(FolderOf(path).c_str(), &dir) != 0)
-        return true;
-    const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
-    return shared && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid;
-}
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t newFileMode,
                          TExistingMode existingMode)

@@ -44,9 +44,10 @@ struct TFileId {
 //
 // A new file gets `newFileMode` less the umask. A symbolic link is followed: the file it points
 // to is replaced and the link stays; but never a link that the kernel's protected-symlink rule
-// would refuse to follow (IsPlantedLink), whatever the system's setting, and never a link that
-// leads to `input`. Throws CommandError("Cannot create file " + path ...) on any failure, with
-// the reason where the user can do something about it.
+// would refuse to follow (a link another user made in a sticky folder that anyone may write to),
+// whatever the system's setting, and never a link that leads to `input`. Throws
+// CommandError("Cannot create file " + path ...) on any failure, with the reason where the user
+// can do something about it.
 void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode_t newFileMode,
                          TExistingMode existingMode = TExistingMode::Keep,
                          const TFileId* input = nullptr);
@@ -54,8 +55,3 @@ void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode
 void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t newFileMode,
                          TExistingMode existingMode = TExistingMode::Keep);
 
-// The kernel's rule for links in shared folders, which it cannot apply for us because the writer
-// resolves links itself: a link in a sticky folder that anyone may write to is followed only
-// when its owner is the user or the folder's owner. Anyone else's link there may lead to a
-// private file of the user's.
-bool IsPlantedLink(const std::string& path);

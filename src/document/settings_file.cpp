@@ -96,8 +96,6 @@ bool ReadLines(const std::string& file, std::vector<std::string>& lines, bool& u
     } catch (const CommandError& error) {
         Unreadable(file, error.what(), unreadable);
     }
-    if (IsPlantedLink(file))
-        Unreadable(file, "it is a link another user made in a shared folder", unreadable);
     std::string bytes;
     int error = 0;
     const TReadResult result = ReadWholeFile(file, kSettingsFileLimit, bytes, &error);
@@ -208,7 +206,7 @@ void SaveSettings(TAppState& state)
 
 void RefreshLevelAPwd(TAppState& state)
 {
-    if (state.SettingsUnreadable || IsPlantedLink(state.SettingsFile))
+    if (state.SettingsUnreadable)
         return;
     try {
         CheckSettingsFolder(state.SettingsFile);

@@ -16,9 +16,10 @@
 
 // Reads the file into the state; a missing file is created empty (owner-only) and the state
 // keeps its values. A file that exists but cannot be read (no permission, far too large, not a
-// regular file, a link another user planted in a shared folder) is never overwritten with
-// defaults, since its third line may be the only copy of the Level A password: the state keeps
-// its values, SettingsUnreadable is set, and CommandError says why ("Cannot open file plimo.dat:
+// regular file) is never overwritten with defaults, since its third line may be the only copy of
+// the Level A password; nor is any file read, made or written in a folder that is not the user's
+// own (OpenPrivateFolder), where another user could have planted it. The state then keeps its
+// values, SettingsUnreadable is set, and CommandError says why ("Cannot open file plimo.dat:
 // ..."). Every later save then throws SettingsNotSaved and leaves the file as it is.
 void LoadSettings(TAppState& state);
 
