@@ -1,0 +1,420 @@
+#include "cipher/openpgp.h"
+
+#include <rnp/rnp.h>
+#include <rnp/rnp_err.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <new>
+
+#include <string.h>  // explicit_bzero
+
+namespace {
+
+template <auto Destroy>
+struct RnpDeleter {
+    template <typename T>
+    void operator()(T* handle) const
+    {
+        Destroy(handle);
+    }
+};
+using Ffi = std::unique_ptr<rnp_ffi_st, RnpDeleter<rnp_ffi_destroy>>;
+using Input = std::unique_ptr<rnp_input_st, RnpDeleter<rnp_input_destroy>>;
+using Output = std::unique_ptr<rnp_output_st, RnpDeleter<rnp_output_destroy>>;
+using EncryptOp = std::unique_ptr<rnp_op_encrypt_st, RnpDeleter<rnp_op_encrypt_destroy>>;
+using VerifyOp = std::unique_ptr<rnp_op_verify_st, RnpDeleter<rnp_op_verify_destroy>>;
+using RnpText = std::unique_ptr<char, RnpDeleter<rnp_buffer_destroy>>;
+
+// What RNP's callbacks reach: the passphrase, where the bytes come from and go, and what
+// failed on our side of them (RNP tells only that reading or writing stopped).
+struct Io {
+    std::string_view passphrase;
+    const TOpenPgpReader* reader = nullptr;
+    std::string* out = nullptr;  // else writer
+    const TOpenPgpWriter* writer = nullptr;
+    std::optional<unsigned char> firstByte{};
+    bool readFailed = false;
+    bool writeFailed = false;
+    std::exception_ptr exception{};
+};
+
+bool GivePassphrase(rnp_ffi_t, void* app, rnp_key_handle_t, const char*, char buffer[],
+                    std::size_t size)
+{
+    const std::string_view passphrase = static_cast<Io*>(app)->passphrase;
+    if (passphrase.size() >= size)
+        return false;
+    std::memcpy(buffer, passphrase.data(), passphrase.size());
+    buffer[passphrase.size()] = '\0';
+    return true;
+}
+
+bool ReadInput(void* app, void* buffer, std::size_t size, std::size_t* read)
+{
+    Io& io = *static_cast<Io*>(app);
+    try {
+        const std::optional<std::size_t> got = (*io.reader)(static_cast<char*>(buffer), size);
+        if (!got || *got > size) {
+            io.readFailed = true;
+            return false;
+        }
+        if (*got > 0 && !io.firstByte)
+            io.firstByte = *static_cast<const unsigned char*>(buffer);
+        *read = *got;
+        return true;
+    } catch (...) {
+        io.exception = std::current_exception();
+        return false;
+    }
+}
+
+bool ReadNothing(void*, void*, std::size_t, std::size_t* read)
+{
+    *read = 0;
+    return true;
+}
+
+// Appends to a string that was reserved at its final size. Should it have to grow (a
+// compressed message), the old buffer is wiped before it is let go: it may hold plain text.
+void AppendWiping(std::string& out, std::string_view bytes)
+{
+    if (out.size() + bytes.size() > out.capacity()) {
+        std::string larger;
+        larger.reserve(std::max(out.size() + bytes.size(), out.capacity() * 2));
+        larger.append(out);
+        WipeSecret(out);
+        out.swap(larger);
+    }
+    out.append(bytes);
+}
+
+bool WriteOutput(void* app, const void* bytes, std::size_t size)
+{
+    Io& io = *static_cast<Io*>(app);
+    const std::string_view piece(static_cast<const char*>(bytes), size);
+    try {
+        if (io.out) {
+            AppendWiping(*io.out, piece);
+        } else if (!(*io.writer)(piece)) {
+            io.writeFailed = true;
+            return false;
+        }
+        return true;
+    } catch (...) {
+        io.exception = std::current_exception();
+        return false;
+    }
+}
+
+std::optional<OpenPgpOutcome> PassphraseRefusal(std::string_view passphrase)
+{
+    if (passphrase.empty())
+        return OpenPgpOutcome::EmptyPassphrase;
+    if (passphrase.size() > kOpenPgpMaxPassphrase ||
+        passphrase.find('\0') != std::string_view::npos)
+        return OpenPgpOutcome::UnusablePassphrase;
+    return std::nullopt;
+}
+
+// The ffi object of one command: empty key rings that no file fills, and our passphrase.
+Ffi NewFfi(Io& io)
+{
+    rnp_ffi_t ffi = nullptr;
+    if (rnp_ffi_create(&ffi, "GPG", "GPG") != RNP_SUCCESS)
+        throw std::bad_alloc();
+    Ffi owned(ffi);
+    rnp_ffi_set_pass_provider(ffi, GivePassphrase, &io);
+    return owned;
+}
+
+Input NewInput(Io& io, std::optional<std::string_view> bytes)
+{
+    rnp_input_t input = nullptr;
+    rnp_result_t result = RNP_SUCCESS;
+    if (!bytes)
+        result = rnp_input_from_callback(&input, ReadInput, nullptr, &io);
+    else if (bytes->empty())  // RNP takes no empty memory
+        result = rnp_input_from_callback(&input, ReadNothing, nullptr, &io);
+    else
+        result = rnp_input_from_memory(&input, reinterpret_cast<const uint8_t*>(bytes->data()),
+                                       bytes->size(), false);
+    if (result != RNP_SUCCESS)
+        throw std::bad_alloc();
+    if (bytes && !bytes->empty())
+        io.firstByte = static_cast<unsigned char>(bytes->front());
+    return Input(input);
+}
+
+Output NewOutput(Io& io)
+{
+    rnp_output_t output = nullptr;
+    if (rnp_output_to_callback(&output, WriteOutput, nullptr, &io) != RNP_SUCCESS)
+        throw std::bad_alloc();
+    return Output(output);
+}
+
+// What went wrong on our side of the callbacks, if anything: it outranks RNP's own account.
+std::optional<OpenPgpOutcome> OurFailure(const Io& io, rnp_result_t result)
+{
+    if (io.exception)
+        std::rethrow_exception(io.exception);
+    if (io.readFailed)
+        return OpenPgpOutcome::ReadFailed;
+    if (io.writeFailed)
+        return OpenPgpOutcome::WriteFailed;
+    if (result == RNP_ERROR_OUT_OF_MEMORY)
+        throw std::bad_alloc();
+    return std::nullopt;
+}
+
+// Wipes what a failed command left in `out` and gives its memory back.
+void Discard(std::string& out)
+{
+    WipeSecret(out);
+    std::string().swap(out);
+}
+
+// Runs a command into `out`, leaving nothing there unless it is done; passes on its outcome or
+// its exception.
+template <typename Command>
+OpenPgpOutcome IntoString(std::string& out, Command&& command)
+{
+    out.clear();
+    OpenPgpOutcome outcome = OpenPgpOutcome::Failed;
+    try {
+        outcome = command();
+    } catch (...) {
+        Discard(out);
+        throw;
+    }
+    if (outcome != OpenPgpOutcome::Done)
+        Discard(out);
+    return outcome;
+}
+
+OpenPgpOutcome Encrypt(std::optional<std::string_view> plain, Io& io,
+                       const TOpenPgpOptions& options)
+{
+    const Ffi ffi = NewFfi(io);
+    const Input input = NewInput(io, plain);
+    Output output = NewOutput(io);
+    rnp_op_encrypt_t created = nullptr;
+    if (rnp_op_encrypt_create(&created, ffi.get(), input.get(), output.get()) != RNP_SUCCESS)
+        return OpenPgpOutcome::Failed;
+    EncryptOp op(created);
+    const std::size_t iterations =
+        options.s2kIterations != 0 ? options.s2kIterations : TunedS2kIterations();
+    // The passphrase comes through GivePassphrase; with it alone, its S2K key is the session
+    // key, and no encrypted session key is needed.
+    const bool setUp =
+        rnp_op_encrypt_set_armor(created, options.armour) == RNP_SUCCESS &&
+        rnp_op_encrypt_set_cipher(created, RNP_ALGNAME_AES_256) == RNP_SUCCESS &&
+        rnp_op_encrypt_set_aead(created, "None") == RNP_SUCCESS &&
+        rnp_op_encrypt_set_compression(created, "Uncompressed", 0) == RNP_SUCCESS &&
+        rnp_op_encrypt_set_file_name(created, "") == RNP_SUCCESS &&
+        rnp_op_encrypt_set_file_mtime(created, 0) == RNP_SUCCESS &&
+        rnp_op_encrypt_add_password(created, nullptr, RNP_ALGNAME_SHA256, iterations,
+                                    nullptr) == RNP_SUCCESS;
+    const rnp_result_t result = setUp ? rnp_op_encrypt_execute(created) : rnp_result_t{RNP_ERROR_GENERIC};
+    op.reset();
+    output.reset();  // writes what RNP still holds
+    if (const std::optional<OpenPgpOutcome> failure = OurFailure(io, result))
+        return *failure;
+    return result == RNP_SUCCESS ? OpenPgpOutcome::Done : OpenPgpOutcome::Failed;
+}
+
+bool IsSignatureFailure(rnp_result_t result)
+{
+    switch (result) {
+    case RNP_ERROR_SIGNATURE_INVALID:
+    case RNP_ERROR_SIGNATURE_EXPIRED:
+    case RNP_ERROR_SIGNATURE_UNKNOWN:
+    case RNP_ERROR_VERIFICATION_FAILED:
+    case RNP_ERROR_NO_SIGNATURES_FOUND:
+    case RNP_ERROR_KEY_NOT_FOUND:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What a decryption that RNP ran came to, from its result and what it met on the way.
+OpenPgpOutcome Classify(rnp_result_t result, rnp_op_verify_t op, const Io& io)
+{
+    std::size_t recipients = 0, passphrases = 0;
+    char* mode = nullptr;
+    bool valid = false;
+    rnp_op_verify_get_recipient_count(op, &recipients);
+    rnp_op_verify_get_symenc_count(op, &passphrases);
+    rnp_op_verify_get_protection_info(op, &mode, nullptr, &valid);
+    const RnpText ownedMode(mode);
+    const std::string_view protection = mode ? mode : "none";
+    const bool encrypted = recipients + passphrases > 0 || protection != "none";
+    if (result == RNP_SUCCESS) {
+        if (!encrypted)
+            return OpenPgpOutcome::NotEncrypted;
+        if (protection == "cfb")
+            return OpenPgpOutcome::Unsupported;
+        return valid ? OpenPgpOutcome::Done : OpenPgpOutcome::Damaged;
+    }
+    // Where the passphrase's key decrypts a session key (a message for several passphrases or
+    // public keys too), a wrong one gives a key for no algorithm RNP knows.
+    if (result == RNP_ERROR_BAD_PASSWORD || (result == RNP_ERROR_NOT_SUPPORTED && passphrases > 0))
+        return OpenPgpOutcome::WrongPassphrase;
+    if (recipients > 0 && passphrases == 0)
+        return OpenPgpOutcome::ForPublicKey;
+    if (result == RNP_ERROR_NOT_SUPPORTED)
+        return OpenPgpOutcome::Unsupported;
+    if (!encrypted && IsSignatureFailure(result))
+        return OpenPgpOutcome::NotEncrypted;
+    // Binary input that broke before any encryption packet was met: bytes that only looked
+    // like a packet's start, such as a plain text beginning with "Ã".
+    if (!encrypted && io.firstByte && (*io.firstByte & 0x80) != 0)
+        return OpenPgpOutcome::NotOpenPgp;
+    return OpenPgpOutcome::Damaged;
+}
+
+OpenPgpOutcome Decrypt(std::optional<std::string_view> message, Io& io)
+{
+    if (message && message->empty())
+        return OpenPgpOutcome::NotOpenPgp;
+    const Ffi ffi = NewFfi(io);
+    const Input input = NewInput(io, message);
+    char* guessed = nullptr;
+    const rnp_result_t guess = rnp_guess_contents(input.get(), &guessed);
+    const RnpText contents(guessed);
+    if (const std::optional<OpenPgpOutcome> failure = OurFailure(io, guess))
+        return *failure;
+    if (guess != RNP_SUCCESS || !guessed || std::string_view(guessed) != "message")
+        return OpenPgpOutcome::NotOpenPgp;
+    // The plain text is shorter than the message, unless it was compressed; armour takes 4
+    // characters for 3 bytes.
+    if (message) {
+        const bool armoured = io.firstByte && (*io.firstByte & 0x80) == 0;
+        io.out->reserve(armoured ? message->size() / 4 * 3 + 3 : message->size());
+    }
+    Output output = NewOutput(io);
+    rnp_op_verify_t created = nullptr;
+    if (rnp_op_verify_create(&created, ffi.get(), input.get(), output.get()) != RNP_SUCCESS)
+        return OpenPgpOutcome::Failed;
+    VerifyOp op(created);
+    rnp_result_t result = rnp_op_verify_set_flags(created, RNP_VERIFY_IGNORE_SIGS_ON_DECRYPT);
+    if (result == RNP_SUCCESS)
+        result = rnp_op_verify_execute(created);
+    output.reset();  // writes what RNP still holds
+    if (const std::optional<OpenPgpOutcome> failure = OurFailure(io, result))
+        return *failure;
+    return Classify(result, created, io);
+}
+
+}  // namespace
+
+std::string_view OpenPgpMessage(OpenPgpOutcome outcome)
+{
+    using namespace openpgp_messages;
+    switch (outcome) {
+    case OpenPgpOutcome::Done:
+        return {};
+    case OpenPgpOutcome::EmptyPassphrase:
+        return kEmptyPassphrase;
+    case OpenPgpOutcome::UnusablePassphrase:
+        return kUnusablePassphrase;
+    case OpenPgpOutcome::WrongPassphrase:
+        return kWrongPassphrase;
+    case OpenPgpOutcome::Damaged:
+        return kDamaged;
+    case OpenPgpOutcome::ForPublicKey:
+        return kForPublicKey;
+    case OpenPgpOutcome::NotEncrypted:
+        return kNotEncrypted;
+    case OpenPgpOutcome::Unsupported:
+        return kUnsupported;
+    case OpenPgpOutcome::NotOpenPgp:
+        return kNotOpenPgp;
+    case OpenPgpOutcome::ReadFailed:
+        return kReadFailed;
+    case OpenPgpOutcome::WriteFailed:
+        return kWriteFailed;
+    case OpenPgpOutcome::Failed:
+        return kFailed;
+    }
+    return kFailed;
+}
+
+std::size_t TunedS2kIterations()
+{
+    std::size_t iterations = kMaxS2kIterations;
+    if (rnp_calculate_iterations(RNP_ALGNAME_SHA256, kS2kTargetMs, &iterations) != RNP_SUCCESS)
+        return kMaxS2kIterations;
+    return std::clamp(iterations, kMinTunedS2kIterations, kMaxS2kIterations);
+}
+
+std::size_t OpenPgpMessageSizeBound(std::size_t plainSize, bool armour)
+{
+    // The packets' headers, the CFB prefix and the MDC take 66 bytes; a stream of unknown
+    // length is cut into parts of 8 KiB, each with a header byte in two layers of packets.
+    const std::size_t binary = plainSize + plainSize / 1024 + 256;
+    if (!armour)
+        return binary;
+    constexpr std::size_t kLine = 76;  // characters on a line of armour, then CR LF
+    const std::size_t characters = (binary + 2) / 3 * 4;
+    // The header line and an empty one, the checksum line and the footer line.
+    return characters + (characters / kLine + 1) * 2 + 128;
+}
+
+bool StartsWithOpenPgpArmour(std::string_view text)
+{
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    return start != std::string_view::npos && text.substr(start).starts_with(kOpenPgpArmourHeader);
+}
+
+OpenPgpOutcome OpenPgpEncrypt(std::string_view plain, std::string_view passphrase,
+                              std::string& out, const TOpenPgpOptions& options)
+{
+    return IntoString(out, [&] {
+        if (const std::optional<OpenPgpOutcome> refusal = PassphraseRefusal(passphrase))
+            return *refusal;
+        out.reserve(OpenPgpMessageSizeBound(plain.size(), options.armour));
+        Io io{.passphrase = passphrase, .out = &out};
+        return Encrypt(plain, io, options);
+    });
+}
+
+OpenPgpOutcome OpenPgpDecrypt(std::string_view message, std::string_view passphrase,
+                              std::string& out)
+{
+    return IntoString(out, [&] {
+        if (const std::optional<OpenPgpOutcome> refusal = PassphraseRefusal(passphrase))
+            return *refusal;
+        Io io{.passphrase = passphrase, .out = &out};
+        return Decrypt(message, io);
+    });
+}
+
+OpenPgpOutcome OpenPgpEncryptStream(const TOpenPgpReader& read, std::string_view passphrase,
+                                    const TOpenPgpWriter& write, const TOpenPgpOptions& options)
+{
+    if (const std::optional<OpenPgpOutcome> refusal = PassphraseRefusal(passphrase))
+        return *refusal;
+    Io io{.passphrase = passphrase, .reader = &read, .writer = &write};
+    return Encrypt(std::nullopt, io, options);
+}
+
+OpenPgpOutcome OpenPgpDecryptStream(const TOpenPgpReader& read, std::string_view passphrase,
+                                    const TOpenPgpWriter& write)
+{
+    if (const std::optional<OpenPgpOutcome> refusal = PassphraseRefusal(passphrase))
+        return *refusal;
+    Io io{.passphrase = passphrase, .reader = &read, .writer = &write};
+    return Decrypt(std::nullopt, io);
+}
+
+void WipeSecret(std::string& secret)
+{
+    secret.resize(secret.capacity());
+    explicit_bzero(secret.data(), secret.size());
+    secret.clear();
+}
