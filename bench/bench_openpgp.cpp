@@ -71,27 +71,6 @@ double RunProgram(const std::vector<std::string>& args, const std::string& outpu
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
 }
 
-TOpenPgpReader FdReader(int fd)
-{
-    return [fd](char* buffer, std::size_t size) -> std::optional<std::size_t> {
-        const ssize_t got = ::read(fd, buffer, size);
-        return got < 0 ? std::nullopt : std::optional(static_cast<std::size_t>(got));
-    };
-}
-
-TOpenPgpWriter FdWriter(int fd)
-{
-    return [fd](std::string_view bytes) {
-        while (!bytes.empty()) {
-            const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-            if (put <= 0)
-                return false;
-            bytes.remove_prefix(static_cast<std::size_t>(put));
-        }
-        return true;
-    };
-}
-
 // The shell's path: file to file through the stream form.
 bool Streamed(bool encrypt, const std::string& from, const std::string& to, std::size_t count)
 {
@@ -99,8 +78,9 @@ bool Streamed(bool encrypt, const std::string& from, const std::string& to, std:
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const OpenPgpOutcome outcome =
         in < 0 || out < 0 ? OpenPgpOutcome::ReadFailed
-        : encrypt ? OpenPgpEncryptStream(FdReader(in), kPassphrase, FdWriter(out), {true, count})
-                  : OpenPgpDecryptStream(FdReader(in), kPassphrase, FdWriter(out));
+        : encrypt ? OpenPgpEncryptStream(OpenPgpFdReader(in), kPassphrase, OpenPgpFdWriter(out),
+                                         {true, count})
+                  : OpenPgpDecryptStream(OpenPgpFdReader(in), kPassphrase, OpenPgpFdWriter(out));
     ::close(in);
     return ::close(out) == 0 && outcome == OpenPgpOutcome::Done;
 }
@@ -147,12 +127,21 @@ struct Files {
 
     std::vector<std::string> Gpg(std::vector<std::string> args) const
     {
-        std::vector<std::string> all{"gpg",          "--homedir",         home,
-                                     "--batch",      "--quiet",           "--pinentry-mode",
-                                     "loopback",     "--no-symkey-cache", "--yes",
+        std::vector<std::string> all{"gpg",
+                                     "--homedir",
+                                     home,
+                                     "--batch",
+                                     "--quiet",
+                                     "--pinentry-mode",
+                                     "loopback",
+                                     "--no-symkey-cache",
+                                     "--yes",
                                      "--passphrase-file",
-                                     passFile,       "--s2k-digest-algo", "SHA256",
-                                     "--s2k-count",  std::to_string(iterations)};
+                                     passFile,
+                                     "--s2k-digest-algo",
+                                     "SHA256",
+                                     "--s2k-count",
+                                     std::to_string(iterations)};
         all.insert(all.end(), args.begin(), args.end());
         return all;
     }
@@ -183,10 +172,10 @@ bool MakeFiles(Files& files, std::size_t bytes, bool withMessage)
     const int fd = ::open(files.plain.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     bool ok = fd >= 0;
     for (std::size_t written = 0; ok && written < bytes; written += block.size())
-        ok = FdWriter(fd)(std::string_view(block).substr(0, bytes - written));
+        ok = OpenPgpFdWriter(fd)(std::string_view(block).substr(0, bytes - written));
     ok = ::close(fd) == 0 && ok;
     const int pass = ::open(files.passFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ok = pass >= 0 && FdWriter(pass)(kPassphrase) && ::close(pass) == 0 && ok;
+    ok = pass >= 0 && OpenPgpFdWriter(pass)(kPassphrase) && ::close(pass) == 0 && ok;
     return ok && (!withMessage || Streamed(true, files.plain, files.message, files.iterations));
 }
 
@@ -205,10 +194,10 @@ void MeasureFixedCosts(const Files& files, Side& ours, Side& streamed, Side& gpg
         else
             OpenPgpDecrypt(message, kPassphrase, out);
         mine = std::min(mine, Seconds(Clock::now() - t0));
-        theirs = std::min(theirs, encrypt ? RunProgram(files.Gpg({"--symmetric", "--cipher-algo",
-                                                                  "AES256", "--armor", "-o", "-",
-                                                                  "/dev/null"}))
-                                          : RunProgram(files.Gpg({"--decrypt", emptyMessage})));
+        theirs = std::min(theirs,
+                          encrypt ? RunProgram(files.Gpg({"--symmetric", "--cipher-algo", "AES256",
+                                                          "--armor", "-o", "-", "/dev/null"}))
+                                  : RunProgram(files.Gpg({"--decrypt", emptyMessage})));
     }
     ours.fixed = streamed.fixed = mine;
     gpg.fixed = theirs;
@@ -269,8 +258,8 @@ void BM_AgainstGpg(benchmark::State& state)
                 encrypt ? "Encrypt" : "Decrypt", files.bytes / kMB, files.iterations, "side",
                 "mean s", "best s", "fixed s", "MB/s");
     for (const Side* side : {&ours, &streamed, &gpg})
-        std::printf("%-48s %9.3f %9.3f %9.3f %9.1f\n", side->name.c_str(), side->Mean(),
-                    side->best, side->fixed,
+        std::printf("%-48s %9.3f %9.3f %9.3f %9.1f\n", side->name.c_str(), side->Mean(), side->best,
+                    side->fixed,
                     static_cast<double>(files.bytes / kMB) / (side->Mean() - side->fixed));
     for (const Side* side : {&ours, &streamed}) {
         std::printf("%s to gpg: %.2f; its fixed cost apart %.2f, target <= %.1f: %s\n",
@@ -295,9 +284,10 @@ void BM_Memory(benchmark::State& state)
     }
     double perByte = 0;
     for (auto _ : state) {
-        const std::string command = "'" + g_self + "' --memory-probe " +
-                                    (encrypt ? "encrypt '" + files.plain : "decrypt '" + files.message) +
-                                    "' " + std::to_string(files.iterations);
+        const std::string command =
+            "'" + g_self + "' --memory-probe " +
+            (encrypt ? "encrypt '" + files.plain : "decrypt '" + files.message) + "' " +
+            std::to_string(files.iterations);
         std::FILE* child = ::popen(command.c_str(), "r");
         double seconds = 0;
         const int got = child ? std::fscanf(child, "%lf %lf", &perByte, &seconds) : 0;

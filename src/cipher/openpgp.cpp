@@ -2,14 +2,17 @@
 
 #include <rnp/rnp.h>
 #include <rnp/rnp_err.h>
+#include <string.h>  // explicit_bzero
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <new>
-
-#include <string.h>  // explicit_bzero
 
 namespace {
 
@@ -209,16 +212,16 @@ OpenPgpOutcome Encrypt(std::optional<std::string_view> plain, Io& io,
         options.s2kIterations != 0 ? options.s2kIterations : TunedS2kIterations();
     // The passphrase comes through GivePassphrase; with it alone, its S2K key is the session
     // key, and no encrypted session key is needed.
-    const bool setUp =
-        rnp_op_encrypt_set_armor(created, options.armour) == RNP_SUCCESS &&
-        rnp_op_encrypt_set_cipher(created, RNP_ALGNAME_AES_256) == RNP_SUCCESS &&
-        rnp_op_encrypt_set_aead(created, "None") == RNP_SUCCESS &&
-        rnp_op_encrypt_set_compression(created, "Uncompressed", 0) == RNP_SUCCESS &&
-        rnp_op_encrypt_set_file_name(created, "") == RNP_SUCCESS &&
-        rnp_op_encrypt_set_file_mtime(created, 0) == RNP_SUCCESS &&
-        rnp_op_encrypt_add_password(created, nullptr, RNP_ALGNAME_SHA256, iterations,
-                                    nullptr) == RNP_SUCCESS;
-    const rnp_result_t result = setUp ? rnp_op_encrypt_execute(created) : rnp_result_t{RNP_ERROR_GENERIC};
+    const bool setUp = rnp_op_encrypt_set_armor(created, options.armour) == RNP_SUCCESS &&
+                       rnp_op_encrypt_set_cipher(created, RNP_ALGNAME_AES_256) == RNP_SUCCESS &&
+                       rnp_op_encrypt_set_aead(created, "None") == RNP_SUCCESS &&
+                       rnp_op_encrypt_set_compression(created, "Uncompressed", 0) == RNP_SUCCESS &&
+                       rnp_op_encrypt_set_file_name(created, "") == RNP_SUCCESS &&
+                       rnp_op_encrypt_set_file_mtime(created, 0) == RNP_SUCCESS &&
+                       rnp_op_encrypt_add_password(created, nullptr, RNP_ALGNAME_SHA256, iterations,
+                                                   nullptr) == RNP_SUCCESS;
+    const rnp_result_t result =
+        setUp ? rnp_op_encrypt_execute(created) : rnp_result_t{RNP_ERROR_GENERIC};
     op.reset();
     output.reset();  // writes what RNP still holds
     if (const std::optional<OpenPgpOutcome> failure = OurFailure(io, result))
@@ -229,42 +232,56 @@ OpenPgpOutcome Encrypt(std::optional<std::string_view> plain, Io& io,
 bool IsSignatureFailure(rnp_result_t result)
 {
     switch (result) {
-    case RNP_ERROR_SIGNATURE_INVALID:
-    case RNP_ERROR_SIGNATURE_EXPIRED:
-    case RNP_ERROR_SIGNATURE_UNKNOWN:
-    case RNP_ERROR_VERIFICATION_FAILED:
-    case RNP_ERROR_NO_SIGNATURES_FOUND:
-    case RNP_ERROR_KEY_NOT_FOUND:
-        return true;
-    default:
-        return false;
+        case RNP_ERROR_SIGNATURE_INVALID:
+        case RNP_ERROR_SIGNATURE_EXPIRED:
+        case RNP_ERROR_SIGNATURE_UNKNOWN:
+        case RNP_ERROR_VERIFICATION_FAILED:
+        case RNP_ERROR_NO_SIGNATURES_FOUND:
+        case RNP_ERROR_KEY_NOT_FOUND:
+            return true;
+        default:
+            return false;
     }
 }
 
-// What a decryption that RNP ran came to, from its result and what it met on the way.
-OpenPgpOutcome Classify(rnp_result_t result, rnp_op_verify_t op, const Io& io)
-{
-    std::size_t recipients = 0, passphrases = 0;
-    char* mode = nullptr;
+// What a decryption met on its way, as RNP tells it.
+struct Met {
+    std::size_t recipients = 0;   // public keys
+    std::size_t passphrases = 0;  // symmetric-key packets
+    std::string protection = "none";
     bool valid = false;
-    rnp_op_verify_get_recipient_count(op, &recipients);
-    rnp_op_verify_get_symenc_count(op, &passphrases);
-    rnp_op_verify_get_protection_info(op, &mode, nullptr, &valid);
+};
+
+Met WhatRnpMet(rnp_op_verify_t op)
+{
+    Met met;
+    char* mode = nullptr;
+    rnp_op_verify_get_recipient_count(op, &met.recipients);
+    rnp_op_verify_get_symenc_count(op, &met.passphrases);
+    rnp_op_verify_get_protection_info(op, &mode, nullptr, &met.valid);
     const RnpText ownedMode(mode);
-    const std::string_view protection = mode ? mode : "none";
-    const bool encrypted = recipients + passphrases > 0 || protection != "none";
+    if (mode)
+        met.protection = mode;
+    return met;
+}
+
+// What a decryption that RNP ran came to, from its result and what it met on the way.
+OpenPgpOutcome Classify(rnp_result_t result, const Met& met, const Io& io)
+{
+    const bool encrypted = met.recipients + met.passphrases > 0 || met.protection != "none";
     if (result == RNP_SUCCESS) {
         if (!encrypted)
             return OpenPgpOutcome::NotEncrypted;
-        if (protection == "cfb")
+        if (met.protection == "cfb")
             return OpenPgpOutcome::Unsupported;
-        return valid ? OpenPgpOutcome::Done : OpenPgpOutcome::Damaged;
+        return met.valid ? OpenPgpOutcome::Done : OpenPgpOutcome::Damaged;
     }
     // Where the passphrase's key decrypts a session key (a message for several passphrases or
     // public keys too), a wrong one gives a key for no algorithm RNP knows.
-    if (result == RNP_ERROR_BAD_PASSWORD || (result == RNP_ERROR_NOT_SUPPORTED && passphrases > 0))
+    if (result == RNP_ERROR_BAD_PASSWORD ||
+        (result == RNP_ERROR_NOT_SUPPORTED && met.passphrases > 0))
         return OpenPgpOutcome::WrongPassphrase;
-    if (recipients > 0 && passphrases == 0)
+    if (met.recipients > 0 && met.passphrases == 0)
         return OpenPgpOutcome::ForPublicKey;
     if (result == RNP_ERROR_NOT_SUPPORTED)
         return OpenPgpOutcome::Unsupported;
@@ -304,10 +321,12 @@ OpenPgpOutcome Decrypt(std::optional<std::string_view> message, Io& io)
     rnp_result_t result = rnp_op_verify_set_flags(created, RNP_VERIFY_IGNORE_SIGS_ON_DECRYPT);
     if (result == RNP_SUCCESS)
         result = rnp_op_verify_execute(created);
+    const Met met = WhatRnpMet(created);
+    op.reset();
     output.reset();  // writes what RNP still holds
     if (const std::optional<OpenPgpOutcome> failure = OurFailure(io, result))
         return *failure;
-    return Classify(result, created, io);
+    return Classify(result, met, io);
 }
 
 }  // namespace
@@ -316,40 +335,57 @@ std::string_view OpenPgpMessage(OpenPgpOutcome outcome)
 {
     using namespace openpgp_messages;
     switch (outcome) {
-    case OpenPgpOutcome::Done:
-        return {};
-    case OpenPgpOutcome::EmptyPassphrase:
-        return kEmptyPassphrase;
-    case OpenPgpOutcome::UnusablePassphrase:
-        return kUnusablePassphrase;
-    case OpenPgpOutcome::WrongPassphrase:
-        return kWrongPassphrase;
-    case OpenPgpOutcome::Damaged:
-        return kDamaged;
-    case OpenPgpOutcome::ForPublicKey:
-        return kForPublicKey;
-    case OpenPgpOutcome::NotEncrypted:
-        return kNotEncrypted;
-    case OpenPgpOutcome::Unsupported:
-        return kUnsupported;
-    case OpenPgpOutcome::NotOpenPgp:
-        return kNotOpenPgp;
-    case OpenPgpOutcome::ReadFailed:
-        return kReadFailed;
-    case OpenPgpOutcome::WriteFailed:
-        return kWriteFailed;
-    case OpenPgpOutcome::Failed:
-        return kFailed;
+        case OpenPgpOutcome::Done:
+            return {};
+        case OpenPgpOutcome::EmptyPassphrase:
+            return kEmptyPassphrase;
+        case OpenPgpOutcome::UnusablePassphrase:
+            return kUnusablePassphrase;
+        case OpenPgpOutcome::WrongPassphrase:
+            return kWrongPassphrase;
+        case OpenPgpOutcome::Damaged:
+            return kDamaged;
+        case OpenPgpOutcome::ForPublicKey:
+            return kForPublicKey;
+        case OpenPgpOutcome::NotEncrypted:
+            return kNotEncrypted;
+        case OpenPgpOutcome::Unsupported:
+            return kUnsupported;
+        case OpenPgpOutcome::NotOpenPgp:
+            return kNotOpenPgp;
+        case OpenPgpOutcome::ReadFailed:
+            return kReadFailed;
+        case OpenPgpOutcome::WriteFailed:
+            return kWriteFailed;
+        case OpenPgpOutcome::Failed:
+            return kFailed;
     }
     return kFailed;
 }
 
 std::size_t TunedS2kIterations()
 {
-    std::size_t iterations = kMaxS2kIterations;
-    if (rnp_calculate_iterations(RNP_ALGNAME_SHA256, kS2kTargetMs, &iterations) != RNP_SUCCESS)
-        return kMaxS2kIterations;
-    return std::clamp(iterations, kMinTunedS2kIterations, kMaxS2kIterations);
+    // RNP's own estimate (rnp_calculate_iterations) hashes for a moment and swings between
+    // 65,536 and the maximum on a busy machine; a whole S2K of a known count, at its best of
+    // three, is steadier.
+    static const std::size_t tuned = [] {
+        constexpr std::size_t kProbe = 8'388'608;
+        double best = std::numeric_limits<double>::infinity();
+        for (int run = 0; run < 3; ++run) {
+            std::string message;
+            const auto start = std::chrono::steady_clock::now();
+            if (OpenPgpEncrypt({}, "probe", message, {false, kProbe}) != OpenPgpOutcome::Done)
+                return kMaxS2kIterations;
+            best = std::min(
+                best,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        const double wanted =
+            static_cast<double>(kProbe) * static_cast<double>(kS2kTargetMs) / 1e3 / best;
+        return std::clamp(static_cast<std::size_t>(wanted), kMinTunedS2kIterations,
+                          kMaxS2kIterations);
+    }();
+    return tuned;
 }
 
 std::size_t OpenPgpMessageSizeBound(std::size_t plainSize, bool armour)
@@ -371,8 +407,8 @@ bool StartsWithOpenPgpArmour(std::string_view text)
     return start != std::string_view::npos && text.substr(start).starts_with(kOpenPgpArmourHeader);
 }
 
-OpenPgpOutcome OpenPgpEncrypt(std::string_view plain, std::string_view passphrase,
-                              std::string& out, const TOpenPgpOptions& options)
+OpenPgpOutcome OpenPgpEncrypt(std::string_view plain, std::string_view passphrase, std::string& out,
+                              const TOpenPgpOptions& options)
 {
     return IntoString(out, [&] {
         if (const std::optional<OpenPgpOutcome> refusal = PassphraseRefusal(passphrase))
@@ -410,6 +446,32 @@ OpenPgpOutcome OpenPgpDecryptStream(const TOpenPgpReader& read, std::string_view
         return *refusal;
     Io io{.passphrase = passphrase, .reader = &read, .writer = &write};
     return Decrypt(std::nullopt, io);
+}
+
+TOpenPgpReader OpenPgpFdReader(int fd)
+{
+    return [fd](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+        ssize_t got = 0;
+        do {
+            got = ::read(fd, buffer, size);
+        } while (got < 0 && errno == EINTR);
+        return got < 0 ? std::nullopt : std::optional(static_cast<std::size_t>(got));
+    };
+}
+
+TOpenPgpWriter OpenPgpFdWriter(int fd)
+{
+    return [fd](std::string_view bytes) {
+        while (!bytes.empty()) {
+            const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return false;
+            bytes.remove_prefix(static_cast<std::size_t>(put));
+        }
+        return true;
+    };
 }
 
 void WipeSecret(std::string& secret)

@@ -7,7 +7,8 @@
 #include <string_view>
 
 // Passphrase encryption as an OpenPGP message, through the RNP library: in process, no agent,
-// no keyring, nothing kept from one call to the next. No packet or cipher code of our own.
+// no keyring, no passphrase or text kept from one call to the next. No packet or cipher code of
+// our own.
 //
 // What encryption writes, so that every OpenPGP program reads it (gpg 2.2 included):
 //   - one symmetric-key packet: the key from the passphrase by the iterated and salted S2K with
@@ -31,21 +32,21 @@
 // into it wiped first; the input is only read. Memory that cannot be had throws std::bad_alloc,
 // leaving `out` so too; an exception from a reader or writer passes through after the same
 // cleaning. The RNP library writes its own diagnostics to standard error when a message fails
-// (Debian builds it so); they hold neither the passphrase nor the text.
+// (Debian builds it so, and no call turns them off): where in RNP, and what failed.
 
 enum class OpenPgpOutcome {
     Done,
     EmptyPassphrase,
     UnusablePassphrase,  // more than kOpenPgpMaxPassphrase bytes, or a NUL byte
     WrongPassphrase,
-    Damaged,             // the integrity check fails, cut short, broken armour or packets
-    ForPublicKey,        // encrypted to public keys only: no passphrase opens it
-    NotEncrypted,        // an OpenPGP message that is only stored or signed
-    Unsupported,         // an algorithm RNP lacks, or data without integrity protection
-    NotOpenPgp,          // no OpenPGP message at all: plain text, a key, nothing
-    ReadFailed,          // the stream forms' reader failed
-    WriteFailed,         // the stream forms' writer failed
-    Failed,              // RNP refused for a reason none of the above names
+    Damaged,       // the integrity check fails, cut short, broken armour or packets
+    ForPublicKey,  // encrypted to public keys only: no passphrase opens it
+    NotEncrypted,  // an OpenPGP message that is only stored or signed
+    Unsupported,   // an algorithm RNP lacks, or data without integrity protection
+    NotOpenPgp,    // no OpenPGP message at all: plain text, a key, nothing
+    ReadFailed,    // the stream forms' reader failed
+    WriteFailed,   // the stream forms' writer failed
+    Failed,        // RNP refused for a reason none of the above names
 };
 
 namespace openpgp_messages {
@@ -94,8 +95,8 @@ struct TOpenPgpOptions {
     std::size_t s2kIterations = 0;
 };
 
-// The count that makes the S2K take about kS2kTargetMs here, measured by RNP at each call
-// (some 10 ms), within kMinTunedS2kIterations..kMaxS2kIterations.
+// The count that makes the S2K take about kS2kTargetMs here, within
+// kMinTunedS2kIterations..kMaxS2kIterations: RNP's S2K timed once a process (some 60 ms).
 std::size_t TunedS2kIterations();
 
 // The most bytes a message of a plainSize-byte text can take; encryption reserves this much so
@@ -110,8 +111,8 @@ bool StartsWithOpenPgpArmour(std::string_view text);
 // first, so a text of n bytes needs n + OpenPgpMessageSizeBound(n) at most; a decryption,
 // n + 3/4 of an armoured message's size (more only for a compressed message, whose size tells
 // nothing of its text's).
-OpenPgpOutcome OpenPgpEncrypt(std::string_view plain, std::string_view passphrase,
-                              std::string& out, const TOpenPgpOptions& options = {});
+OpenPgpOutcome OpenPgpEncrypt(std::string_view plain, std::string_view passphrase, std::string& out,
+                              const TOpenPgpOptions& options = {});
 OpenPgpOutcome OpenPgpDecrypt(std::string_view message, std::string_view passphrase,
                               std::string& out);
 
@@ -130,6 +131,11 @@ OpenPgpOutcome OpenPgpEncryptStream(const TOpenPgpReader& read, std::string_view
                                     const TOpenPgpOptions& options = {});
 OpenPgpOutcome OpenPgpDecryptStream(const TOpenPgpReader& read, std::string_view passphrase,
                                     const TOpenPgpWriter& write);
+
+// A reader and a writer over an open file descriptor (a file, a pipe, a terminal) that go on
+// after EINTR and short writes; errno says why one failed.
+TOpenPgpReader OpenPgpFdReader(int fd);
+TOpenPgpWriter OpenPgpFdWriter(int fd);
 
 // Overwrites every byte the string's buffer holds (up to its capacity) in a way the compiler
 // keeps, then empties it. For passphrases and plain text that is let go.
