@@ -38,7 +38,8 @@ struct Io {
     const TOpenPgpReader* reader = nullptr;
     std::string* out = nullptr;  // else writer
     const TOpenPgpWriter* writer = nullptr;
-    std::optional<unsigned char> firstByte{};
+    std::string ahead{};  // the stream forms' first bytes, read to see what they are
+    std::size_t aheadGiven = 0;
     bool readFailed = false;
     bool writeFailed = false;
     std::exception_ptr exception{};
@@ -58,14 +59,17 @@ bool GivePassphrase(rnp_ffi_t, void* app, rnp_key_handle_t, const char*, char bu
 bool ReadInput(void* app, void* buffer, std::size_t size, std::size_t* read)
 {
     Io& io = *static_cast<Io*>(app);
+    if (io.aheadGiven < io.ahead.size()) {
+        *read = io.ahead.copy(static_cast<char*>(buffer), size, io.aheadGiven);
+        io.aheadGiven += *read;
+        return true;
+    }
     try {
         const std::optional<std::size_t> got = (*io.reader)(static_cast<char*>(buffer), size);
         if (!got || *got > size) {
             io.readFailed = true;
             return false;
         }
-        if (*got > 0 && !io.firstByte)
-            io.firstByte = *static_cast<const unsigned char*>(buffer);
         *read = *got;
         return true;
     } catch (...) {
@@ -146,8 +150,6 @@ Input NewInput(Io& io, std::optional<std::string_view> bytes)
                                        bytes->size(), false);
     if (result != RNP_SUCCESS)
         throw std::bad_alloc();
-    if (bytes && !bytes->empty())
-        io.firstByte = static_cast<unsigned char>(bytes->front());
     return Input(input);
 }
 
@@ -265,8 +267,48 @@ Met WhatRnpMet(rnp_op_verify_t op)
     return met;
 }
 
+// What the first bytes of an input say it is, as RNP will take it.
+enum class Looks {
+    Armoured,  // the armour header within kArmourWindow bytes, where RNP looks for it
+    Packets,   // a packet that starts a message: session keys, encrypted, compressed or literal
+               // data, a signature or a marker
+    Neither,
+};
+constexpr std::size_t kArmourWindow = 1024;
+
+Looks LooksLike(std::string_view start)
+{
+    if (start.substr(0, kArmourWindow).find(kOpenPgpArmourHeader) != std::string_view::npos)
+        return Looks::Armoured;
+    if (start.empty() || (start.front() & 0x80) == 0)
+        return Looks::Neither;
+    const auto first = static_cast<unsigned char>(start.front());
+    const unsigned tag = (first & 0x40) != 0 ? first & 0x3Fu : (first >> 2) & 0x0Fu;
+    constexpr unsigned kMessageTags = 1u << 1 | 1u << 2 | 1u << 3 | 1u << 4 | 1u << 8 | 1u << 9 |
+                                      1u << 10 | 1u << 11 | 1u << 18 | 1u << 20;
+    return tag < 32 && (kMessageTags >> tag & 1u) != 0 ? Looks::Packets : Looks::Neither;
+}
+
+// Reads the first kArmourWindow bytes of a stream ahead, for LooksLike; RNP gets them first.
+bool ReadAhead(Io& io)
+{
+    io.ahead.resize(kArmourWindow);
+    std::size_t have = 0;
+    while (have < io.ahead.size()) {
+        const std::optional<std::size_t> got =
+            (*io.reader)(io.ahead.data() + have, io.ahead.size() - have);
+        if (!got || *got > io.ahead.size() - have)
+            return false;
+        if (*got == 0)
+            break;
+        have += *got;
+    }
+    io.ahead.resize(have);
+    return true;
+}
+
 // What a decryption that RNP ran came to, from its result and what it met on the way.
-OpenPgpOutcome Classify(rnp_result_t result, const Met& met, const Io& io)
+OpenPgpOutcome Classify(rnp_result_t result, const Met& met, Looks looks)
 {
     const bool encrypted = met.recipients + met.passphrases > 0 || met.protection != "none";
     if (result == RNP_SUCCESS) {
@@ -287,32 +329,26 @@ OpenPgpOutcome Classify(rnp_result_t result, const Met& met, const Io& io)
         return OpenPgpOutcome::Unsupported;
     if (!encrypted && IsSignatureFailure(result))
         return OpenPgpOutcome::NotEncrypted;
-    // Binary input that broke before any encryption packet was met: bytes that only looked
-    // like a packet's start, such as a plain text beginning with "Ã".
-    if (!encrypted && io.firstByte && (*io.firstByte & 0x80) != 0)
+    // Packets that broke before any encryption was met: bytes that only looked like a packet's
+    // start, such as a plain text beginning with "Ã".
+    if (!encrypted && looks == Looks::Packets)
         return OpenPgpOutcome::NotOpenPgp;
     return OpenPgpOutcome::Damaged;
 }
 
 OpenPgpOutcome Decrypt(std::optional<std::string_view> message, Io& io)
 {
-    if (message && message->empty())
+    if (!message && !ReadAhead(io))
+        return OpenPgpOutcome::ReadFailed;
+    const Looks looks = LooksLike(message ? *message : io.ahead);
+    if (looks == Looks::Neither)
         return OpenPgpOutcome::NotOpenPgp;
     const Ffi ffi = NewFfi(io);
     const Input input = NewInput(io, message);
-    char* guessed = nullptr;
-    const rnp_result_t guess = rnp_guess_contents(input.get(), &guessed);
-    const RnpText contents(guessed);
-    if (const std::optional<OpenPgpOutcome> failure = OurFailure(io, guess))
-        return *failure;
-    if (guess != RNP_SUCCESS || !guessed || std::string_view(guessed) != "message")
-        return OpenPgpOutcome::NotOpenPgp;
     // The plain text is shorter than the message, unless it was compressed; armour takes 4
     // characters for 3 bytes.
-    if (message) {
-        const bool armoured = io.firstByte && (*io.firstByte & 0x80) == 0;
-        io.out->reserve(armoured ? message->size() / 4 * 3 + 3 : message->size());
-    }
+    if (message)
+        io.out->reserve(looks == Looks::Armoured ? message->size() / 4 * 3 + 3 : message->size());
     Output output = NewOutput(io);
     rnp_op_verify_t created = nullptr;
     if (rnp_op_verify_create(&created, ffi.get(), input.get(), output.get()) != RNP_SUCCESS)
@@ -326,7 +362,7 @@ OpenPgpOutcome Decrypt(std::optional<std::string_view> message, Io& io)
     output.reset();  // writes what RNP still holds
     if (const std::optional<OpenPgpOutcome> failure = OurFailure(io, result))
         return *failure;
-    return Classify(result, met, io);
+    return Classify(result, met, looks);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@
 //   - ASCII armour ("-----BEGIN PGP MESSAGE-----", lines of 76 characters) with CR LF line
 //     breaks, as the editing area and its files have them; or binary packets.
 // Decryption reads armoured or binary messages, compressed or not, in any cipher RNP knows, with
-// or without signatures (which it does not check), encrypted with a passphrase. Text before the
-// armour header is passed over, as in a mail that quotes a message.
+// or without signatures (which it does not check), encrypted with a passphrase. Up to a KiB of
+// text before the armour header is passed over, as in a mail that quotes a message.
 //
 // The passphrase: bytes as given (gpg and terminals use UTF-8), 1 to kOpenPgpMaxPassphrase of
 // them, no NUL. This layer never copies it: RNP takes it into a buffer of its own that it wipes
