@@ -3,11 +3,13 @@
 #include <rnp/rnp.h>
 #include <rnp/rnp_err.h>
 #include <string.h>  // explicit_bzero
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -84,13 +86,27 @@ bool ReadNothing(void*, void*, std::size_t, std::size_t* read)
     return true;
 }
 
+// Reserves `out` for `size` bytes in huge pages where the kernel gives them on request: a fresh
+// buffer of a gigabyte costs a page fault every 4 KiB, seconds on a virtual machine, where 2 MiB
+// pages take a 512th of them.
+void ReserveLarge(std::string& out, std::size_t size)
+{
+    out.reserve(size);
+    constexpr std::uintptr_t kHugePage = 2 << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(out.data());
+    const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t end = (start + out.capacity()) & ~(kHugePage - 1);
+    if (end > first)
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
 // Appends to a string that was reserved at its final size. Should it have to grow (a
 // compressed message), the old buffer is wiped before it is let go: it may hold plain text.
 void AppendWiping(std::string& out, std::string_view bytes)
 {
     if (out.size() + bytes.size() > out.capacity()) {
         std::string larger;
-        larger.reserve(std::max(out.size() + bytes.size(), out.capacity() * 2));
+        ReserveLarge(larger, std::max(out.size() + bytes.size(), out.capacity() * 2));
         larger.append(out);
         WipeSecret(out);
         out.swap(larger);
@@ -348,7 +364,8 @@ OpenPgpOutcome Decrypt(std::optional<std::string_view> message, Io& io)
     // The plain text is shorter than the message, unless it was compressed; armour takes 4
     // characters for 3 bytes.
     if (message)
-        io.out->reserve(looks == Looks::Armoured ? message->size() / 4 * 3 + 3 : message->size());
+        ReserveLarge(*io.out,
+                     looks == Looks::Armoured ? message->size() / 4 * 3 + 3 : message->size());
     Output output = NewOutput(io);
     rnp_op_verify_t created = nullptr;
     if (rnp_op_verify_create(&created, ffi.get(), input.get(), output.get()) != RNP_SUCCESS)
@@ -449,7 +466,7 @@ OpenPgpOutcome OpenPgpEncrypt(std::string_view plain, std::string_view passphras
     return IntoString(out, [&] {
         if (const std::optional<OpenPgpOutcome> refusal = PassphraseRefusal(passphrase))
             return *refusal;
-        out.reserve(OpenPgpMessageSizeBound(plain.size(), options.armour));
+        ReserveLarge(out, OpenPgpMessageSizeBound(plain.size(), options.armour));
         Io io{.passphrase = passphrase, .out = &out};
         return Encrypt(plain, io, options);
     });
