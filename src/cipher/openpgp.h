@@ -96,7 +96,8 @@ struct TOpenPgpOptions {
 };
 
 // The count that makes the S2K take about kS2kTargetMs here, within
-// kMinTunedS2kIterations..kMaxS2kIterations: RNP's S2K timed once a process (some 60 ms).
+// kMinTunedS2kIterations..kMaxS2kIterations: RNP's S2K timed once a process (about a tenth
+// of a second). Where even the maximum takes less, the maximum it is.
 std::size_t TunedS2kIterations();
 
 // The most bytes a message of a plainSize-byte text can take; encryption reserves this much so
