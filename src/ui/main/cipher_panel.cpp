@@ -71,7 +71,7 @@ const TCipherWords& WordsOf(CipherPanel::Direction direction)
 
 // The encrypt panel's row at the OpenPGP level: two narrower boxes side by side, the buttons
 // after them.
-constexpr int kOpenPgpBoxWidth = 100;
+constexpr int kOpenPgpBoxWidth = 92;
 constexpr int kOpenPgpGap = 8;
 
 // A passphrase, overwritten when it goes out of scope, however the command ends.
