@@ -68,9 +68,10 @@ std::string OpenPgpOutputPath(const std::string& path, CipherDirection direction
 
 std::optional<std::string> OpenPgpFile(const TCipherJob& job, const std::string& path)
 {
-    const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    // A regular file only, as the editor opens: a pipe with nobody writing would wait for ever.
+    const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat st {};
-    if (!in.valid() || ::fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (!in.valid() || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
         throw CommandError(std::string(kCannotOpenFile) + path);
     const std::string output = OpenPgpOutputPath(path, job.direction);
     if (!job.force && Exists(output))
