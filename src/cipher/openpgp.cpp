@@ -467,6 +467,12 @@ bool StartsWithOpenPgpArmour(std::string_view text)
     return start != std::string_view::npos && text.substr(start).starts_with(kOpenPgpArmourHeader);
 }
 
+bool StartsWithOpenPgpPacket(std::string_view bytes)
+{
+    // One byte holds no armour header: only the packet's tag is looked at.
+    return LooksLike(bytes.substr(0, 1)) == Looks::Packets;
+}
+
 OpenPgpOutcome OpenPgpEncrypt(std::string_view plain, std::string_view passphrase, std::string& out,
                               const TOpenPgpOptions& options)
 {

@@ -106,6 +106,10 @@ std::size_t OpenPgpMessageSizeBound(std::size_t plainSize, bool armour);
 
 // True when text, after spaces, tabs and line breaks, starts with kOpenPgpArmourHeader.
 bool StartsWithOpenPgpArmour(std::string_view text);
+// True when bytes start with a packet that begins a binary message (session keys, encrypted,
+// compressed or literal data, a signature, a marker), which decryption reads as packets. Some
+// plain texts do too: a Windows-1252 text that begins with "É" or "Ã", say.
+bool StartsWithOpenPgpPacket(std::string_view bytes);
 
 // The whole text at once, for the editing area: `out` (its old content dropped; it must not
 // view the input) gets the message or the plain bytes. `out` is reserved at its final size

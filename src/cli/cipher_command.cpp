@@ -11,7 +11,9 @@
 #include <utility>
 
 #include "cipher/level_b_tables.h"
+#include "cipher/openpgp_level.h"
 #include "cli/key_sources.h"
+#include "cli/openpgp_files.h"
 #include "cli/text_pieces.h"
 #include "core/command_error.h"
 #include "core/show_note.h"
@@ -71,24 +73,40 @@ private:
     NoteHandler m_previous;
 };
 
-std::string LevelName(EncryptionLevel level)
+std::string LevelName(const TCipherOptions& options)
 {
-    return std::string("Level ") + static_cast<char>('A' + static_cast<int>(level));
+    return std::string("Level ") +
+           (options.openPgp ? 'P' : static_cast<char>('A' + static_cast<int>(options.level)));
 }
 
-// The code or password for Levels B and C, asked on the terminal: twice to encrypt, so that a
-// typing error cannot lock a text away. Throws CommandError when the answers differ or none
-// came.
+// An answer at the prompt, overwritten when let go.
+struct TTyped {
+    std::optional<std::string> text;
+    ~TTyped()
+    {
+        if (text)
+            WipeSecret(*text);
+    }
+};
+
+// The code, password or passphrase for Levels B, C and P, asked on the terminal: twice to
+// encrypt, so that a typing error cannot lock a text away. Throws CommandError when the answers
+// differ or none came.
 std::string AskForKey(const TCipherIo& io, const TCipherOptions& options)
 {
-    const std::string what =
-        LevelName(options.level) + (options.level == EncryptionLevel::B ? " code" : " password");
-    const auto typed = io.ask(what + ": ");
-    if (!typed)
+    const char* kind = options.openPgp                       ? " passphrase"
+                       : options.level == EncryptionLevel::B ? " code"
+                                                             : " password";
+    const std::string what = LevelName(options) + kind;
+    const TTyped typed{io.ask(what + ": ")};
+    if (!typed.text)
         throw CommandError(std::string(cli_messages::kNothingTyped));
-    if (options.direction == CipherDirection::Encrypt && io.ask(what + " again: ") != typed)
-        throw CommandError(std::string(cli_messages::kEntriesDiffer));
-    return PasswordBoxBytes(*typed);
+    if (options.direction == CipherDirection::Encrypt) {
+        const TTyped again{io.ask(what + " again: ")};
+        if (again.text != typed.text)
+            throw CommandError(std::string(cli_messages::kEntriesDiffer));
+    }
+    return options.openPgp ? *typed.text : PasswordBoxBytes(*typed.text);
 }
 
 }  // namespace
@@ -199,6 +217,8 @@ std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& 
 std::optional<std::string> CipherFile(TAppState state, const TCipherJob& job,
                                       const std::string& path)
 {
+    if (job.openPgp)
+        return OpenPgpFile(job, path);
     if (const std::optional<MappedDocument> file =
             MappedDocument::OpenAsItIs(path, kNoCapacityLimit)) {
         // A file normalised on its way may not be written over itself: the longer text would
@@ -223,6 +243,8 @@ std::optional<std::string> CipherFile(TAppState state, const TCipherJob& job,
 
 bool CipherStream(TAppState state, const TCipherJob& job, int in, int out)
 {
+    if (job.openPgp)
+        return OpenPgpStream(job, in, out);
     const InputText input(in);
     const std::string_view raw = input.bytes();
     const bool crlf = AllBreaksCrLf(raw);
@@ -297,9 +319,16 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
         return WriteAll(io.output, version) ? kCipherExitDone : kCipherExitRefused;
     }
 
-    TCipherJob job{options.direction, options.level, {}, options.force};
+    TCipherJob job{options.direction, options.level,   {},
+                   options.force,     options.openPgp, io.s2kIterations};
+    // The key is overwritten once the run is over, however it ends.
+    struct TWiped {
+        std::string& key;
+        ~TWiped() { WipeSecret(key); }
+    } const wiped{job.typed};
+    const bool levelA = !options.openPgp && options.level == EncryptionLevel::A;
     try {
-        if (options.level == EncryptionLevel::A) {
+        if (levelA) {
             try {
                 ReadSettingsForLevelA(state, options.settingsFile
                                                  ? *options.settingsFile
@@ -313,17 +342,26 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
         if (options.passwordFile) {
             // At Level A too: the editor then says that the password is ignored.
             std::string warning;
-            job.typed = ReadPasswordFile(*options.passwordFile, &warning);
+            job.typed =
+                ReadPasswordFile(*options.passwordFile, &warning,
+                                 options.openPgp ? TKeyBytes::AsTheyAre : TKeyBytes::PasswordBox);
             if (!warning.empty())
                 say(program + warning);
-        } else if (options.level != EncryptionLevel::A) {
+        } else if (!levelA) {
             if (!io.ask) {
-                say(program + LevelName(options.level) + std::string(cli_messages::kNoKeySource));
+                say(program + LevelName(options) + std::string(cli_messages::kNoKeySource));
                 say(cli_messages::kSeeHelp);
                 return kCipherExitUsage;
             }
             job.typed = AskForKey(io, options);
         }
+        if (options.openPgp && job.typed.empty())
+            throw CommandError(std::string(openpgp_messages::kEmptyPassphrase));
+        // Said once, not for each file.
+        if (options.openPgp && options.direction == CipherDirection::Encrypt)
+            if (const std::string advice = ShortPassphraseAdvice(PassphraseLength(job.typed));
+                !advice.empty())
+                say(program + std::string(cli_messages::kWarning) + advice);
     } catch (const CommandError& error) {
         say(program + error.what());
         return kCipherExitRefused;

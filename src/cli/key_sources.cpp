@@ -6,10 +6,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <string.h>  // explicit_bzero
+
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 
+#include "cipher/openpgp.h"
 #include "core/command_error.h"
 #include "core/win1252.h"
 #include "document/file_calls.h"
@@ -138,7 +141,7 @@ void ReadSettingsForLevelA(TAppState& state, const std::string& path)
     ApplySettings(state, SplitSettingsLines(bytes));
 }
 
-std::string PasswordFromFileBytes(std::string_view bytes, const std::string& path)
+std::string PasswordFromFileBytes(std::string_view bytes, const std::string& path, TKeyBytes form)
 {
     if (bytes.ends_with("\r\n"))
         bytes.remove_suffix(2);
@@ -146,10 +149,10 @@ std::string PasswordFromFileBytes(std::string_view bytes, const std::string& pat
         bytes.remove_suffix(1);
     if (bytes.find_first_of("\r\n") != std::string_view::npos)
         throw CommandError(path + " holds more than one line: a password or code is one line");
-    return PasswordBoxBytes(bytes);
+    return form == TKeyBytes::AsTheyAre ? std::string(bytes) : PasswordBoxBytes(bytes);
 }
 
-std::string ReadPasswordFile(const std::string& path, std::string* warning)
+std::string ReadPasswordFile(const std::string& path, std::string* warning, TKeyBytes form)
 {
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat st {};
@@ -161,20 +164,29 @@ std::string ReadPasswordFile(const std::string& path, std::string* warning)
     if (warning && (st.st_mode & (S_IRGRP | S_IROTH)) != 0)
         *warning = "warning: other users may read the password file " + path +
                    " (chmod go-r makes it yours alone)";
-    std::string bytes;
-    char buffer[4096];
+    // Room for the largest file at once: the bytes are never moved, leaving a copy behind.
+    struct Read {
+        std::string bytes;
+        char buffer[4096];
+        ~Read()
+        {
+            WipeSecret(bytes);
+            explicit_bzero(buffer, sizeof buffer);
+        }
+    } read;
+    read.bytes.reserve(kPasswordFileLimit);
     bool failed = false;
     for (;;) {
-        const ssize_t got = ReadSome(file.get(), buffer, sizeof buffer);
-        if (got <= 0 || bytes.size() + static_cast<std::size_t>(got) > kPasswordFileLimit) {
+        const ssize_t got = ReadSome(file.get(), read.buffer, sizeof read.buffer);
+        if (got <= 0 || read.bytes.size() + static_cast<std::size_t>(got) > kPasswordFileLimit) {
             failed = got != 0;
             break;
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        read.bytes.append(read.buffer, static_cast<std::size_t>(got));
     }
     if (failed)
         throw CommandError(std::string(kCannotOpenFile) + path);
-    return PasswordFromFileBytes(bytes, path);
+    return PasswordFromFileBytes(read.bytes, path, form);
 }
 
 std::string PasswordBoxBytes(std::string_view typed)

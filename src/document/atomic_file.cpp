@@ -1,6 +1,7 @@
 #include "document/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,49 +106,117 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t
     WriteFileAtomically(path, whole, newFileMode, existingMode);
 }
 
-void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode_t newFileMode,
-                         TExistingMode existingMode, const TFileId* input)
+namespace {
+
+// Where a write goes: the file behind the links, and whether it exists.
+struct TWriteTarget {
+    std::string target;
+    bool exists = false;
+    struct stat existing {};
+};
+
+TWriteTarget PrepareTarget(const std::string& path, const TFileId* input)
 {
     if (path.empty())
         CannotCreate(path);
-    const std::string target = ResolveTarget(path, input);
-
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
+    TWriteTarget t;
+    t.target = ResolveTarget(path, input);
+    t.exists = ::stat(t.target.c_str(), &t.existing) == 0;
+    if (t.exists && !S_ISREG(t.existing.st_mode))
         CannotCreate(path);  // a folder, a device, a pipe: never replace those by a file
-    if (!exists && errno != ENOENT)
+    if (!t.exists && errno != ENOENT)
         CannotCreate(path);
+    RemoveStaleTemporaries(FolderOf(t.target), NameOf(t.target));
+    return t;
+}
 
-    const std::string folder = FolderOf(target);
-    const std::string name = NameOf(target);
-    RemoveStaleTemporaries(folder, name);
-
+// Makes `temp` in the target's folder, unless the file must be rewritten in place: true then.
+bool MustRewriteInPlace(const std::string& path, const TWriteTarget& t, TempFile& temp)
+{
     // A rename gives the name to a new file: other names of the old one keep the old content.
-    bool inPlace = exists && existing.st_nlink > 1;
-    TempFile temp;
-    if (!inPlace && !temp.Create(folder, name)) {
-        if (!exists)
+    bool inPlace = t.exists && t.existing.st_nlink > 1;
+    if (!inPlace && !temp.Create(FolderOf(t.target), NameOf(t.target))) {
+        if (!t.exists)
             CannotCreate(path);
         inPlace = true;  // a folder we may not write in: the file itself may still be writable
     }
-    if (!inPlace && exists) {
-        [[maybe_unused]] const int owned = ::fchown(temp.fd(), existing.st_uid, existing.st_gid);
+    if (!inPlace && t.exists) {
+        [[maybe_unused]] const int owned =
+            ::fchown(temp.fd(), t.existing.st_uid, t.existing.st_gid);
         struct stat made {};
-        inPlace = ::fstat(temp.fd(), &made) != 0 || made.st_uid != existing.st_uid ||
-                  made.st_gid != existing.st_gid;
+        inPlace = ::fstat(temp.fd(), &made) != 0 || made.st_uid != t.existing.st_uid ||
+                  made.st_gid != t.existing.st_gid;
     }
-    if (inPlace) {
-        RewriteInPlace(path, target, existing, bytes, existingMode);
+    return inPlace;
+}
+
+// Gives the complete temporary the file's mode and name, on the disk.
+void NameTemporary(const std::string& path, const TWriteTarget& t, TempFile& temp,
+                   mode_t newFileMode, TExistingMode existingMode)
+{
+    mode_t mode = newFileMode & ~CurrentUmask() & 07777;
+    if (t.exists)
+        mode =
+            existingMode == TExistingMode::Private ? kPrivateFileMode : t.existing.st_mode & 07777;
+    // Owner-only while it is written; its own mode only once it is complete.
+    if (::fchmod(temp.fd(), mode) != 0 || !SyncFile(temp.fd()) || !temp.RenameOver(t.target))
+        CannotCreate(path);
+    SyncFolderAt(FolderOf(t.target));
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode_t newFileMode,
+                         TExistingMode existingMode, const TFileId* input)
+{
+    const TWriteTarget t = PrepareTarget(path, input);
+    TempFile temp;
+    if (MustRewriteInPlace(path, t, temp)) {
+        RewriteInPlace(path, t.target, t.existing, bytes, existingMode);
         return;
     }
-
-    mode_t mode = newFileMode & ~CurrentUmask() & 07777;
-    if (exists)
-        mode = existingMode == TExistingMode::Private ? kPrivateFileMode : existing.st_mode & 07777;
-    // Owner-only while it is written; its own mode only once it is complete.
-    if (!WritePieces(temp.fd(), bytes) || ::fchmod(temp.fd(), mode) != 0 || !SyncFile(temp.fd()) ||
-        !temp.RenameOver(target))
+    if (!WritePieces(temp.fd(), bytes))
         CannotCreate(path);
-    SyncFolderAt(folder);
+    NameTemporary(path, t, temp, newFileMode, existingMode);
+}
+
+bool WriteFileAtomicallyFrom(const std::string& path, const TByteProducer& produce,
+                             mode_t newFileMode, const TFileId* input)
+{
+    const TWriteTarget t = PrepareTarget(path, input);
+    TempFile temp;
+    if (!MustRewriteInPlace(path, t, temp)) {
+        if (!produce(temp.fd()))
+            return false;
+        NameTemporary(path, t, temp, newFileMode, TExistingMode::Keep);
+        return true;
+    }
+    // The rewrite in place takes its bytes in pieces it asks for: they are made first.
+    const FileDescriptor made(::memfd_create("plimo-output", MFD_CLOEXEC));
+    if (!made.valid())
+        CannotCreate(path);
+    if (!produce(made.get()))
+        return false;
+    struct stat st {};
+    if (::fstat(made.get(), &st) != 0)
+        CannotCreate(path);
+    const auto size = static_cast<std::size_t>(st.st_size);
+    void* const mapped =
+        size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, made.get(), 0);
+    if (mapped == MAP_FAILED)
+        CannotCreate(path);
+    const std::string_view bytes(static_cast<const char*>(mapped), size);
+    bool given = false;
+    const TBytePieces whole{
+        size, [&given, bytes] { return std::exchange(given, true) ? std::string_view() : bytes; }};
+    try {
+        RewriteInPlace(path, t.target, t.existing, whole, TExistingMode::Keep);
+    } catch (...) {
+        if (mapped)
+            ::munmap(mapped, size);
+        throw;
+    }
+    if (mapped)
+        ::munmap(mapped, size);
+    return true;
 }

@@ -51,6 +51,15 @@ struct TFileId {
 void WriteFileAtomically(const std::string& path, const TBytePieces& bytes, mode_t newFileMode,
                          TExistingMode existingMode = TExistingMode::Keep,
                          const TFileId* input = nullptr);
+// Writes the bytes a producer pushes to the descriptor it is given, as many as it likes, so that
+// a result of unknown size (a message decrypted as it is read) need not be held: the file is
+// replaced, as above, only when `produce` returns true; otherwise nothing is named and nothing
+// is left, whatever the producer wrote. Where the file must be rewritten in place, the bytes
+// are made in memory first (a file in memory, not the disk) and then written over it. Returns
+// what `produce` returned; throws as above.
+using TByteProducer = std::function<bool(int fd)>;
+bool WriteFileAtomicallyFrom(const std::string& path, const TByteProducer& produce,
+                             mode_t newFileMode, const TFileId* input = nullptr);
 // The same, from bytes held whole.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t newFileMode,
                          TExistingMode existingMode = TExistingMode::Keep);

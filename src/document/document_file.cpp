@@ -284,7 +284,7 @@ std::string NormaliseLineBreaks(std::string_view bytes)
     return out;
 }
 
-std::string LoadDocument(const std::string& path, std::size_t capacity)
+std::string LoadDocument(const std::string& path, std::size_t capacity, TKeepAsItIs keepAsItIs)
 {
     try {
         std::string raw;
@@ -298,7 +298,7 @@ std::string LoadDocument(const std::string& path, std::size_t capacity)
             case TReadResult::Failed:
                 throw CommandError(std::string(kCannotOpenFile) + path);
         }
-        if (AllBreaksCrLf(raw))
+        if (AllBreaksCrLf(raw) || (keepAsItIs && keepAsItIs(raw)))
             return raw;  // no second copy of a large file
         const std::size_t added = AddedBytes(raw);
         if (raw.size() + added > capacity)

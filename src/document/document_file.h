@@ -41,10 +41,13 @@ bool AllBreaksCrLfBaseline(std::string_view bytes);
 }  // namespace detail
 
 // Reads the document file at `path` (the file system's own bytes) for the editing area, its line
-// breaks normalised. Throws CommandError "Cannot open file <path>" when it cannot be read, and
-// "Text exceeds memo capacity" when the text would hold more than `capacity` bytes or memory
-// runs out.
-std::string LoadDocument(const std::string& path, std::size_t capacity = kMemoCapacity);
+// breaks normalised; a file whose bytes `keepAsItIs` accepts (a binary file that normalising
+// would damage) is given exactly as it is. Throws CommandError "Cannot open file <path>" when it
+// cannot be read, and "Text exceeds memo capacity" when the text would hold more than
+// `capacity` bytes or memory runs out.
+using TKeepAsItIs = bool (*)(std::string_view bytes);
+std::string LoadDocument(const std::string& path, std::size_t capacity = kMemoCapacity,
+                         TKeepAsItIs keepAsItIs = nullptr);
 
 // Writes the editing area's bytes exactly as they are, atomically (see WriteFileAtomically);
 // a new file gets 0666 less the umask. Never through a link to `input`, the file a command read

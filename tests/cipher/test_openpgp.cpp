@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cipher/openpgp.h"
+#include "gpg_home.h"
 #include "test_files.h"
 
 // OpenPGP messages against Debian's gpg, in both directions, and every refusal.
@@ -54,29 +55,14 @@ TOpenPgpReader Reader(const std::string& bytes, std::size_t failAt = SIZE_MAX, b
 class TestOpenPgp : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_home;
+    GpgHome m_gpg{kPass};
 
-    // gpg in its own home, the passphrase from a file, nothing cached in its agent.
     QByteArray Gpg(const QStringList& args, const QByteArray& input)
     {
-        WriteFile(m_home.filePath("pass"), kPass);
-        QProcess gpg;
-        gpg.start("gpg", QStringList{"--homedir", m_home.path(), "--batch", "--quiet",
-                                     "--pinentry-mode", "loopback", "--no-symkey-cache",
-                                     "--passphrase-file", m_home.filePath("pass")} +
-                             args);
-        gpg.write(input);
-        gpg.closeWriteChannel();
-        gpg.waitForFinished();
-        return gpg.exitCode() == 0 ? gpg.readAllStandardOutput() : "<gpg failed>";
+        return m_gpg.run(args, input);
     }
 
 private slots:
-    void cleanupTestCase()
-    {
-        QProcess::execute("gpgconf", {"--homedir", m_home.path(), "--kill", "gpg-agent"});
-    }
-
     void gpgDecryptsOurs_data()
     {
         QTest::addColumn<QByteArray>("text");

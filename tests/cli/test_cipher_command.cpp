@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "cipher/level_b_tables.h"
+#include "cipher/openpgp_level.h"
 #include "cli/cipher_command.h"
 #include "cli/key_sources.h"
 #include "core/command_error.h"
@@ -20,6 +21,7 @@
 #include "document/document_file.h"
 #include "document/file_calls.h"
 #include "document/settings_file.h"
+#include "gpg_home.h"
 #include "temp_workdir.h"
 #include "test_files.h"
 
@@ -100,6 +102,36 @@ qsizetype NoBreakFrom(const QByteArray& text, qsizetype at)
     while (at < text.size() && (text[at] == '\r' || text[at] == '\n'))
         ++at;
     return at;
+}
+
+// An OpenPGP passphrase with a character outside ASCII: taken as its UTF-8 bytes, as gpg takes it.
+const QByteArray kPassphrase = "Kestrel over the D\xC3\xBCnen";
+constexpr std::size_t kFastS2k = 1024;
+
+// A run at the OpenPGP level, its S2K count the least (no tuning, no tenth of a second a key).
+Outcome RunFast(const QStringList& args, int in = 0, int out = 1)
+{
+    return Run(args, [&](TCipherIo& io) {
+        io.s2kIterations = kFastS2k;
+        io.input = in;
+        io.output = out;
+    });
+}
+
+QByteArray MessageOf(const QByteArray& plain)
+{
+    std::string message;
+    OpenPgpEncrypt(plain.toStdString(), kPassphrase.toStdString(), message, {true, kFastS2k});
+    return QByteArray::fromStdString(message);
+}
+
+std::string Decrypted(const QByteArray& message, const QByteArray& passphrase = kPassphrase)
+{
+    std::string plain;
+    return OpenPgpDecrypt(message.toStdString(), passphrase.toStdString(), plain) ==
+                   OpenPgpOutcome::Done
+               ? plain
+               : "<not decrypted>";
 }
 
 // Writes fail once this many bytes went to the disk, as on a disk that fills up.
@@ -238,7 +270,7 @@ private slots:
             {p + "Level C needs --password-file FILE: standard input is no terminal to ask on",
              help});
         row("level D", "encrypt --level D", kLetter, 2,
-            {p + "unknown level 'D': use A, B or C", help});
+            {p + "unknown level 'D': use A, B, C or P", help});
         row("password on the command line", "encrypt --level C --password x", kLetter, 2,
             {p + "unknown option '--password'", help});
         row("password file a pipe nobody writes to", "encrypt --level C --password-file pwfifo",
@@ -505,6 +537,106 @@ private slots:
                  QStringList({"letter.txt", "plimo.dat", "pw"}));
     }
 
+    // Level P keeps every byte: a file encrypted beside itself as .asc that gpg decrypts, gpg's
+    // binary .gpg decrypted, a second name of the output rewritten in place, and a pipe.
+    void openPgpFilesAndPipes()
+    {
+        WriteFile("letter.txt", kLetter);
+        WriteFile("pp", kPassphrase + "\n");
+        const Outcome encrypted =
+            RunFast({"encrypt", "--level", "p", "--password-file", "pp", "letter.txt"});
+        QCOMPARE(encrypted.errors, QStringList());
+        QCOMPARE(encrypted.status, kCipherExitDone);
+        const QByteArray message = ReadFile("letter.asc");
+        QVERIFY(message.startsWith("-----BEGIN PGP MESSAGE-----\r\n"));
+        GpgHome gpg(kPassphrase);
+        QCOMPARE(gpg.run({"--decrypt"}, message), kLetter);
+
+        // letter.txt is there: only --force replaces it, here through its second name too.
+        const Outcome kept =
+            RunFast({"decrypt", "--level", "P", "--password-file=pp", "letter.asc"});
+        QCOMPARE(kept.status, kCipherExitRefused);
+        QCOMPARE(kept.errors, QStringList{"plimo-cipher: letter.asc: letter.txt exists and was not "
+                                          "replaced (--force replaces it)"});
+        QFile::remove("letter.txt");
+        WriteFile("twin.txt", "old");
+        QVERIFY(::link("twin.txt", "letter.txt") == 0);
+        QCOMPARE(RunFast({"decrypt", "--level", "P", "--password-file=pp", "--force", "letter.asc"})
+                     .status,
+                 kCipherExitDone);
+        QCOMPARE(ReadFile("twin.txt"), kLetter);
+
+        WriteFile("gpg.txt.gpg", gpg.run({"--symmetric", "--s2k-count", "2048"}, kLetter));
+        QCOMPARE(RunFast({"decrypt", "--level", "P", "--password-file=pp", "gpg.txt.gpg"}).status,
+                 kCipherExitDone);
+        QCOMPARE(ReadFile("gpg.txt"), kLetter);
+
+        const int in = ::open("letter.txt", O_RDONLY | O_CLOEXEC);
+        const int out = ::open("piped", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        QCOMPARE(RunFast({"encrypt", "--level", "P", "--password-file=pp"}, in, out).status, 0);
+        ::close(in);
+        ::close(out);
+        QCOMPARE(Decrypted(ReadFile("piped")), kLetter.toStdString());
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"gpg.txt", "gpg.txt.gpg", "letter.asc", "letter.txt", "piped",
+                              "plimo.dat", "pp", "twin.txt"}));
+    }
+
+    // Each refusal in the layer's words, after the file's name; no output, no temporary left.
+    void openPgpRefusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<QString>("output");  // the file a success writes
+        using namespace openpgp_messages;
+        const QString p = "plimo-cipher: ";
+        const auto row = [](const char* name, const char* args, int status,
+                            const QStringList& errors, const char* output = "") {
+            QTest::newRow(name) << QString(args).split(' ') << status << errors << QString(output);
+        };
+        const auto m = [](std::string_view text) { return QString::fromLatin1(text); };
+        row("wrong passphrase", "decrypt --level P --password-file wrong note.asc", 1,
+            {p + "note.asc: " + m(kWrongPassphrase)});
+        row("cut short", "decrypt --level P --password-file pp cut.asc", 1,
+            {p + "cut.asc: " + m(kDamaged)});
+        row("no message", "decrypt --level P --password-file pp text.asc", 1,
+            {p + "text.asc: " + m(kNotOpenPgp)});
+        row("empty passphrase", "encrypt --level P --password-file empty plain.txt", 1,
+            {p + m(kEmptyPassphrase)});
+        row("no key source", "decrypt --level P note.asc", 2,
+            {p + "Level P needs --password-file FILE: standard input is no terminal to ask on",
+             "Try 'plimo-cipher --help'."});
+        row("short passphrase: a warning", "encrypt --level P --password-file short plain.txt", 0,
+            {p + "warning: This passphrase has 8 characters: 12 or more are advised, as a "
+                 "shorter one is easier to guess."},
+            "plain.asc");
+    }
+    void openPgpRefusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QStringList, errors);
+        QFETCH(QString, output);
+        WriteFile("pp", kPassphrase);
+        WriteFile("wrong", "Kestrel over the Dunen");
+        WriteFile("empty", "\n");
+        WriteFile("short", "Kestrel8");
+        WriteFile("note.asc", MessageOf(kLetter));
+        // Long enough that plain text is written before the end of the message proves missing.
+        WriteFile("cut.asc", MessageOf(QByteArray(300000, 'x')).chopped(2000));
+        WriteFile("plain.txt", kLetter);
+        WriteFile("text.asc", kLetter);
+        const QStringList before = QDir().entryList(QDir::Files | QDir::Hidden);
+        const Outcome outcome = RunFast(args);
+        QCOMPARE(outcome.errors, errors);
+        QCOMPARE(outcome.status, status);
+        QStringList after = QDir().entryList(QDir::Files | QDir::Hidden);
+        if (!output.isEmpty())
+            QVERIFY(after.removeOne(output));
+        QCOMPARE(after, before);
+    }
+
     // One line break at the end of a password file is not part of the password.
     void passwordFile_data()
     {
@@ -554,6 +686,17 @@ private slots:
         answers = QStringList{"042"};
         QCOMPARE(Run({"decrypt", "--level", "B", "letter.txt", "--force"}, terminal).status, 0);
         QCOMPARE(asked, QStringList{"Level B code: "});
+
+        // An OpenPGP passphrase is taken as typed: UTF-8, not made Windows-1252.
+        asked.clear();
+        answers = QStringList{QString::fromUtf8(kPassphrase), QString::fromUtf8(kPassphrase)};
+        const Outcome openPgp = Run({"encrypt", "--level", "P", "letter.txt"}, [&](TCipherIo& io) {
+            terminal(io);
+            io.s2kIterations = kFastS2k;
+        });
+        QCOMPARE(openPgp.status, 0);
+        QCOMPARE(asked, QStringList({"Level P passphrase: ", "Level P passphrase again: "}));
+        QCOMPARE(Decrypted(ReadFile("letter.asc")), ReadFile("letter.txt").toStdString());
     }
 
     void defaultSettingsFile()
@@ -590,6 +733,20 @@ private slots:
         QCOMPARE(run({"--help"}).first, 0);
         QVERIFY(run({"--help"}).second.startsWith("Usage: plimo-cipher encrypt|decrypt"));
         QCOMPARE(run({"encrypt"}).first, 2);
+
+        // RNP's own account of a failure stays off standard error: the command's line alone.
+        WriteFile("wrong", "not the passphrase\n");
+        QProcess wrong;
+        wrong.start(PLIMO_CIPHER_BINARY, {"decrypt", "--level", "P", "--password-file", "wrong"});
+        wrong.write(MessageOf("text"));
+        wrong.closeWriteChannel();
+        QVERIFY(wrong.waitForFinished());
+        QCOMPARE(wrong.exitCode(), kCipherExitRefused);
+        QCOMPARE(wrong.readAllStandardError(),
+                 "plimo-cipher: " +
+                     QByteArray::fromStdString(std::string(openpgp_messages::kWrongPassphrase)) +
+                     "\n");
+        QVERIFY(wrong.readAllStandardOutput().isEmpty());
 
 #if !defined(__SANITIZE_ADDRESS__)
         // Memory running out, on an input without end: the editor's message, and no output.

@@ -457,6 +457,24 @@ class Session:
         return wait_until(changed, timeout, f"file {name} to change")
 
 
+XDG_OPEN_STAND_IN = """#!/bin/sh
+# Records what the editor asks the desktop to open.
+printf '%s\\n' "$@" >> "{record}"
+"""
+
+
+def xdg_open_stand_in(folder):
+    """An xdg-open in `folder` that records each request (a mail program catching Quick Email):
+    returns the environment that puts it first on PATH, and the file it records in."""
+    record = os.path.join(folder, "opened.txt")
+    stand_in = os.path.join(folder, "xdg-open")
+    with open(stand_in, "w") as f:
+        f.write(XDG_OPEN_STAND_IN.format(record=record))
+    os.chmod(stand_in, 0o700)
+    # A desktop session's requests go to xdg-open, found on PATH.
+    return {"PATH": folder + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}, record
+
+
 def run_scenarios(scenarios):
     """Runs each (name, function) and prints one line each, then the closing count line."""
     import traceback

@@ -3,14 +3,13 @@
 windows, the menu's keys from a panel's box, and leaving the program with text that is not
 saved."""
 import os
-import stat
 import sys
 import tempfile
 import urllib.parse
 
 from plimo_driver import (ABOUT_TITLE, BACK_BORDER, CONTROLS, HELP_TITLE, MAIN_TITLE,
                           PANEL_HEIGHT, QUESTION_TITLE, SILVER, E2EError, Session,
-                          run_scenarios, wait_until)
+                          run_scenarios, wait_until, xdg_open_stand_in)
 
 BINARY = sys.argv[1]
 
@@ -46,21 +45,9 @@ def find_hits_and_replace_all():
         assert s.save_new_document("fruit.txt") == b"Pear Pear Pear"
 
 
-XDG_OPEN_STAND_IN = """#!/bin/sh
-# Records what the editor asks the desktop to open.
-printf '%s\\n' "$@" >> "{record}"
-"""
-
-
 def quick_email_hands_the_text_to_xdg_open():
     with tempfile.TemporaryDirectory(prefix="plimo-bin-") as bin_dir:
-        record = os.path.join(bin_dir, "opened.txt")
-        stand_in = os.path.join(bin_dir, "xdg-open")
-        with open(stand_in, "w") as f:
-            f.write(XDG_OPEN_STAND_IN.format(record=record))
-        os.chmod(stand_in, stat.S_IRWXU)
-        # A desktop session's mail request goes to xdg-open, found on PATH.
-        env = {"PATH": bin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}
+        env, record = xdg_open_stand_in(bin_dir)
         with Session(BINARY, env=env) as s:
             s.type("Tom & Jerry 100%")
             s.key("Return")

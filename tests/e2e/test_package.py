@@ -69,11 +69,12 @@ def the_metainfo_is_valid_and_agrees():
 def the_completion_offers_what_plimo_cipher_takes():
     rows = [  # the command line up to the cursor; what is offered
         ("plimo-cipher ", "decrypt encrypt"),
-        ("plimo-cipher --level ", "A B C"),
+        ("plimo-cipher --level ", "A B C P"),
         ("plimo-cipher --level b --", "--force --help --password-file --settings --version"),
         ("plimo-cipher encrypt --level c ", "folder/ letter.txt"),
-        ("plimo-cipher decrypt ", "folder/ letter.txa letter.txb old.TXC"),
+        ("plimo-cipher decrypt ", "folder/ letter.asc letter.gpg letter.txa letter.txb old.TXC"),
         ("plimo-cipher --level=b decrypt l", "letter.txb"),
+        ("plimo-cipher decrypt --level p ", "folder/ letter.asc letter.gpg"),
     ]
     script = ["source /usr/share/bash-completion/bash_completion",
               f"source {ROOT}/usr/share/bash-completion/completions/plimo-cipher",
@@ -84,7 +85,7 @@ def the_completion_offers_what_plimo_cipher_takes():
         script.append(f"c {line!r} {' '.join(map(repr, words))}")
     folder = os.path.join(WORK.name, "files")
     os.makedirs(os.path.join(folder, "folder"))
-    for name in ("letter.txt", "letter.txa", "letter.txb", "old.TXC"):
+    for name in ("letter.txt", "letter.txa", "letter.txb", "old.TXC", "letter.asc", "letter.gpg"):
         open(os.path.join(folder, name), "w").close()
     out = run("bash", "-c", "\n".join(script), cwd=folder).stdout.splitlines()
     for (line, expected), offered in zip(rows, out, strict=True):

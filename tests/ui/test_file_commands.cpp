@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "cipher/openpgp_level.h"
 #include "core/app_state.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
@@ -29,6 +30,7 @@
 #include "ui/main/fCPas.h"
 #include "ui/main/file_dialog_texts.h"
 #include "ui/main/replace_panel.h"
+#include "ui/platform/qt_desktop.h"
 #include "window_test.h"
 
 using Kind = ScriptedDesktop::Kind;
@@ -108,8 +110,8 @@ private slots:
         QCOMPARE(s().FileExt, std::string("txb"));  // opening never changes it
 
         const auto dialog = m_desktop->callsOf(Kind::OpenDialog).front().request;
-        QCOMPARE(dialog.filter,
-                 std::string("Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
+        QCOMPARE(dialog.filter, std::string("Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt "
+                                            "C|*.txc|OpenPGP message|*.asc *.gpg"));
         QCOMPARE(dialog.filterIndex, 3);
         QVERIFY(dialog.existingOnly);
         QVERIFY(dialog.defaultExtension.empty());
@@ -156,8 +158,10 @@ private slots:
         const auto dialog = m_desktop->callsOf(Kind::SaveDialog).front().request;
         QCOMPARE(dialog.title, std::string("Save your file"));
         QCOMPARE(dialog.filter,
-                 std::string("Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
+                 std::string("Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt "
+                             "C|*.txc|OpenPGP message|*.asc *.gpg"));
         QCOMPARE(dialog.filterIndex, 4);
+        QCOMPARE(QtFilters(dialog.filter).last(), QStringLiteral("OpenPGP message (*.asc *.gpg)"));
         QCOMPARE(dialog.defaultExtension, std::string("txt"));
         QCOMPARE(ReadFile(path), QByteArray("hello\r\nworld"));
         QVERIFY(s().HasFile);
@@ -252,9 +256,11 @@ private slots:
             for (char& c : bytes)
                 c = static_cast<char>(rng() % 5 == 0 ? "\r\n"[rng() % 2] : rng() % 256);
             const QString path = open("r.bin", bytes);
-            // What loading promises: every break to CR LF, every other byte kept.
+            // What loading promises: every break to CR LF, every other byte kept; bytes that
+            // start like a binary OpenPGP message keep their breaks too.
             QByteArray expected = bytes;
-            expected.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+            if (!IsBinaryOpenPgpMessage(bytes.toStdString()))
+                expected.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
             QCOMPARE(w().mem()->bytes(), expected.toStdString());
             if (!expected.isEmpty()) {
                 w().menu().Save1->trigger();
@@ -557,6 +563,8 @@ private slots:
         QTest::newRow("txa") << "txa" << 2;
         QTest::newRow("txb") << "txb" << 3;
         QTest::newRow("txc") << "txc" << 4;
+        QTest::newRow("asc") << "asc" << 5;
+        QTest::newRow("gpg") << "gpg" << 5;
         QTest::newRow("empty") << "" << 1;
         QTest::newRow("upper case is another extension") << "TXB" << 1;
         QTest::newRow("unknown") << "doc" << 1;
@@ -572,12 +580,12 @@ private slots:
         for (const std::string_view filter : {kOpenFilter, kSaveFilter}) {
             const QList<QByteArray> parts =
                 QByteArray(filter.data(), qsizetype(filter.size())).split('|');
-            QCOMPARE(parts.size(), 8);
-            const QByteArray pattern = parts[2 * index - 1];
+            QCOMPARE(parts.size(), 10);
+            const QList<QByteArray> patterns = parts[2 * index - 1].split(' ');
             if (index > 1 || extension == "txt")
-                QCOMPARE(pattern, "*." + QByteArray::fromStdString(extension));
+                QVERIFY(patterns.contains("*." + QByteArray::fromStdString(extension)));
             else
-                QCOMPARE(pattern, QByteArray("*.txt"));
+                QCOMPARE(patterns, QList<QByteArray>{"*.txt"});
         }
     }
 };

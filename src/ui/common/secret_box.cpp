@@ -1,5 +1,7 @@
 #include "ui/common/secret_box.h"
 
+#include <string.h>  // explicit_bzero
+
 #include <QClipboard>
 #include <QEvent>
 #include <QGuiApplication>
@@ -57,4 +59,16 @@ void EmptySecret(QLineEdit* box)
 {
     // setText starts the box's history anew; clear() would be a step to undo.
     box->setText(QString());
+}
+
+std::string TakeSecretUtf8(QLineEdit* box)
+{
+    QString text = box->text();
+    // Once the box lets go of its text, `text` is its only holder, and is overwritten where it is.
+    EmptySecret(box);
+    QByteArray utf8 = text.toUtf8();
+    std::string secret(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    explicit_bzero(text.data(), static_cast<std::size_t>(text.size()) * sizeof(QChar));
+    explicit_bzero(utf8.data(), static_cast<std::size_t>(utf8.size()));
+    return secret;
 }

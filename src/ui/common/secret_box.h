@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 class QLineEdit;
 
 // A text box that holds a secret (a password, a code) keeps nothing of it where others could
@@ -12,3 +14,7 @@ void KeepSecret(QLineEdit* box);
 
 // Empties `box` with its undo and redo history (QLineEdit::clear() is a step Ctrl+Z takes back).
 void EmptySecret(QLineEdit* box);
+
+// Takes the box's text out as UTF-8 and empties the box as EmptySecret does; the copies made on
+// the way are overwritten. The caller wipes the string it gets when done with it.
+std::string TakeSecretUtf8(QLineEdit* box);

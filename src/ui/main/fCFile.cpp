@@ -3,11 +3,13 @@
 #include <new>
 #include <utility>
 
+#include "cipher/openpgp_level.h"
 #include "core/command_error.h"
 #include "core/show_note.h"
 #include "document/document_file.h"
 #include "document/file_messages.h"
 #include "ui/editor/memo.h"
+#include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
 #include "ui/main/file_dialog_texts.h"
 #include "ui/platform/busy_cursor.h"
@@ -92,7 +94,9 @@ void TfC::openChosenFile(const std::string& path)
     BusyCursor busy;
     // Taken before the read: a change while reading counts as a change.
     const FileStamp stamp = StampOf(path);
-    std::string text = LoadDocument(path);
+    // A binary OpenPGP message keeps every byte; an armoured one is text like any other.
+    std::string text = LoadDocument(path, kMemoCapacity, IsBinaryOpenPgpMessage);
+    const bool message = StartsWithOpenPgpArmour(text) || IsBinaryOpenPgpMessage(text);
     const std::size_t size = text.size();
     // The area takes the bytes over without a copy. When it cannot (no memory left for its line
     // index), it keeps the document it had, whole.
@@ -109,6 +113,8 @@ void TfC::openChosenFile(const std::string& path)
     m_state.HasFile = true;
     m_fileStamp = stamp;
     markClean();
+    if (message)
+        m_decrypt->chooseOpenPgp();
 }
 
 void TfC::Save1Click()

@@ -21,10 +21,11 @@ inline constexpr std::string_view kExitUnsavedQuestion =
     "The text has changes that are not saved. Exit anyway?";
 
 // The open dialog's second caption really reads "Encypt A"; users know the dialog this way.
+// The OpenPGP level's messages come last: armoured (.asc, what Plimo writes) or binary (.gpg).
 inline constexpr std::string_view kOpenFilter =
-    "Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc";
+    "Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc|OpenPGP message|*.asc *.gpg";
 inline constexpr std::string_view kSaveFilter =
-    "Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc";
+    "Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc|OpenPGP message|*.asc *.gpg";
 inline constexpr std::string_view kSaveTitle = "Save your file";
 inline constexpr std::string_view kSaveDefaultExt = "txt";
 
@@ -37,5 +38,7 @@ constexpr int FilterIndexFor(std::string_view FileExt)
         return 3;
     if (FileExt == "txc")
         return 4;
+    if (FileExt == "asc" || FileExt == "gpg")
+        return 5;
     return 1;
 }
