@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/atomic_file.h"
+#include "document/open_notes.h"
 
 // The most text the editing area holds, in bytes after line breaks have become CR LF.
 inline constexpr std::size_t kMemoCapacity = std::size_t{1} << 30;  // 1 GiB
@@ -25,8 +26,9 @@ bool AllBreaksCrLfBaseline(std::string_view bytes);
 // Reads the document file at `path` (the file system's own bytes) for the editing area, its line
 // breaks normalised. Throws CommandError "Cannot open file <path>" when it cannot be read, and
 // "Text exceeds memo capacity" when the text would hold more than `capacity` bytes or memory
-// runs out.
-std::string LoadDocument(const std::string& path, std::size_t capacity = kMemoCapacity);
+// runs out. `lone` (when given) gets the line breaks that were not CR LF.
+std::string LoadDocument(const std::string& path, std::size_t capacity = kMemoCapacity,
+                         TLoneBreaks* lone = nullptr);
 
 // Writes the editing area's bytes exactly as they are, atomically (see WriteFileAtomically);
 // a new file gets 0666 less the umask. Throws CommandError "Cannot create file <path>".

@@ -33,7 +33,7 @@ ReplacePanel::ReplacePanel(Memo& mem, Desktop& desktop, QWidget* parent)
 void ReplacePanel::rButtClick()
 {
     BusyCursor busy;
-    std::optional<std::string> result = ReplaceAllCaseless(
+    std::optional<std::string> result = ReplaceAll(
         m_mem.bytes(), display_text::ToBytes(rFrom->text()), display_text::ToBytes(rTo->text()));
     if (!result)
         return;
