@@ -77,19 +77,14 @@ bool LooksLikeUtf8(std::string_view bytes)
     return any;
 }
 
-std::string OpenNote(std::string_view text, TLoneBreaks lone)
+std::vector<std::string> OpenNotes(std::string_view text, TLoneBreaks lone)
 {
-    std::string note;
+    std::vector<std::string> notes;
     if (LooksLikeUtf8(text))
-        note = kUtf8Note;
-    if (lone.lf == 0 && lone.cr == 0)
-        return note;
-    if (!note.empty())
-        note += ". ";
-    note += "Line breaks were ";
-    if (lone.lf > 0 && lone.cr > 0)
-        note += "LF and CR";
-    else
-        note += lone.lf > 0 ? "LF" : "CR";
-    return note + ": Save writes CR LF";
+        notes.emplace_back(kUtf8Note);
+    if (lone.lf > 0 || lone.cr > 0) {
+        const char* kinds = lone.cr == 0 ? "LF" : lone.lf == 0 ? "CR" : "LF and CR";
+        notes.push_back(std::string("Line breaks were ") + kinds + ": Save writes CR LF");
+    }
+    return notes;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What Open tells the user about a file's bytes where they are not what the editor assumes
 // (Windows-1252 with CR LF line breaks). It only tells: the bytes stay exactly as read.
@@ -26,6 +27,7 @@ inline constexpr std::string_view kUtf8Note =
     "This file looks like UTF-8: letters beyond A-Z show as two or three symbols and are saved "
     "unchanged";
 
-// What the status bar says for a while after Open, or nothing: the UTF-8 note for `text` (the
-// text as opened), then which breaks were not CR LF ("Line breaks were LF: Save writes CR LF").
-std::string OpenNote(std::string_view text, TLoneBreaks lone);
+// What the status bar says for a while after Open, one after the other (each is a line of its
+// own): the UTF-8 note for `text` (the text as opened), then which breaks were not CR LF ("Line
+// breaks were LF: Save writes CR LF"). None for a text as the editor assumes it.
+std::vector<std::string> OpenNotes(std::string_view text, TLoneBreaks lone);

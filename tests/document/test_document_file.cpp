@@ -170,7 +170,7 @@ void TestDocumentFile::openNote_data()
     QTest::newRow("CR") << QByteArray("a") << 0 << 1 << "Line breaks were CR: Save writes CR LF";
     QTest::newRow("both kinds") << QByteArray("a") << 2 << 5 << "Line breaks were LF and CR: Save writes CR LF";
     QTest::newRow("UTF-8 and LF") << QByteArray("\xC3\xA9") << 1 << 0
-                                  << utf8 + ". Line breaks were LF: Save writes CR LF";
+                                  << utf8 + "\nLine breaks were LF: Save writes CR LF";
 }
 
 void TestDocumentFile::openNote()
@@ -180,7 +180,10 @@ void TestDocumentFile::openNote()
     QFETCH(int, loneCr);
     QFETCH(QString, note);
     const TLoneBreaks lone{std::size_t(loneLf), std::size_t(loneCr)};
-    QCOMPARE(QString::fromStdString(OpenNote(Std(text), lone)), note);
+    QStringList notes;
+    for (const std::string& line : OpenNotes(Std(text), lone))
+        notes << QString::fromStdString(line);
+    QCOMPARE(notes.join('\n'), note);
 }
 
 // UTF-8 as Qt's own decoder reads it, on random bytes rich in lead and continuation bytes, at

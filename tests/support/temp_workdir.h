@@ -36,7 +36,7 @@ public:
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
     // Not created until something writes there.
     QString dataHome() const { return m_dir.filePath(QStringLiteral(".data-home")); }
-    QString configHome() const { return m_dir.filePath(QStringLiteral(".config-home")); }
+    QString configHome() const { return m_configDir.path(); }
 
 private:
     static void Restore(const char* name, bool had, const QByteArray& value)
@@ -53,4 +53,5 @@ private:
     QByteArray m_previousConfigHome;
     bool m_hadConfigHome;
     QTemporaryDir m_dir;
+    QTemporaryDir m_configDir;
 };

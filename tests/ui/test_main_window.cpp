@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,7 @@
 #include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
 #include "ui/main/find_panel.h"
+#include "ui/main/go_to_line_panel.h"
 #include "ui/main/level_a_panel.h"
 #include "ui/main/replace_panel.h"
 #include "ui/main/type_panel.h"
@@ -509,7 +511,8 @@ private slots:
         w.resize(width, 500);
         for (QWidget* panel :
              std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
-                                             w.decryptPanel(), w.typePanel(), w.levelAPanel()}) {
+                                             w.decryptPanel(), w.typePanel(), w.levelAPanel(),
+                                             w.goToLinePanel()}) {
             ShowOnly(w, panel);
             QTRY_COMPARE(panel->width(), width - 20);
             QList<QWidget*> row = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
@@ -522,13 +525,15 @@ private slots:
                                      " at " + QString::number(g.x());
                 QVERIFY2(g.left() >= 0 && g.right() < panel->width(), qPrintable(what));
                 QVERIFY2(g.bottom() < panel->height(), qPrintable(what));
-                if (i + 1 < row.size())
-                    QVERIFY2(g.right() < row[i + 1]->x(), qPrintable(what + " overlaps"));
+                for (qsizetype j = i + 1; j < row.size(); ++j)  // the option boxes stand stacked
+                    QVERIFY2(!g.intersects(row[j]->geometry()), qPrintable(what + " overlaps"));
                 const QFontMetrics fm = c->fontMetrics();
                 if (auto* button = qobject_cast<QPushButton*>(c)) {
                     const int margin = c->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, c);
                     QVERIFY2(fm.horizontalAdvance(button->text()) + 2 * margin <= g.width(),
                              qPrintable(what + " " + button->text()));
+                } else if (auto* box = qobject_cast<QCheckBox*>(c)) {
+                    QVERIFY2(box->sizeHint().width() <= g.width(), qPrintable(what + " " + box->text()));
                 } else if (auto* list = qobject_cast<QComboBox*>(c)) {
                     for (int item = 0; item < list->count(); ++item)
                         QVERIFY2(fm.horizontalAdvance(list->itemText(item)) <= ListTextRoom(list),
