@@ -1,4 +1,7 @@
 // New, Open, Save, Save As, Close File and the exit question, through the scripted desktop.
+#include <unistd.h>
+
+#include <fstream>
 #include <memory>
 #include <random>
 
@@ -11,7 +14,9 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -62,6 +67,35 @@ class TestFileCommands : public WindowTest {
 
     const std::vector<std::string>& notes() { return m_notes->notes; }
 
+    // File > Recent Files as the menu shows it: each entry's caption, tip and whether it is
+    // offered; Clear List last.
+    struct RecentEntry {
+        QString caption;
+        QString tip;
+        bool enabled;
+        bool operator==(const RecentEntry&) const = default;
+        friend char* toString(const RecentEntry& e)
+        {
+            return QTest::toString(e.caption + " | " + e.tip + (e.enabled ? "" : " (not offered)"));
+        }
+    };
+    QList<RecentEntry> recentMenu()
+    {
+        QMenu* menu = w().menu().RecentFiles1->menu();
+        emit menu->aboutToShow();
+        QList<RecentEntry> entries;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator())
+                entries.append({a->text(), a->toolTip(), a->isEnabled()});
+        return entries;
+    }
+    void triggerRecent(int index)
+    {
+        QMenu* menu = w().menu().RecentFiles1->menu();
+        emit menu->aboutToShow();
+        menu->actions().at(index)->trigger();
+    }
+
     // Opens a file holding the bytes; returns its path.
     QString open(const QString& name, const QByteArray& bytes)
     {
@@ -84,20 +118,37 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("abc") << QByteArray("abc") << QByteArray("abc");
-        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb");
-        QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
-        QTest::newRow("empty") << QByteArray() << QByteArray();
+        // What the status bar says over its first two panels, one after the other.
+        QTest::addColumn<QStringList>("notes");
+        const QString utf8 = "This file looks like UTF-8: letters beyond A-Z show as two or three "
+                             "symbols and are saved unchanged";
+        QTest::newRow("abc") << QByteArray("abc") << QByteArray("abc") << QStringList();
+        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb")
+                                 << QStringList{"Line breaks were LF: Save writes CR LF"};
+        QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb")
+                                 << QStringList{"Line breaks were CR: Save writes CR LF"};
+        QTest::newRow("empty") << QByteArray() << QByteArray() << QStringList();
         QTest::newRow("NUL and 8-bit kept")
-            << QByteArray("\0\x80\xFF\xA0", 4) << QByteArray("\0\x80\xFF\xA0", 4);
+            << QByteArray("\0\x80\xFF\xA0", 4) << QByteArray("\0\x80\xFF\xA0", 4) << QStringList();
+        QTest::newRow("UTF-8 and LF, kept as read")
+            << QByteArray("caf\xC3\xA9\n\xE2\x82\xAC") << QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC")
+            << QStringList{utf8, "Line breaks were LF: Save writes CR LF"};
     }
     void openNormalisesLineBreaksAndShowsTheSize()
     {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, text);
+        QFETCH(QStringList, notes);
         s().FileExt = "txb";
+        w().statusBar()->showMessage(QStringLiteral("a note on the file before"));
         const QString path = open("doc.txt", file);
         QCOMPARE(w().mem()->bytes(), text.toStdString());
+        QStringList shown;
+        for (QString note = w().statusNote(); !note.isEmpty(); note = w().statusNote()) {
+            shown << note;
+            w().statusBar()->clearMessage();  // as its time running out does
+        }
+        QCOMPARE(shown, notes);
         QCOMPARE(w().statusText(0), path);
         QCOMPARE(w().statusText(1), QStringLiteral("size - %1").arg(text.size()));
         QCOMPARE(s().FileName, Path(path));
@@ -562,6 +613,106 @@ private slots:
             else
                 QCOMPARE(pattern, QByteArray("*.txt"));
         }
+    }
+
+    // File > Recent Files: the documents opened or saved, newest first, kept per user beside
+    // (never in) plimo.dat; a file that is gone is shown but not offered.
+    void recentFiles()
+    {
+        QCOMPARE(recentMenu(), (QList<RecentEntry>{{"&Clear List", "Clear List", false}}));
+        const QString a = open("a.txt", "A");
+        const QString b = m_dir->filePath("b & co.txt");
+        m_desktop->savePaths.push_back(Path(b));
+        w().menu().SaveAs1->trigger();
+        const QString c = open("c.txt", "C");
+        open("a.txt", "A again");  // first again, once
+        QFile::remove(c);
+        QCOMPARE(recentMenu(), (QList<RecentEntry>{{"&1 a.txt", a, true},
+                                                   {"&2 c.txt", c, false},
+                                                   {"&3 b && co.txt", b, true},
+                                                   {"&Clear List", "Clear List", true}}));
+        QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"),
+                 ("recent=" + a + "\nrecent=" + c + "\nrecent=" + b + "\n").toUtf8());
+        QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")).count('\n'), 3);
+
+        // Opening from the list is Open: the file's text, name and size.
+        triggerRecent(2);
+        QCOMPARE(w().mem()->bytes(), std::string("A"));
+        QCOMPARE(s().FileName, Path(b));
+        QCOMPARE(w().statusText(1), QStringLiteral("size - 1"));
+        QCOMPARE(recentMenu().first().tip, b);
+
+        // A second window (another running copy) finds the list and adds to it.
+        TfC second(*m_desktop, *m_state);
+        second.OpenFile(Path(a));
+        QCOMPARE(recentMenu().first().tip, a);
+        QCOMPARE(recentMenu().size(), 4);
+
+        w().menu().ClearRecent1->trigger();
+        QCOMPARE(recentMenu(), (QList<RecentEntry>{{"&Clear List", "Clear List", false}}));
+        QVERIFY(m_desktop->calls.size() == 4);  // the two dialogs and two opens, nothing else
+        QVERIFY(notes().empty());
+    }
+
+    void recentFileOverUnsavedText_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("No keeps the text") << false;
+        QTest::newRow("Yes opens the file") << true;
+    }
+    void recentFileOverUnsavedText()
+    {
+        QFETCH(bool, yes);
+        const QString path = open("a.txt", "saved");
+        w().mem()->setBytes("typed, not saved");
+        m_desktop->answers = {yes};
+        triggerRecent(0);
+        const auto questions = m_desktop->callsOf(Kind::Question);
+        QCOMPARE(questions.size(), 1u);
+        QCOMPARE(questions[0].text, "The text has changes that are not saved. Open " +
+                                        Path(path) + " anyway?");
+        QCOMPARE(w().mem()->bytes(), std::string(yes ? "saved" : "typed, not saved"));
+        QCOMPARE(notes(), yes ? std::vector<std::string>{}
+                              : std::vector<std::string>{"File opening was cancelled!"});
+    }
+
+    // A path whose bytes are no UTF-8 comes back from the list byte for byte; a file gone
+    // between the list and the click gets Open's error.
+    void recentPathWithBytesThatAreNoUtf8()
+    {
+        // Made by its bytes: Qt's names are Unicode.
+        const QByteArray name = QFile::encodeName(m_dir->path()) + "/caf\xE9 \xFF.txt";
+        std::ofstream(name.constData()) << "bytes";
+        w().OpenFile(name.toStdString());
+        w().mem()->setBytes({});
+        triggerRecent(0);
+        QCOMPARE(s().FileName, name.toStdString());
+        QCOMPARE(w().mem()->bytes(), std::string("bytes"));
+
+        QMenu* menu = w().menu().RecentFiles1->menu();
+        emit menu->aboutToShow();
+        QVERIFY(::unlink(name.constData()) == 0);
+        menu->actions().at(0)->trigger();
+        const auto errors = m_desktop->callsOf(Kind::Error);
+        QCOMPARE(errors.size(), 1u);
+        QCOMPARE(errors[0].text, "Cannot open file " + name.toStdString());
+    }
+
+    // A configuration folder others may write to is not used: Open works, the list is kept for
+    // the run, and the status bar says why once.
+    void recentFilesWhereTheFolderIsNotTheUsersOwn()
+    {
+        QVERIFY(QDir().mkpath(m_dir->configHome() + "/plimo"));
+        QFile::setPermissions(m_dir->configHome() + "/plimo", QFileDevice::Permissions(0x7777));
+        const QString a = open("a.txt", "A");
+        QCOMPARE(w().mem()->bytes(), std::string("A"));
+        QVERIFY2(w().statusNote().startsWith("Recent files are not kept: Cannot create file "),
+                 qPrintable(w().statusNote()));
+        QVERIFY(!QFile::exists(m_dir->configHome() + "/plimo/options"));
+        QCOMPARE(recentMenu().first().tip, a);
+        open("b.txt", "B");
+        QCOMPARE(w().statusNote(), QString());  // said once
+        QVERIFY(m_desktop->callsOf(Kind::Error).empty());
     }
 };
 

@@ -14,10 +14,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "core/app_state.h"
 #include "note_recorder.h"
@@ -43,7 +45,8 @@ QString Shown(const TfC& w)
     QStringList names;
     for (QWidget* p :
          std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
-                                         w.decryptPanel(), w.typePanel(), w.levelAPanel()})
+                                         w.decryptPanel(), w.typePanel(), w.levelAPanel(),
+                                         w.goToLinePanel()})
         if (p->isVisible())
             names << p->objectName();
     return names.join(QLatin1Char(','));
@@ -62,14 +65,16 @@ QLineEdit* Box(TfC& w, const QString& name)
     const std::pair<QLineEdit*, const char*> boxes[] = {
         {w.findPanel()->editF, "editF"},    {w.replacePanel()->rFrom, "rFrom"},
         {w.replacePanel()->rTo, "rTo"},     {w.encryptPanel()->pwdBox, "pwdE"},
-        {w.decryptPanel()->pwdBox, "pwdD"}, {w.levelAPanel()->editLA, "editLA"}};
+        {w.decryptPanel()->pwdBox, "pwdD"}, {w.levelAPanel()->editLA, "editLA"},
+        {w.goToLinePanel()->editGo, "editGo"}};
     for (const auto& [box, boxName] : boxes)
         if (name == QLatin1String(boxName))
             return box;
     return nullptr;
 }
 
-// The menu's 17 keys and the items they run; Exit last, since it closes the window.
+// The menu's 17 keys, then the 7 of its later commands, and the items they run; Exit last, since
+// it closes the window.
 const std::pair<QKeyCombination, QAction * TMainMenu::*> kMenuKeys[] = {
     {Qt::CTRL | Qt::Key_N, &TMainMenu::New1},       {Qt::CTRL | Qt::Key_O, &TMainMenu::Open1},
     {Qt::CTRL | Qt::Key_S, &TMainMenu::Save1},      {Qt::CTRL | Qt::Key_W, &TMainMenu::Close1},
@@ -79,7 +84,10 @@ const std::pair<QKeyCombination, QAction * TMainMenu::*> kMenuKeys[] = {
     {Qt::CTRL | Qt::Key_A, &TMainMenu::SelectAll1}, {Qt::CTRL | Qt::Key_F, &TMainMenu::fMen},
     {Qt::CTRL | Qt::Key_R, &TMainMenu::rMen},       {Qt::CTRL | Qt::Key_T, &TMainMenu::tMen},
     {Qt::CTRL | Qt::Key_L, &TMainMenu::levelAPwd},  {Qt::Key_F1, &TMainMenu::Help2},
-    {Qt::CTRL | Qt::Key_F4, &TMainMenu::Exit1}};
+    {Qt::Key_F3, &TMainMenu::FindNext1},            {Qt::SHIFT | Qt::Key_F3, &TMainMenu::FindPrevious1},
+    {Qt::CTRL | Qt::Key_G, &TMainMenu::GoToLine1},  {Qt::CTRL | Qt::Key_Plus, &TMainMenu::ZoomIn1},
+    {Qt::CTRL | Qt::Key_Equal, &TMainMenu::ZoomIn1}, {Qt::CTRL | Qt::Key_Minus, &TMainMenu::ZoomOut1},
+    {Qt::CTRL | Qt::Key_0, &TMainMenu::ZoomReset1}, {Qt::CTRL | Qt::Key_F4, &TMainMenu::Exit1}};
 
 // WCAG contrast ratio of two colours, 1 to 21.
 double Contrast(const QColor& a, const QColor& b)
@@ -477,7 +485,7 @@ private slots:
     void everyMenuKeyWorksFromEveryBox_data()
     {
         QTest::addColumn<QString>("box");
-        for (const char* box : {"editF", "rFrom", "rTo", "pwdE", "pwdD", "editLA"})
+        for (const char* box : {"editF", "rFrom", "rTo", "pwdE", "pwdD", "editLA", "editGo"})
             QTest::newRow(box) << QString::fromLatin1(box);
     }
     void everyMenuKeyWorksFromEveryBox()
@@ -496,6 +504,145 @@ private slots:
             QVERIFY2(ran.count() == 1, qPrintable(what));
         }
         QVERIFY(!w.isVisible());  // Exit, the last key, closed the window
+    }
+
+    // Status panel 2: the caret's line (CR LF lines, not rows) and column, from 1, and the
+    // selection's length, after every move.
+    void caretPlace()
+    {
+        TfC& w = start();
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 1, Col 1"));
+        w.mem()->setBytes("first\r\nsecond line, long enough to wrap in a narrow window\r\n\r\nx");
+        w.mem()->select(12, 0);
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 2, Col 6"));
+        w.mem()->select(5, 4);  // over a line break, which counts two
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 2, Col 3 (4 selected)"));
+        QTest::keyClick(w.mem(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 4, Col 2"));
+        QTest::keyClick(w.mem(), Qt::Key_Up);
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 3, Col 1"));
+        QTest::keyClicks(w.mem(), "ab");
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 3, Col 3"));
+        w.mem()->setBytes({});
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 1, Col 1"));
+    }
+
+    // Ctrl+G shows the go-to-line panel (one panel at a time, as the others), with the caret's
+    // line ready to be typed over; Enter goes to the start of the line, counted in CR LF lines.
+    void goToLine_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("caret");  // -1: nowhere, the caret stays
+        QTest::newRow("line 3") << "3" << 10;
+        QTest::newRow("a long line is one line") << "4" << 17;
+        QTest::newRow("past the end: the last line") << "99" << 1019;
+        QTest::newRow("twelve nines") << "999999999999" << 1019;
+        QTest::newRow("line 0 is the first") << "0" << 0;
+        QTest::newRow("empty box") << "" << -1;
+        QTest::newRow("only the digits are taken") << "-2x" << 5;
+    }
+    void goToLine()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, caret);
+        TfC& w = start();
+        w.resize(300, 300);
+        std::string text = "one\r\ntwo\r\nthree\r\n" + std::string(1000, 'w') + "\r\nlast";
+        w.mem()->setBytes(text);
+        w.mem()->select(6, 0);
+        press(Qt::CTRL | Qt::Key_F);
+        press(Qt::CTRL | Qt::Key_G);
+        QCOMPARE(Shown(w), QStringLiteral("pGo"));
+        QVERIFY(!s().GoToggle);
+        QLineEdit* box = w.goToLinePanel()->editGo;
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->text(), QStringLiteral("2"));
+        QCOMPARE(box->selectedText(), QStringLiteral("2"));
+        QCOMPARE(w.goToLinePanel()->LabelLines->text(), QStringLiteral("of 5"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(w.mem()->caret(), std::size_t(caret < 0 ? 6 : caret));
+        QCOMPARE(w.mem()->selLength(), 0);
+        QVERIFY(w.mem()->hasFocus() == (caret >= 0));
+        QVERIFY(w.goToLinePanel()->isVisible());
+        QCOMPARE(w.mem()->bytes(), text);
+        press(Qt::CTRL | Qt::Key_G);
+        QCOMPARE(Shown(w), QString());
+        QVERIFY(s().GoToggle);
+    }
+
+    // A line far down shows in the middle of the area, not at its edge.
+    void goToLineShowsTheLineInTheMiddle()
+    {
+        TfC& w = start();
+        std::string text;
+        for (int i = 1; i <= 2000; ++i)
+            text += "line " + std::to_string(i) + "\r\n";
+        w.mem()->setBytes(text);
+        press(Qt::CTRL | Qt::Key_G);
+        QTest::keyClicks(w.goToLinePanel()->editGo, "1000");
+        QTest::keyClick(w.goToLinePanel()->editGo, Qt::Key_Return);
+        QScrollBar* bar = w.mem()->verticalScrollBar();
+        QVERIFY2(std::abs(bar->value() + bar->pageStep() / 2 - 999) <= 1,
+                 qPrintable(QString::number(bar->value())));
+        w.goToLinePanel()->editGo->setText("100");  // above the view: in the middle too
+        QTest::keyClick(w.goToLinePanel()->editGo, Qt::Key_Return);
+        QVERIFY2(std::abs(bar->value() + bar->pageStep() / 2 - 99) <= 1,
+                 qPrintable(QString::number(bar->value())));
+        w.goToLinePanel()->editGo->setText("3");
+        QTest::keyClick(w.goToLinePanel()->editGo, Qt::Key_Return);
+        QCOMPARE(bar->value(), 0);  // the top: no room above
+    }
+
+    // Ctrl++ (or Ctrl+=), Ctrl+- and Ctrl+wheel step through the type panel's sizes, which
+    // follows, and keep the size in plimo.dat; Ctrl+0 goes back to the size the run started
+    // with.
+    void zoom()
+    {
+        WriteFile(m_dir->filePath("plimo.dat"), "Plimo Text Editor 1.7\r\n20\r\npwd\r\n");
+        TfC& w = start();
+        const auto size = [&w] { return w.mem()->pointSize(); };
+        const auto stored = [this] {
+            return ReadFile(m_dir->filePath("plimo.dat")).split('\n').value(1).trimmed().toInt();
+        };
+        press(Qt::CTRL | Qt::Key_Equal);
+        QCOMPARE(size(), 22);
+        QCOMPARE(s().TypeSize, 22);
+        QCOMPARE(stored(), 22);
+        press(Qt::CTRL | Qt::Key_Plus);
+        press(Qt::CTRL | Qt::Key_T);  // the type panel's list follows
+        QCOMPARE(w.typePanel()->ComboBox1->currentText(), QStringLiteral("25"));
+        for (int i = 0; i < 6; ++i)
+            press(Qt::CTRL | Qt::Key_Plus);
+        QCOMPARE(size(), 35);  // the list's end
+        QCOMPARE(w.typePanel()->ComboBox1->currentText(), QStringLiteral("35"));
+        press(Qt::CTRL | Qt::Key_0);
+        QCOMPARE(size(), 20);
+        QCOMPARE(stored(), 20);
+
+        // A wheel notch a step; a touchpad's small turns add up.
+        const auto wheel = [&w](int delta, Qt::KeyboardModifiers modifiers) {
+            const QPointF at = w.mem()->viewport()->rect().center();
+            QWheelEvent event(at, w.mem()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(w.mem()->viewport(), &event);
+        };
+        wheel(-120, Qt::ControlModifier);
+        QCOMPARE(size(), 18);
+        wheel(60, Qt::ControlModifier);
+        QCOMPARE(size(), 18);
+        wheel(60, Qt::ControlModifier);
+        QCOMPARE(size(), 20);
+        wheel(-240, Qt::ControlModifier);
+        QCOMPARE(size(), 15);
+        for (int i = 0; i < 6; ++i)
+            press(Qt::CTRL | Qt::Key_Minus);
+        QCOMPARE(size(), 10);
+        QCOMPARE(stored(), 10);
+        wheel(-120, Qt::NoModifier);  // the wheel alone scrolls, as ever
+        QCOMPARE(size(), 10);
+        QVERIFY(m_desktop->calls.empty());
     }
 
     void captionsFitTheirControls_data()

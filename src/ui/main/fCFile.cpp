@@ -227,21 +227,31 @@ bool TfC::confirmLeave()
     return m_desktop.askYesNo(kQuestionCaption, std::string(kExitUnsavedQuestion));
 }
 
-void TfC::changeRecentFiles(const std::function<void(TUserOptions&)>& change)
+bool TfC::readRecentFiles()
 {
-    bool read = true;
+    // Once the file could not be written, this run's list is the one to show and change.
+    if (!m_userOptionsKept)
+        return false;
     try {
         m_userOptions = LoadUserOptions();
+        return true;
     } catch (const CommandError& e) {
-        read = false;
         std::fprintf(stderr, "plimo: %s\n", e.what());
+        m_userOptionsKept = false;  // what the file holds is not to be written over
+        return false;
     }
+}
+
+void TfC::changeRecentFiles(const std::function<void(TUserOptions&)>& change)
+{
+    const bool read = readRecentFiles();
     change(m_userOptions);
     if (!read)
         return;
     try {
         SaveUserOptions(m_userOptions);
     } catch (const CommandError& e) {
+        m_userOptionsKept = false;
         // The file was opened or saved all the same; the list lives on for this run. Said once,
         // where a note on the file does not stand already.
         std::fprintf(stderr, "plimo: %s\n", e.what());
@@ -268,11 +278,7 @@ void TfC::ClearRecent1Click()
 
 void TfC::fillRecentMenu()
 {
-    try {
-        m_userOptions = LoadUserOptions();
-    } catch (const CommandError&) {
-        // The list as this run knows it.
-    }
+    readRecentFiles();
     for (QAction* old : m_recentMenu->actions())
         if (old != m_menu.ClearRecent1) {
             m_recentMenu->removeAction(old);

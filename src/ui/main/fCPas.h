@@ -173,8 +173,10 @@ private:
     // from the list each time it opens; opening from it is Open once the file is chosen.
     void noteRecentFile(const std::string& path);
     // Reads the list (another running copy may have changed it), changes it and writes it
-    // back; an options file that cannot be read is left as it is, the list kept for this run.
+    // back. An options file that cannot be read or written is left as it is from then on, and
+    // the list kept for this run.
     void changeRecentFiles(const std::function<void(TUserOptions&)>& change);
+    bool readRecentFiles();
     void fillRecentMenu();
     void openRecent(const std::string& path);
     void zoomBy(int steps);
@@ -205,6 +207,7 @@ private:
     QStringList m_openNotes;  // those still to come
     // The recent files as last read or written; kept for the run when the file cannot be.
     TUserOptions m_userOptions;
+    bool m_userOptionsKept = true;  // in the options file
     bool m_toldOptionsNotSaved = false;
     // The type size this run started with, for Reset Zoom.
     std::int32_t m_startTypeSize = 0;
