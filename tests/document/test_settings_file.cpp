@@ -1,5 +1,4 @@
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -58,9 +57,7 @@ private slots:
 
     // The per-user options file beside plimo.dat: the recent files.
     void userOptionsRoundTrip();
-    void userOptionsFileAndFolder();
-    void userOptionsFolderNotTheUsersOwn_data();
-    void userOptionsFolderNotTheUsersOwn();
+    void userOptionsFolder();
 };
 
 void TestSettingsFile::firstStartWithoutFile()
@@ -497,87 +494,45 @@ void TestSettingsFile::wholeNumber()
 
 void TestSettingsFile::userOptionsRoundTrip()
 {
-    TUserOptions options;
-    // Newest first, once each, ten at most; a path's every byte comes back.
+    TUserOptions options{{}, {"line-numbers=on"}};
+    // Newest first, once each, ten at most; every byte of a path comes back.
     const std::string odd("/tmp/caf\xE9 100%\x01\xFF\xC3\xA9\nx.txt");
     for (int i = 0; i < 12; ++i)
         AddRecentFile(options, "/docs/" + std::to_string(i) + ".txt");
     AddRecentFile(options, odd);
     AddRecentFile(options, "/docs/5.txt");
     QCOMPARE(options.recentFiles.size(), kRecentFilesKept);
-    QCOMPARE(options.recentFiles[0], std::string("/docs/5.txt"));
     QCOMPARE(options.recentFiles[1], odd);
-    QCOMPARE(options.recentFiles[2], std::string("/docs/11.txt"));
     QCOMPARE(std::count(options.recentFiles.begin(), options.recentFiles.end(), "/docs/5.txt"), 1);
-    options.otherLines = {"line-numbers=on"};
-
     const std::string bytes = FormatUserOptions(options);
     // Readable text: UTF-8 stays, what is not text is escaped.
     QVERIFY(bytes.find("recent=/tmp/caf%E9 100%25%01%FF\xC3\xA9%0Ax.txt\n") != std::string::npos);
     const TUserOptions back = ParseUserOptions(bytes);
     QCOMPARE(back.recentFiles, options.recentFiles);
     QCOMPARE(back.otherLines, options.otherLines);
-    // Written by hand: CR LF, a stray "%", repeats and empty entries.
+    // Written by hand: CR LF, a stray "%", a repeat, an empty entry.
     const TUserOptions hand = ParseUserOptions("recent=/a%2\r\nrecent=/a%2\nrecent=\n\nx=1");
     QCOMPARE(hand.recentFiles, std::vector<std::string>{"/a%2"});
     QCOMPARE(hand.otherLines, std::vector<std::string>{"x=1"});
 }
 
-void TestSettingsFile::userOptionsFileAndFolder()
+// The file goes into a folder made owner-only, and is itself owner-only. (A folder others may
+// write to is refused: the file commands' test.)
+void TestSettingsFile::userOptionsFolder()
 {
     TempWorkDir dir;
-    const QString home = dir.configHome() + "/deeper";
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
-    QCOMPARE(QString::fromStdString(UserOptionsFile()), home + "/plimo/options");
-    QVERIFY(LoadUserOptions().recentFiles.empty());  // nothing there yet
+    const QString folder = dir.configHome() + "/made/plimo";
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.configHome() + "/made"));
     TUserOptions options;
     AddRecentFile(options, "/x.txt");
     SaveUserOptions(options);
     QCOMPARE(LoadUserOptions().recentFiles, options.recentFiles);
-    struct stat st {};
-    QCOMPARE(::stat(QFile::encodeName(home + "/plimo"), &st), 0);
-    QCOMPARE(st.st_mode & 07777, mode_t(0700));
-    QCOMPARE(::stat(QFile::encodeName(home + "/plimo/options"), &st), 0);
-    QCOMPARE(st.st_mode & 07777, mode_t(0600));
-    QCOMPARE(FolderEntries(home + "/plimo"), QStringList{"options"});
-
-    // A relative XDG_CONFIG_HOME is ignored, as the desktop's rule says.
-    qputenv("XDG_CONFIG_HOME", "relative");
-    QCOMPARE(QString::fromStdString(UserOptionsFolder()),
-             QString::fromLocal8Bit(qgetenv("HOME")) + "/.config/plimo");
-}
-
-void TestSettingsFile::userOptionsFolderNotTheUsersOwn_data()
-{
-    QTest::addColumn<QString>("setUp");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("others may write") << "chmod 0777" << "others may write in the folder";
-    QTest::newRow("a file") << "file" << "is not a folder";
-    QTest::newRow("another user's") << "chown nobody" << "belongs to another user";
-}
-
-void TestSettingsFile::userOptionsFolderNotTheUsersOwn()
-{
-    QFETCH(QString, setUp);
-    QFETCH(QString, reason);
-    TempWorkDir dir;
-    const QString folder = dir.configHome() + "/plimo";
-    QVERIFY(QDir().mkpath(dir.configHome()));
-    if (setUp == "file") {
-        QVERIFY(WriteRaw(folder, "not a folder"));
-    } else {
-        QVERIFY(QDir().mkpath(folder));
-        if (setUp == "chmod 0777")
-            QCOMPARE(::chmod(QFile::encodeName(folder), 0777), 0);
-        else if (::geteuid() != 0 || ::chown(QFile::encodeName(folder), 65534, 65534) != 0)
-            QSKIP("only root can give a folder away");
-    }
-    TUserOptions options;
-    AddRecentFile(options, "/x.txt");
-    const QString error = ErrorOf([&] { SaveUserOptions(options); });
-    QVERIFY2(error.startsWith("Cannot create file " + folder) && error.contains(reason),
-             qPrintable(error));
-    QVERIFY(!QFile::exists(folder + "/options"));
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path), &st) == 0 ? st.st_mode & 07777 : 0;
+    };
+    QCOMPARE(mode(folder), mode_t(0700));
+    QCOMPARE(mode(folder + "/options"), mode_t(0600));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

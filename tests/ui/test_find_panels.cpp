@@ -59,56 +59,6 @@ class TestFindPanels : public WindowTest {
 
     void clickFind() { QTest::mouseClick(w().findPanel()->fButt, Qt::LeftButton); }
 
-    // Runs the rows of a findClicks table: each click (or F3) selects its hit, FindPos after.
-    void checkFindClicks(bool withF3 = false)
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, needle);
-        QFETCH(QList<int>, hits);
-        QFETCH(QList<int>, findPos);
-        const std::string whole = text.toStdString();
-        prepareFind(whole, needle);
-        for (qsizetype i = 0; i < hits.size(); ++i) {
-            const Selection before = selection();
-            if (withF3 && i % 2 == 1)
-                press(QKeyCombination(Qt::Key_F3));
-            else
-                clickFind();
-            if (hits[i] < 0) {
-                QVERIFY2(selection() == before, qPrintable(QString("click %1").arg(i + 1)));
-            } else {
-                QCOMPARE(w().mem()->selStart(), hits[i]);
-                QCOMPARE(w().mem()->selLength(), needle.size());
-                // The text's own characters, in their own case.
-                QCOMPARE(w().mem()->selectedBytes(),
-                         whole.substr(static_cast<std::size_t>(hits[i]), needle.size()));
-                QVERIFY(w().mem()->hasFocus());
-            }
-            QCOMPARE(s().FindPos, findPos[i]);
-            QCOMPARE(s().FindNext, findPos[i]);
-            QCOMPARE(w().mem()->bytes(), whole);
-        }
-    }
-
-    void checkReplaceAll()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, from);
-        QFETCH(QByteArray, to);
-        QFETCH(QByteArray, expected);
-        prepareReplace(text.toStdString(), from, to);
-        s().FindPos = 3;
-        s().FindNext = 5;
-        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
-        QCOMPARE(w().mem()->bytes(), expected.toStdString());
-        QCOMPARE(s().FindPos, 3);
-        QCOMPARE(s().FindNext, 5);
-        QVERIFY(w().replacePanel()->isVisible());
-        // The boxes keep their texts.
-        QCOMPARE(w().replacePanel()->rFrom->text(), Box(from));
-        QCOMPARE(w().replacePanel()->rTo->text(), Box(to));
-    }
-
     void prepareReplace(const std::string& text, const QByteArray& from, const QByteArray& to)
     {
         w().mem()->setBytes(text);
@@ -182,32 +132,31 @@ private slots:
         QTest::newRow("sought text longer than the text") << QByteArray("ab") << QByteArray("abc") << QList<int>{-1} << QList<int>{0};
         // clang-format on
     }
-    void findClicks() { checkFindClicks(); }
-
-    // The same with the options ticked; F3 is the Find button wherever the focus is.
-    void findClicksWithOptions_data()
+    void findClicks()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("needle");
-        QTest::addColumn<bool>("matchCase");
-        QTest::addColumn<bool>("wholeWords");
-        QTest::addColumn<QList<int>>("hits");
-        QTest::addColumn<QList<int>>("findPos");
-        // clang-format off
-        QTest::newRow("match case") << QByteArray("Two two TWO two") << QByteArray("two") << true << false << QList<int>{4, 12, 4} << QList<int>{7, 0, 7};
-        QTest::newRow("match case, 8-bit") << QByteArray("\xC9t\xE9 \xE9t\xE9") << QByteArray("\xC9t\xE9") << true << false << QList<int>{0, -1, 0} << QList<int>{3, 0, 3};
-        QTest::newRow("whole words") << QByteArray("cat concat cat cats") << QByteArray("CAT") << false << true << QList<int>{0, 11, -1, 0} << QList<int>{3, 14, 0, 3};
-        QTest::newRow("both") << QByteArray("Cat cat cats CAT") << QByteArray("cat") << true << true << QList<int>{4, -1, 4} << QList<int>{7, 0, 7};
-        QTest::newRow("whole words, none") << QByteArray("concatenate") << QByteArray("cat") << false << true << QList<int>{-1} << QList<int>{0};
-        // clang-format on
-    }
-    void findClicksWithOptions()
-    {
-        QFETCH(bool, matchCase);
-        QFETCH(bool, wholeWords);
-        w().findPanel()->fCase->setChecked(matchCase);
-        w().findPanel()->fWhole->setChecked(wholeWords);
-        checkFindClicks(true);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(QList<int>, hits);
+        QFETCH(QList<int>, findPos);
+        const std::string whole = text.toStdString();
+        prepareFind(whole, needle);
+        for (qsizetype i = 0; i < hits.size(); ++i) {
+            const Selection before = selection();
+            clickFind();
+            if (hits[i] < 0) {
+                QVERIFY2(selection() == before, qPrintable(QString("click %1").arg(i + 1)));
+            } else {
+                QCOMPARE(w().mem()->selStart(), hits[i]);
+                QCOMPARE(w().mem()->selLength(), needle.size());
+                // The text's own characters, in their own case.
+                QCOMPARE(w().mem()->selectedBytes(),
+                         whole.substr(static_cast<std::size_t>(hits[i]), needle.size()));
+                QVERIFY(w().mem()->hasFocus());
+            }
+            QCOMPARE(s().FindPos, findPos[i]);
+            QCOMPARE(s().FindNext, findPos[i]);
+            QCOMPARE(w().mem()->bytes(), whole);
+        }
     }
 
     // Shift+F3 selects the hit before the selection, round from the end; F3 then goes on after
@@ -223,8 +172,6 @@ private slots:
         // clang-format off
         QTest::newRow("from the start, round to the end") << QByteArray("one two one two one") << QByteArray("ONE") << false << "pppnn" << QList<int>{16, 8, 0, 8, 16} << QList<int>{0, 11, 3, 11, 0};
         QTest::newRow("match case") << QByteArray("one One ONE One") << QByteArray("One") << true << "ppn" << QList<int>{12, 4, 12} << QList<int>{0, 7, 0};
-        QTest::newRow("one hit") << QByteArray("xx ab xx") << QByteArray("ab") << false << "pp" << QList<int>{3, 3} << QList<int>{5, 5};
-        QTest::newRow("no hit") << QByteArray("xx ab xx") << QByteArray("abc") << false << "p" << QList<int>{-1} << QList<int>{0};
         // clang-format on
     }
     void findPrevious()
@@ -252,7 +199,6 @@ private slots:
     void hitCount()
     {
         prepareFind("an ant, an Ant and a plant", "ant");
-        QCOMPARE(w().statusText(3), QString());
         clickFind();
         QCOMPARE(w().statusText(3), QStringLiteral("hit 1 of 3"));
         clickFind();
@@ -266,10 +212,6 @@ private slots:
         QCOMPARE(w().statusText(3), QString());
         clickFind();
         QCOMPARE(w().statusText(3), QStringLiteral("hit 1 of 2"));
-        w().mem()->insertPlainText(QStringLiteral("x"));
-        QCOMPARE(w().statusText(3), QString());
-        clickFind();
-        QVERIFY(!w().statusText(3).isEmpty());
         w().findPanel()->editF->setText(QStringLiteral("an"));
         QCOMPARE(w().statusText(3), QString());
     }
@@ -278,14 +220,11 @@ private slots:
     // meanwhile ends it, since it counted a text that is no more.
     void longCountNeverStopsTheWindow()
     {
-        // Eight million hits: far more than one piece of the count.
-        std::string text;
-        text.reserve(16u << 20);
+        std::string text;  // eight million hits: far more than one piece of the count
         for (int i = 0; i < (8 << 20); ++i)
             text += "a ";
         prepareFind(text, "A");
         clickFind();
-        QCOMPARE(w().mem()->selStart(), 0);
         QCOMPARE(w().statusText(3), QStringLiteral("counting hits\u2026"));
         bool answered = false;
         QTimer::singleShot(0, this, [&answered] { answered = true; });
@@ -294,10 +233,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w().statusText(3), QStringLiteral("hit 1 of 8388608"), 30000);
 
         clickFind();
-        QCOMPARE(w().statusText(3), QStringLiteral("counting hits\u2026"));
         w().mem()->insertPlainText(QStringLiteral("a"));  // the text changes while counting
         QCOMPARE(w().statusText(3), QString());
-        QTest::qWait(50);
+        QCoreApplication::processEvents();  // no piece of the count is left to run
         QCOMPARE(w().statusText(3), QString());
     }
 
@@ -305,37 +243,23 @@ private slots:
     // come back to what was typed.
     void searchHistory()
     {
-        prepareFind("one two three", "one");
+        prepareFind("one two three", "x");
         QLineEdit* box = w().findPanel()->editF;
-        clickFind();
-        box->setText("two");
-        press(QKeyCombination(Qt::Key_F3));
-        box->setText("three");
-        clickFind();
-        box->setFocus();
-        box->setText("typed");
-        const auto key = [box](Qt::Key k) { QTest::keyClick(box, k); };
-        const QStringList expected{"three", "two", "one", "one", "two", "three", "typed", "typed"};
-        QStringList shown;
-        for (Qt::Key k : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down,
-                          Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
-            key(k);
-            shown << box->text();
-        }
-        QCOMPARE(shown, expected);
-        // Right after a search the box holds it: the first Up goes to the one before.
-        clickFind();
-        key(Qt::Key_Up);
-        QCOMPARE(box->text(), QStringLiteral("three"));
-
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 13; ++i) {
             box->setText(QString::number(i));
             clickFind();
         }
-        const std::vector<QString>& history = w().findPanel()->history();
-        QCOMPARE(history.size(), FindPanel::kHistoryKept);
-        QCOMPARE(history.front(), QStringLiteral("11"));
-        QCOMPARE(history.back(), QStringLiteral("2"));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Up);  // the box holds the last search: the one before
+        box->selectAll();
+        QTest::keyClicks(box, "typed");
+        QStringList shown;
+        for (int k = 0; k < 24; ++k) {
+            QTest::keyClick(box, k < 12 ? Qt::Key_Up : Qt::Key_Down);
+            shown << box->text();
+        }
+        QCOMPARE(shown.join(' '), QStringLiteral("12 11 10 9 8 7 6 5 4 3 3 3 4 5 6 7 8 9 10 11 12 "
+                                                 "typed typed typed"));
     }
 
     void enterInTheFindBoxSearches()
@@ -515,7 +439,24 @@ private slots:
         QTest::newRow("S caron and OE") << QByteArray("\x9A\x9C \x8A\x8C") << QByteArray("\x8A\x9C") << QByteArray("z") << QByteArray("z z");
         // clang-format on
     }
-    void replaceAll() { checkReplaceAll(); }
+    void replaceAll()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QByteArray, expected);
+        prepareReplace(text.toStdString(), from, to);
+        s().FindPos = 3;
+        s().FindNext = 5;
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+        QCOMPARE(w().mem()->bytes(), expected.toStdString());
+        QCOMPARE(s().FindPos, 3);
+        QCOMPARE(s().FindNext, 5);
+        QVERIFY(w().replacePanel()->isVisible());
+        // The boxes keep their texts.
+        QCOMPARE(w().replacePanel()->rFrom->text(), Box(from));
+        QCOMPARE(w().replacePanel()->rTo->text(), Box(to));
+    }
 
     void replaceAllWithOptions_data()
     {
@@ -528,26 +469,21 @@ private slots:
         // clang-format off
         QTest::newRow("match case") << QByteArray("Aa aA") << QByteArray("a") << QByteArray("b") << true << false << QByteArray("Ab bA");
         QTest::newRow("whole words") << QByteArray("cat concat cat_ cat.") << QByteArray("Cat") << QByteArray("dog") << false << true << QByteArray("dog concat cat_ dog.");
-        QTest::newRow("both") << QByteArray("Cat cat cats") << QByteArray("cat") << QByteArray("dog") << true << true << QByteArray("Cat dog cats");
         // clang-format on
     }
     void replaceAllWithOptions()
     {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
         QFETCH(bool, matchCase);
         QFETCH(bool, wholeWords);
+        QFETCH(QByteArray, expected);
+        prepareReplace(text.toStdString(), from, to);
         w().replacePanel()->rCase->setChecked(matchCase);
         w().replacePanel()->rWhole->setChecked(wholeWords);
-        checkReplaceAll();
-    }
-
-    // Both options start unticked in both panels: the plain caseless search.
-    void optionsStartOff()
-    {
-        for (QCheckBox* box : {w().findPanel()->fCase, w().findPanel()->fWhole,
-                               w().replacePanel()->rCase, w().replacePanel()->rWhole})
-            QVERIFY(!box->isChecked());
-        QCOMPARE(w().findPanel()->fCase->text(), QStringLiteral("Match case"));
-        QCOMPARE(w().replacePanel()->rWhole->text(), QStringLiteral("Whole words"));
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+        QCOMPARE(w().mem()->bytes(), expected.toStdString());
     }
 
     // A replacement that changes nothing leaves the area alone: text, caret and selection.
