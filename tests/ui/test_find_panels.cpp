@@ -159,39 +159,24 @@ private slots:
         }
     }
 
-    // Shift+F3 selects the hit before the selection, round from the end; F3 then goes on after
-    // it. Each key: where the hit must begin and FindPos after.
-    void findPrevious_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("needle");
-        QTest::addColumn<bool>("matchCase");
-        QTest::addColumn<QString>("keys");  // p: Shift+F3, n: F3
-        QTest::addColumn<QList<int>>("hits");
-        QTest::addColumn<QList<int>>("findPos");
-        // clang-format off
-        QTest::newRow("from the start, round to the end") << QByteArray("one two one two one") << QByteArray("ONE") << false << "pppnn" << QList<int>{16, 8, 0, 8, 16} << QList<int>{0, 11, 3, 11, 0};
-        QTest::newRow("match case") << QByteArray("one One ONE One") << QByteArray("One") << true << "ppn" << QList<int>{12, 4, 12} << QList<int>{0, 7, 0};
-        // clang-format on
-    }
+    // Shift+F3 selects the hit before the selection, round from the end, with the case matched
+    // when asked; F3 then goes on after it, as the Find button would (FindPos after each key).
     void findPrevious()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, needle);
-        QFETCH(bool, matchCase);
-        QFETCH(QString, keys);
-        QFETCH(QList<int>, hits);
-        QFETCH(QList<int>, findPos);
-        prepareFind(text.toStdString(), needle);
-        w().findPanel()->fCase->setChecked(matchCase);
+        prepareFind("one One ONE One one", "One");
         w().mem()->select(0, 0);
-        for (qsizetype i = 0; i < keys.size(); ++i) {
-            const Selection before = selection();
-            press(keys[i] == u'p' ? Qt::SHIFT | Qt::Key_F3 : QKeyCombination(Qt::Key_F3));
-            const Selection want = hits[i] < 0 ? before : Selection{hits[i], needle.size()};
-            QCOMPARE(selection(), want);
-            QCOMPARE(s().FindPos, findPos[i]);
+        QList<Selection> hits;
+        QList<int> findPos;
+        for (const char* keys : {"p", "p", "p", "n", "c", "p", "p"}) {
+            if (*keys == 'c')
+                w().findPanel()->fCase->setChecked(true);
+            else
+                press(*keys == 'p' ? Qt::SHIFT | Qt::Key_F3 : QKeyCombination(Qt::Key_F3));
+            hits << selection();
+            findPos << s().FindPos;
         }
+        QCOMPARE(hits, QList<Selection>({{16, 3}, {12, 3}, {8, 3}, {12, 3}, {12, 3}, {4, 3}, {12, 3}}));
+        QCOMPARE(findPos, QList<int>({0, 15, 11, 15, 15, 7, 15}));
     }
 
     // After each hit the status bar counts the hits the Find button visits; a change of the text,
@@ -458,32 +443,18 @@ private slots:
         QCOMPARE(w().replacePanel()->rTo->text(), Box(to));
     }
 
-    void replaceAllWithOptions_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("from");
-        QTest::addColumn<QByteArray>("to");
-        QTest::addColumn<bool>("matchCase");
-        QTest::addColumn<bool>("wholeWords");
-        QTest::addColumn<QByteArray>("expected");
-        // clang-format off
-        QTest::newRow("match case") << QByteArray("Aa aA") << QByteArray("a") << QByteArray("b") << true << false << QByteArray("Ab bA");
-        QTest::newRow("whole words") << QByteArray("cat concat cat_ cat.") << QByteArray("Cat") << QByteArray("dog") << false << true << QByteArray("dog concat cat_ dog.");
-        // clang-format on
-    }
+    // The replace panel's options, for Replace All.
     void replaceAllWithOptions()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, from);
-        QFETCH(QByteArray, to);
-        QFETCH(bool, matchCase);
-        QFETCH(bool, wholeWords);
-        QFETCH(QByteArray, expected);
-        prepareReplace(text.toStdString(), from, to);
-        w().replacePanel()->rCase->setChecked(matchCase);
-        w().replacePanel()->rWhole->setChecked(wholeWords);
+        prepareReplace("Cat cat concat cats cat.", "cat", "dog");
+        w().replacePanel()->rCase->setChecked(true);
         QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
-        QCOMPARE(w().mem()->bytes(), expected.toStdString());
+        QCOMPARE(w().mem()->bytes(), std::string("Cat dog condog dogs dog."));
+        w().mem()->setBytes("Cat cat concat cats cat.");
+        w().replacePanel()->rCase->setChecked(false);
+        w().replacePanel()->rWhole->setChecked(true);
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+        QCOMPARE(w().mem()->bytes(), std::string("dog dog concat cats dog."));
     }
 
     // A replacement that changes nothing leaves the area alone: text, caret and selection.
