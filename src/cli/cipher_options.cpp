@@ -16,11 +16,13 @@ decrypted becomes letter.txt. Line breaks become CR LF, as when the editor opens
   --settings FILE       Level A: the settings file to read (default: plimo.dat in the
                         current folder when there is one, else the editor's own,
                         ${XDG_DATA_HOME:-~/.local/share}/plimo/plimo.dat)
-  --password-file FILE  Levels B and C: a file holding the code or the password on one
-                        line; a line break at its end is not part of it. Without this
-                        option the code or password is asked for on the terminal without
-                        echo, twice when encrypting.
-  --force               replace output files that exist (they are never replaced otherwise)
+  --password-file FILE  Levels B and C: a regular file holding the code or the password on
+                        one line; a line break at its end is not part of it. One that
+                        other users may read gets a warning. Without this option the code
+                        or password is asked for on the terminal without echo, twice when
+                        encrypting.
+  --force               replace output files that exist (they are never replaced otherwise),
+                        but never through a symbolic link to the file being read
   --help                show this help and exit
   --version             show the version and exit
 

@@ -12,6 +12,7 @@
 
 #include "core/command_error.h"
 #include "core/win1252.h"
+#include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
 #include "document/settings_file.h"
@@ -112,18 +113,6 @@ private:
     std::array<struct sigaction, kInterruptions.size()> m_previous{};
 };
 
-void WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
-
 }  // namespace
 
 std::string DefaultSettingsPath(std::string_view SettingsFile)
@@ -160,26 +149,29 @@ std::string PasswordFromFileBytes(std::string_view bytes, const std::string& pat
     return PasswordBoxBytes(bytes);
 }
 
-std::string ReadPasswordFile(const std::string& path)
+std::string ReadPasswordFile(const std::string& path, std::string* warning)
 {
-    // Not ReadWholeFile: that takes regular files only, and a pipe is a good way to pass a secret.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat st {};
+    if (!file.valid() || ::fstat(file.get(), &st) != 0)
         throw CommandError(std::string(kCannotOpenFile) + path);
+    if (!S_ISREG(st.st_mode))
+        throw CommandError(std::string(kCannotOpenFile) + path +
+                           ": a password file must be a regular file");
+    if (warning && (st.st_mode & (S_IRGRP | S_IROTH)) != 0)
+        *warning = "warning: other users may read the password file " + path +
+                   " (chmod go-r makes it yours alone)";
     std::string bytes;
     char buffer[4096];
     bool failed = false;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = ReadSome(file.get(), buffer, sizeof buffer);
         if (got <= 0 || bytes.size() + static_cast<std::size_t>(got) > kPasswordFileLimit) {
             failed = got != 0;
             break;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-    ::close(fd);
     if (failed)
         throw CommandError(std::string(kCannotOpenFile) + path);
     return PasswordFromFileBytes(bytes, path);
@@ -204,10 +196,8 @@ std::string PasswordBoxBytes(std::string_view typed)
 std::optional<std::string> AskOnTerminal(std::string_view prompt)
 {
     // The prompt goes to the terminal even when standard error is sent elsewhere.
-    const int tty = ::open("/dev/tty", O_WRONLY | O_CLOEXEC);
-    WriteAll(tty >= 0 ? tty : STDERR_FILENO, prompt);
-    if (tty >= 0)
-        ::close(tty);
+    const FileDescriptor tty(::open("/dev/tty", O_WRONLY | O_CLOEXEC));
+    WriteAll(tty.valid() ? tty.get() : STDERR_FILENO, prompt);
 
     const EchoOff quiet(STDIN_FILENO);
     std::string line;

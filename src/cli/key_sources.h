@@ -25,9 +25,11 @@ void ReadSettingsForLevelA(TAppState& state, const std::string& path);
 // PasswordBoxBytes for the characters. Throws CommandError when another line break is left.
 std::string PasswordFromFileBytes(std::string_view bytes, const std::string& path);
 
-// Reads a password file (a pipe such as <(command) will do) through PasswordFromFileBytes;
-// throws CommandError "Cannot open file <path>".
-std::string ReadPasswordFile(const std::string& path);
+// Reads a password file through PasswordFromFileBytes: a regular file only, opened without
+// waiting (a pipe with nobody writing to it would stop the command for ever). Throws
+// CommandError "Cannot open file <path>..." saying why. A file that other users may read gets a
+// warning in `warning`, when given.
+std::string ReadPasswordFile(const std::string& path, std::string* warning = nullptr);
 
 // The bytes the editor's password box gives for text the user typed: a text that is valid UTF-8
 // (what terminals and most editors write) becomes Windows-1252, each character without a

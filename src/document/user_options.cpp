@@ -1,10 +1,6 @@
 #include "document/user_options.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +9,7 @@
 #include "document/file_messages.h"
 #include "document/file_read.h"
 #include "document/open_notes.h"
+#include "document/private_folder.h"
 
 namespace {
 
@@ -149,28 +146,6 @@ TUserOptions LoadUserOptions()
     throw CommandError(std::string(kCannotOpenFile) + file + ": " + std::strerror(error));
 }
 
-void MakeOwnFolder(const std::string& folder)
-{
-    // Every missing folder on the way, owner-only, as the base directory specification asks.
-    for (std::size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            throw CommandError("the folder " + part + " cannot be made: " + std::strerror(errno));
-        if (slash == std::string::npos)
-            break;
-    }
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0)
-        throw CommandError("the folder " + folder + " cannot be used: " + std::strerror(errno));
-    if (!S_ISDIR(st.st_mode))
-        throw CommandError(folder + " is not a folder");
-    if (st.st_uid != ::geteuid())
-        throw CommandError("the folder " + folder + " belongs to another user");
-    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        throw CommandError("others may write in the folder " + folder +
-                           " (chmod go-w makes it yours alone)");
-}
-
 void SaveUserOptions(const TUserOptions& options)
 {
     const std::string file = UserOptionsFile();
@@ -178,7 +153,7 @@ void SaveUserOptions(const TUserOptions& options)
         throw CommandError(std::string(kCannotCreateFile) + std::string(kOptionsName) +
                            ": neither XDG_CONFIG_HOME nor HOME names a folder for it");
     try {
-        MakeOwnFolder(UserOptionsFolder());
+        OpenPrivateFolder(UserOptionsFolder(), true);
     } catch (const CommandError& e) {
         throw CommandError(std::string(kCannotCreateFile) + file + ": " + e.what());
     }

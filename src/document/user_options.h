@@ -9,7 +9,8 @@
 // folder, ${XDG_CONFIG_HOME:-~/.config}/plimo/options, never in plimo.dat, whose three lines
 // other programs read. One option a line, "name=value"; a value's bytes that are not text ("%",
 // control bytes, bytes that are no UTF-8) are written %XX, so that any path comes back as it was.
-// The file is owner-only and written atomically; its folder must be the user's own.
+// The file is owner-only and written atomically; its folder must be the user's own
+// (OpenPrivateFolder).
 
 inline constexpr std::size_t kRecentFilesKept = 10;
 
@@ -38,8 +39,3 @@ void SaveUserOptions(const TUserOptions& options);
 
 // Puts `path` first in the list, once, and keeps the newest kRecentFilesKept.
 void AddRecentFile(TUserOptions& options, const std::string& path);
-
-// Makes `folder` (and the folders above it) owner-only when missing, then checks that it is a
-// folder of the user's own that nobody else may write to. Throws CommandError whose text says
-// what is wrong, lower case first ("the folder ... belongs to another user").
-void MakeOwnFolder(const std::string& folder);

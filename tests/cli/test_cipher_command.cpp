@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +18,7 @@
 #include "core/win1252.h"
 #include "document/atomic_file.h"
 #include "document/document_file.h"
+#include "document/file_calls.h"
 #include "document/settings_file.h"
 #include "temp_workdir.h"
 #include "test_files.h"
@@ -120,9 +123,15 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.emplace().isValid());
+        // Password files as they should be: the user's alone (others' get a warning).
+        m_umask = ::umask(077);
         WriteFile("plimo.dat", kSettings);
     }
-    void cleanup() { m_dir.reset(); }
+    void cleanup()
+    {
+        ::umask(m_umask);
+        m_dir.reset();
+    }
 
     // Each level, both ways, on a file and through a pipe: what the editor saves.
     void matchesTheEditor_data()
@@ -133,11 +142,14 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("output");
         QTest::addColumn<bool>("longText");
+        QTest::addColumn<bool>("lineFeeds");  // its breaks LF, made CR LF a piece at a time
         const auto row = [](const char* command, const char* level, const char* typed,
-                            const char* input, const char* output, bool longText = false) {
-            QTest::addRow("%s %s %s%s", command, level, input, longText ? ", 9 MiB" : "")
+                            const char* input, const char* output, bool longText = false,
+                            bool lineFeeds = false) {
+            QTest::addRow("%s %s %s%s%s", command, level, input, longText ? ", 9 MiB" : "",
+                          lineFeeds ? " of LF lines" : "")
                 << QString(command) << QString(level) << QByteArray(typed) << QString(input)
-                << QString(output) << longText;
+                << QString(output) << longText << lineFeeds;
         };
         row("encrypt", "A", "", "letter.txt", "letter.txa");
         row("encrypt", "B", "042", "letter.txt", "letter.txb");
@@ -149,6 +161,8 @@ private slots:
         row("encrypt", "B", "317", "long.txt", "long.txb", true);
         row("encrypt", "C", "Kestrel7", "long.txt", "long.txc", true);
         row("decrypt", "C", "Kestrel7", "long.txc", "long.txt", true);
+        row("encrypt", "C", "Kestrel7", "long.txt", "long.txc", true, true);
+        row("decrypt", "B", "317", "long.txb", "long.txt", true, true);
     }
     void matchesTheEditor()
     {
@@ -158,8 +172,10 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, output);
         QFETCH(bool, longText);
+        QFETCH(bool, lineFeeds);
         const auto index = static_cast<EncryptionLevel>(level[0].toLatin1() - 'A');
-        WriteFile(input, longText ? LongLetter() : kLetter);
+        WriteFile(input, longText ? (lineFeeds ? LongLetter().replace("\r\n", "\n") : LongLetter())
+                                  : kLetter);
         const QByteArray expected =
             EditorSaves(input, command == "encrypt", index, typed.toStdString());
         QVERIFY(expected != "<refused>");
@@ -225,6 +241,12 @@ private slots:
             {p + "unknown level 'D': use A, B or C", help});
         row("password on the command line", "encrypt --level C --password x", kLetter, 2,
             {p + "unknown option '--password'", help});
+        row("password file a pipe nobody writes to", "encrypt --level C --password-file pwfifo",
+            kLetter, 1, {p + "Cannot open file pwfifo: a password file must be a regular file"});
+        row("password file others may read", "encrypt --level C --password-file pwshared", kLetter,
+            0,
+            {p + "warning: other users may read the password file pwshared (chmod go-r makes it "
+                 "yours alone)"});
     }
     void refusals()
     {
@@ -237,6 +259,9 @@ private slots:
         WriteFile("pw1000", "1000\n");
         WriteFile("pwabc", "abc\n");
         WriteFile("pw2", "Kestrel7\n\n");
+        WriteFile("pwshared", "Kestrel7\n");
+        QVERIFY(::chmod("pwshared", 0644) == 0);
+        QVERIFY(::mkfifo("pwfifo", 0600) == 0);
         const Outcome outcome = Run(args << "letter.txt");
         QCOMPARE(outcome.errors, errors);
         QCOMPARE(outcome.status, status);
@@ -253,25 +278,30 @@ private slots:
     {
         QTest::addColumn<qsizetype>("from");
         QTest::addColumn<char>("character");
+        QTest::addColumn<bool>("lineFeeds");
         const qsizetype end = LongLetter().size();
         for (const char character : {'\x0B', '\xF5'}) {
-            const auto row = [character](const char* name, qsizetype from) {
-                QTest::addRow("%s, code %d", name, int(static_cast<unsigned char>(character)))
-                    << from << character;
+            const auto row = [character](const char* name, qsizetype from, bool lineFeeds = false) {
+                QTest::addRow("%s, code %d%s", name, int(static_cast<unsigned char>(character)),
+                              lineFeeds ? ", LF lines" : "")
+                    << from << character << lineFeeds;
             };
             row("first characters", 0);
             row("across the first parts' edge", kPart - 3);
             row("across the first pieces' edge", kPiece - 3);
             row("across a part's edge in the last piece", 2 * kPiece + 3 * kPart - 3);
             row("last characters", end - 9);
+            if (character == '\x0B')
+                row("across the first parts' edge", kPart / 2 - 3, true);
         }
     }
     void refusalWhereverThePartsBreak()
     {
         QFETCH(qsizetype, from);
         QFETCH(char, character);
+        QFETCH(bool, lineFeeds);
         WriteFile("pw", "Kestrel7\n");
-        const QByteArray text = LongLetter();
+        const QByteArray text = lineFeeds ? LongLetter().replace("\r\n", "\n") : LongLetter();
         int refused = 0;
         for (qsizetype at = from; at < from + 7; ++at) {
             QByteArray bytes = text;
@@ -420,6 +450,61 @@ private slots:
                  QStringList({"a.txa", "a.txt", "b.txa", "b.txt", "plimo.dat"}));
     }
 
+    // --force onto the input itself: through a symbolic link it would replace the only plain
+    // copy, unasked for, and is refused; a second name (hard link) the user gave it is written in
+    // place, its own writes no reason to think another program changed it.
+    void outputOntoItsInput_data()
+    {
+        QTest::addColumn<bool>("symbolic");
+        QTest::newRow("a symbolic link to the input") << true;
+        QTest::newRow("a second name of the input, 9 MiB") << false;
+    }
+    void outputOntoItsInput()
+    {
+        QFETCH(bool, symbolic);
+        WriteFile("pw", "Kestrel7\n");
+        const QByteArray plain = symbolic ? kLetter : LongLetter();
+        WriteFile("a.txt", plain);
+        const QByteArray expected = EditorSaves("a.txt", true, EncryptionLevel::C, "Kestrel7");
+        QVERIFY(symbolic ? QFile::link("a.txt", "a.txc") : ::link("a.txt", "a.txc") == 0);
+        const Outcome outcome =
+            Run({"encrypt", "--level", "C", "--password-file", "pw", "--force", "a.txt"});
+        if (symbolic) {
+            QCOMPARE(outcome.errors, QStringList{"plimo-cipher: a.txt: Cannot create file a.txc: "
+                                                 "it is a link to the file being read, which it "
+                                                 "would replace"});
+            QCOMPARE(outcome.status, kCipherExitRefused);
+            QCOMPARE(ReadFile("a.txt"), plain);
+            return;
+        }
+        QCOMPARE(outcome.errors, QStringList());
+        QCOMPARE(outcome.status, kCipherExitDone);
+        QVERIFY(ReadFile("a.txc") == expected);
+        QVERIFY(ReadFile("a.txt") == expected);
+    }
+
+    // A file another program cuts short while it is encrypted reads as zeros past its new end:
+    // that is told as the change it is, not as a character that would not come back.
+    void inputChangedWhileRead()
+    {
+        WriteFile("pw", "Kestrel7\n");
+        WriteFile("letter.txt", LongLetter().replace("\r\n", "\n"));
+        const TWriteFunction previous =
+            SetAtomicWriteFunction([](int fd, const void* bytes, size_t count) -> ssize_t {
+                ::truncate("letter.txt", 100);  // while the first piece is written
+                return ::write(fd, bytes, count);
+            });
+        const Outcome outcome =
+            Run({"encrypt", "--level", "C", "--password-file", "pw", "letter.txt"});
+        SetAtomicWriteFunction(previous);
+        QCOMPARE(outcome.errors,
+                 QStringList{"plimo-cipher: letter.txt: Cannot open file letter.txt: another "
+                             "program changed it while it was read; nothing was written"});
+        QCOMPARE(outcome.status, kCipherExitRefused);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"letter.txt", "plimo.dat", "pw"}));
+    }
+
     // One line break at the end of a password file is not part of the password.
     void passwordFile_data()
     {
@@ -505,10 +590,27 @@ private slots:
         QCOMPARE(run({"--help"}).first, 0);
         QVERIFY(run({"--help"}).second.startsWith("Usage: plimo-cipher encrypt|decrypt"));
         QCOMPARE(run({"encrypt"}).first, 2);
+
+#if !defined(__SANITIZE_ADDRESS__)
+        // Memory running out, on an input without end: the editor's message, and no output.
+        QProcess endless;
+        endless.setStandardInputFile("/dev/zero");
+        endless.setChildProcessModifier([] {
+            const rlimit cap{256 << 20, 256 << 20};
+            ::setrlimit(RLIMIT_AS, &cap);
+        });
+        endless.start(PLIMO_CIPHER_BINARY, {"encrypt", "--level", "C", "--password-file", "pw"});
+        QVERIFY(endless.waitForFinished(60000));
+        QCOMPARE(endless.exitCode(), kCipherExitRefused);
+        QCOMPARE(endless.readAllStandardError(),
+                 QByteArray("plimo-cipher: Out of memory: the command was not completed.\n"));
+        QVERIFY(endless.readAllStandardOutput().isEmpty());
+#endif
     }
 
 private:
     std::optional<TempWorkDir> m_dir;
+    mode_t m_umask = 022;
 };
 
 QTEST_GUILESS_MAIN(TestCipherCommand)

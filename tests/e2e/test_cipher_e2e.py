@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """A text typed into the real window, encrypted at Level C, saved, decrypted and saved again:
-the first file holds the cipher text, the second the very text that was typed."""
+the first file holds the cipher text, the second the very text that was typed. The password
+boxes keep nothing of a password where other programs could find it."""
 import os
+import subprocess
 import sys
 
-from plimo_driver import E2EError, Session, run_scenarios, wait_until
+from plimo_driver import CONTROLS, E2EError, Session, run_scenarios, wait_until
 
 BINARY = sys.argv[1]
 
@@ -102,4 +104,77 @@ def encrypt_then_decrypt_level_c():
         assert s.running()
 
 
-run_scenarios([("Level C encrypt, save, decrypt, save", encrypt_then_decrypt_level_c)])
+def primary_selection(s):
+    """What any program gets as the X primary selection, or None while nobody offers one."""
+    r = subprocess.run(["xclip", "-o", "-selection", "primary"], env=s.env(), capture_output=True,
+                       timeout=30)
+    return r.stdout.decode("utf-8", "replace") if r.returncode == 0 else None
+
+
+def wait_selection_shown(s, box):
+    """Waits until a panel's box shows selected text (the highlight's blue): the keys or clicks
+    that selected it have been handled."""
+    _, _, width, height = CONTROLS[box]
+    left, top = s.control_point(box, dx=0, dy=0)
+
+    def highlighted():
+        shot = s.capture()
+        return any(b > 150 and r < 120
+                   for y in range(top + 5, top + height - 5)
+                   for x in range(left + 5, left + width - 5)
+                   for r, _, b in [shot.pixel(x, y)])
+    wait_until(highlighted, 10.0, f"a selection in {box}")
+
+
+def assert_not_offered(s, secret):
+    offered = primary_selection(s)
+    assert not (offered and offered in secret), f"the primary selection holds {offered!r}"
+
+
+def password_boxes_keep_no_secret():
+    with Session(BINARY) as s:
+        s.type(TYPED_LINES[0])
+        s.show_panel("ctrl+e")
+        s.click(s.main, PASSWORD_BOX_X, PANEL_ROW_Y)
+        s.type(PASSWORD)
+        # Selected from the keyboard, and by a double click: never offered to other programs.
+        s.key("shift+Home")
+        wait_selection_shown(s, "pwdE")
+        assert_not_offered(s, PASSWORD)
+        s.key("End")
+        s.x("click", "--repeat", "2", "--delay", "80", "1")
+        wait_selection_shown(s, "pwdE")
+        assert_not_offered(s, PASSWORD)
+
+        s.key("shift+Tab", "End", "Tab", "Return")  # Level C, then Encrypt
+        s.wait_panel(False)
+        fail_on_note(s, "encrypting")
+        # The emptied box has nothing to undo: after Ctrl+Z and an "x" it holds the "x" alone.
+        s.show_panel("ctrl+e")
+        s.click(s.main, PASSWORD_BOX_X, PANEL_ROW_Y)
+        s.key("ctrl+z", "x")
+        _, _, width, height = CONTROLS["pwdE"]
+        left, top = s.control_point("pwdE", dx=0, dy=0)
+        ink = wait_until(lambda: s.capture().ink_box(left + 3, top + 3, left + width - 3,
+                                                     top + height - 3), 10.0, "the x in pwdE")
+        assert ink[2] - ink[0] < 30, f"more than an x in the box: {ink}"
+
+        # The Level A panel shows the password in use: it is not offered either.
+        s.show_panel("ctrl+l")
+        s.click_control("editLA")
+        s.key("End", "shift+Home")
+        wait_selection_shown(s, "editLA")
+        assert_not_offered(s, "tzrhGowN")
+
+
+def no_core_dumps():
+    with Session(BINARY) as s:
+        with open(f"/proc/{s.app.pid}/limits") as f:
+            limits = f.read()
+        assert any(line.startswith("Max core file size") and line.split()[4:6] == ["0", "0"]
+                   for line in limits.splitlines()), limits
+
+
+run_scenarios([("Level C encrypt, save, decrypt, save", encrypt_then_decrypt_level_c),
+               ("password boxes keep no secret", password_boxes_keep_no_secret),
+               ("the editor writes no core dump", no_core_dumps)])

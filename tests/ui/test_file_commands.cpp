@@ -1,4 +1,7 @@
 // New, Open, Save, Save As, Close File and the exit question, through the scripted desktop.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <fstream>
 #include <memory>
 #include <random>
@@ -482,6 +485,8 @@ private slots:
         QTest::newRow("same size, newer, No")
             << "rewrite" << true << false << QByteArray("ORIGINAL");
         QTest::newRow("only touched, Yes") << "touch" << true << true << QByteArray("mine");
+        QTest::newRow("replaced by rename, same size and time, No")
+            << "replace" << true << false << QByteArray("ORIGINAL");
         QTest::newRow("deleted") << "delete" << false << false << QByteArray("mine");
     }
     void saveAsksBeforeReplacingAnotherProgramsChange()
@@ -499,6 +504,18 @@ private slots:
             WriteFile(path, "ORIGINAL");
         if (change == "delete")
             QVERIFY(QFile::remove(path));
+        if (change == "replace") {
+            // As "cp -p" or "rsync -t" do: another file of the same size, given the same time to
+            // the nanosecond, takes the name.
+            const QString other = path + ".new";
+            WriteFile(other, "ORIGINAL");
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+            const timespec times[2] = {st.st_atim, st.st_mtim};
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(other).constData(), times, 0) == 0);
+            QVERIFY(::rename(QFile::encodeName(other).constData(),
+                             QFile::encodeName(path).constData()) == 0);
+        }
         if (change == "rewrite" || change == "touch") {
             // A later time for sure, whatever the file system's clock resolution.
             QFile f(path);

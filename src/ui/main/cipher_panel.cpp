@@ -13,8 +13,10 @@
 #include "cipher/levels.h"
 #include "core/command_error.h"
 #include "document/file_messages.h"
+#include "document/settings_file.h"
 #include "ui/common/display_text.h"
 #include "ui/common/look.h"
+#include "ui/common/secret_box.h"
 #include "ui/editor/memo.h"
 #include "ui/platform/busy_cursor.h"
 
@@ -83,6 +85,7 @@ CipherPanel::CipherPanel(Direction direction, Memo& mem, TAppState& state, Panel
         levelList->addItem(display_text::FromUtf8(caption));
     pwdLabel = addLabel(words.label, "Pwd:", 208, 20);
     pwdBox = addEdit(words.box, 248, 16, 169, 28);
+    KeepSecret(pwdBox);
     actionButton = addButton(words.button, words.caption, 426, 16);
     closeButton = addButton(words.close, "Close", 512, 16);
     fitRow({levelList, pwdLabel, pwdBox, actionButton, closeButton});
@@ -103,6 +106,9 @@ void CipherPanel::actionClick()
     BusyCursor busy;
     const EncryptionLevel level =
         static_cast<EncryptionLevel>(std::clamp(levelList->currentIndex(), 0, 2));
+    // Another running copy, or the shell tool, may have changed it since this one read it.
+    if (level == EncryptionLevel::A)
+        RefreshLevelAPwd(m_state);
     // What Ctrl+Z puts back besides the text: the text's state and so its extension.
     const TextKind before{m_state.FileExt, m_state.PlainText};
     // A Level B code that is no whole number ends the command here, the code left in its box.
@@ -126,12 +132,12 @@ void CipherPanel::actionClick()
         if (!replaced) {
             m_state.FileExt = before.ext;
             m_state.PlainText = before.plain;
-            pwdBox->clear();
+            EmptySecret(pwdBox);
             throw CommandError(std::string(kTextExceedsCapacity));
         }
         m_host.showFileNameWithExt();
     }
-    pwdBox->clear();
+    EmptySecret(pwdBox);
 }
 
 void CipherPanel::levelChange()

@@ -19,7 +19,7 @@
 
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
-#include "document/atomic_file.h"
+#include "document/safe_copy.h"
 #include "document/settings_file.h"
 #include "ui/common/display_text.h"
 #include "ui/common/look.h"
@@ -139,6 +139,7 @@ void TfC::createStatusBar()
         label = new QLabel(bar);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);  // a file name is never markup
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(label, std::exchange(stretch, 3));
     }
@@ -285,11 +286,14 @@ void TfC::FormCreate()
         if (m_state.SettingsUnreadable)
             m_desktop.showError(ApplicationTitle(), e.what());
     }
-    for (const TInterruptedSave& save : TakeInterruptedSaves())
+    // Each is told until the user has seen it: a start that ends meanwhile tells it again.
+    for (const TInterruptedSave& save : FindInterruptedSaves()) {
         m_desktop.showError(ApplicationTitle(), "Saving " + save.target +
                                                     " was interrupted. Its previous content is "
                                                     "kept in " +
                                                     save.copy + ".");
+        ForgetInterruptedSave(save);
+    }
     setStatusText(0, m_state.FileName);
     try {
         SaveSettings(m_state);
