@@ -57,7 +57,6 @@ private slots:
 
     // The per-user options file beside plimo.dat: the recent files.
     void userOptionsRoundTrip();
-    void userOptionsFolder();
 };
 
 void TestSettingsFile::firstStartWithoutFile()
@@ -533,25 +532,6 @@ void TestSettingsFile::userOptionsRoundTrip()
     const TUserOptions hand = ParseUserOptions("recent=/a%2\r\nrecent=/a%2\nrecent=\n\nx=1");
     QCOMPARE(hand.recentFiles, std::vector<std::string>{"/a%2"});
     QCOMPARE(hand.otherLines, std::vector<std::string>{"x=1"});
-}
-
-// The file goes into a folder made owner-only, and is itself owner-only. (A folder others may
-// write to is refused: the file commands' test.)
-void TestSettingsFile::userOptionsFolder()
-{
-    TempWorkDir dir;
-    const QString folder = dir.configHome() + "/made/plimo";
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.configHome() + "/made"));
-    TUserOptions options;
-    AddRecentFile(options, "/x.txt");
-    SaveUserOptions(options);
-    QCOMPARE(LoadUserOptions().recentFiles, options.recentFiles);
-    const auto mode = [](const QString& path) {
-        struct stat st {};
-        return ::stat(QFile::encodeName(path), &st) == 0 ? st.st_mode & 07777 : 0;
-    };
-    QCOMPARE(mode(folder), mode_t(0700));
-    QCOMPARE(mode(folder + "/options"), mode_t(0600));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -635,6 +635,8 @@ private slots:
                                             "&3 b && co.txt | " + b, "&Clear List | Clear List"}));
         QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"),
                  ("recent=" + a + "\nrecent=" + c + "\nrecent=" + b + "\n").toUtf8());
+        QCOMPARE(QFile::permissions(m_dir->configHome() + "/plimo/options"),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")).count('\n'), 3);
 
         // Opening from the list is Open, also of a name whose bytes are no UTF-8.
