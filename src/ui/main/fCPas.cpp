@@ -251,9 +251,10 @@ void TfC::connectHandlers()
     connect(m_mem, &Memo::textChanged, this, &TfC::memChange);
     connect(m_mem, &Memo::textChanged, this, &TfC::showCaretPlace);
     connect(m_mem, &Memo::selectionChanged, this, &TfC::showCaretPlace);
-    connect(m_find, &FindPanel::hitsChanged, this, [this](const QString& text) {
-        m_hits->setText(text);
-        m_hits->setVisible(!text.isEmpty());
+    // The label itself is the receiver: the panel also speaks while the window is taken down.
+    connect(m_find, &FindPanel::hitsChanged, m_hits, [hits = m_hits](const QString& text) {
+        hits->setText(text);
+        hits->setVisible(!text.isEmpty());
     });
     // Ctrl+wheel over the text zooms, as in a browser; the wheel alone still scrolls.
     m_mem->viewport()->installEventFilter(this);
