@@ -56,18 +56,26 @@ std::size_t BreakLength(const char* p, const char* end)
     return p[0] == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
 }
 
-// How many bytes normalising adds: one for each lone CR and each lone LF.
-std::size_t AddedBytes(std::string_view bytes)
+// The lone CRs and LFs, which normalising makes CR LF.
+TLoneBreaks LoneBreaksOf(std::string_view bytes)
 {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
-    std::size_t added = 0;
+    TLoneBreaks lone;
     while ((p = FindBreak(p, end)) < end) {
         const std::size_t length = BreakLength(p, end);
-        added += 2 - length;
+        if (length == 1)
+            ++(*p == '\n' ? lone.lf : lone.cr);
         p += length;
     }
-    return added;
+    return lone;
+}
+
+// How many bytes normalising adds: one for each lone CR and each lone LF.
+std::size_t AddedBytes(std::string_view bytes)
+{
+    const TLoneBreaks lone = LoneBreaksOf(bytes);
+    return lone.lf + lone.cr;
 }
 
 // Writes the normalised bytes to `out`, which has room for bytes.size() + AddedBytes(bytes).
@@ -284,7 +292,8 @@ std::string NormaliseLineBreaks(std::string_view bytes)
     return out;
 }
 
-std::string LoadDocument(const std::string& path, std::size_t capacity, TKeepAsItIs keepAsItIs)
+std::string LoadDocument(const std::string& path, std::size_t capacity, TLoneBreaks* lone,
+                         TKeepAsItIs keepAsItIs)
 {
     try {
         std::string raw;
@@ -300,7 +309,10 @@ std::string LoadDocument(const std::string& path, std::size_t capacity, TKeepAsI
         }
         if (AllBreaksCrLf(raw) || (keepAsItIs && keepAsItIs(raw)))
             return raw;  // no second copy of a large file
-        const std::size_t added = AddedBytes(raw);
+        const TLoneBreaks found = LoneBreaksOf(raw);
+        if (lone)
+            *lone = found;
+        const std::size_t added = found.lf + found.cr;
         if (raw.size() + added > capacity)
             ThrowTooLarge();
         std::string text;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/atomic_file.h"
+#include "document/open_notes.h"
 
 // The most text the editing area holds, in bytes after line breaks have become CR LF.
 inline constexpr std::size_t kMemoCapacity = std::size_t{1} << 30;  // 1 GiB
@@ -44,10 +45,11 @@ bool AllBreaksCrLfBaseline(std::string_view bytes);
 // breaks normalised; a file whose bytes `keepAsItIs` accepts (a binary file that normalising
 // would damage) is given exactly as it is. Throws CommandError "Cannot open file <path>" when it
 // cannot be read, and "Text exceeds memo capacity" when the text would hold more than
-// `capacity` bytes or memory runs out.
+// `capacity` bytes or memory runs out. `lone` (when given) gets the line breaks that were not
+// CR LF.
 using TKeepAsItIs = bool (*)(std::string_view bytes);
 std::string LoadDocument(const std::string& path, std::size_t capacity = kMemoCapacity,
-                         TKeepAsItIs keepAsItIs = nullptr);
+                         TLoneBreaks* lone = nullptr, TKeepAsItIs keepAsItIs = nullptr);
 
 // Writes the editing area's bytes exactly as they are, atomically (see WriteFileAtomically);
 // a new file gets 0666 less the umask. Never through a link to `input`, the file a command read

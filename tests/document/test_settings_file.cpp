@@ -1,9 +1,12 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <QTest>
 
 #include "core/app_state.h"
 #include "document/settings_file.h"
+#include "document/user_options.h"
 #include "file_test_helpers.h"
 #include "temp_workdir.h"
 
@@ -51,6 +54,9 @@ private slots:
     void splitLines();
     void wholeNumber_data();
     void wholeNumber();
+
+    // The per-user options file beside plimo.dat: the recent files.
+    void userOptionsRoundTrip();
 };
 
 void TestSettingsFile::firstStartWithoutFile()
@@ -502,6 +508,30 @@ void TestSettingsFile::wholeNumber()
     QCOMPARE(parsed.has_value(), valid);
     if (valid)
         QCOMPARE(*parsed, value);
+}
+
+void TestSettingsFile::userOptionsRoundTrip()
+{
+    TUserOptions options{{}, {"line-numbers=on"}};
+    // Newest first, once each, ten at most; every byte of a path comes back.
+    const std::string odd("/tmp/caf\xE9 100%\x01\xFF\xC3\xA9\nx.txt");
+    for (int i = 0; i < 12; ++i)
+        AddRecentFile(options, "/docs/" + std::to_string(i) + ".txt");
+    AddRecentFile(options, odd);
+    AddRecentFile(options, "/docs/5.txt");
+    QCOMPARE(options.recentFiles.size(), kRecentFilesKept);
+    QCOMPARE(options.recentFiles[1], odd);
+    QCOMPARE(std::count(options.recentFiles.begin(), options.recentFiles.end(), "/docs/5.txt"), 1);
+    const std::string bytes = FormatUserOptions(options);
+    // Readable text: UTF-8 stays, what is not text is escaped.
+    QVERIFY(bytes.find("recent=/tmp/caf%E9 100%25%01%FF\xC3\xA9%0Ax.txt\n") != std::string::npos);
+    const TUserOptions back = ParseUserOptions(bytes);
+    QCOMPARE(back.recentFiles, options.recentFiles);
+    QCOMPARE(back.otherLines, options.otherLines);
+    // Written by hand: CR LF, a stray "%", a repeat, an empty entry.
+    const TUserOptions hand = ParseUserOptions("recent=/a%2\r\nrecent=/a%2\nrecent=\n\nx=1");
+    QCOMPARE(hand.recentFiles, std::vector<std::string>{"/a%2"});
+    QCOMPARE(hand.otherLines, std::vector<std::string>{"x=1"});
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <fstream>
 #include <memory>
 #include <random>
 
@@ -14,7 +15,9 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -67,6 +70,24 @@ class TestFileCommands : public WindowTest {
 
     const std::vector<std::string>& notes() { return m_notes->notes; }
 
+    // File > Recent Files as the menu shows it: each entry's caption, tip, and "off" when it is
+    // not offered; Clear List last.
+    QStringList recentMenu()
+    {
+        QMenu* menu = w().menu().RecentFiles1->menu();
+        emit menu->aboutToShow();
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator())
+                entries << a->text() + " | " + a->toolTip() + (a->isEnabled() ? "" : " off");
+        return entries;
+    }
+    void triggerRecent(int index)
+    {
+        recentMenu();
+        w().menu().RecentFiles1->menu()->actions().at(index)->trigger();
+    }
+
     // Opens a file holding the bytes; returns its path.
     QString open(const QString& name, const QByteArray& bytes)
     {
@@ -89,20 +110,37 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("abc") << QByteArray("abc") << QByteArray("abc");
-        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb");
-        QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
-        QTest::newRow("empty") << QByteArray() << QByteArray();
+        // What the status bar says over its first two panels, one after the other.
+        QTest::addColumn<QStringList>("notes");
+        const QString utf8 = "This file looks like UTF-8: letters beyond A-Z show as two or three "
+                             "symbols and are saved unchanged";
+        QTest::newRow("abc") << QByteArray("abc") << QByteArray("abc") << QStringList();
+        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb")
+                                 << QStringList{"Line breaks were LF: Save writes CR LF"};
+        QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb")
+                                 << QStringList{"Line breaks were CR: Save writes CR LF"};
+        QTest::newRow("empty") << QByteArray() << QByteArray() << QStringList();
         QTest::newRow("NUL and 8-bit kept")
-            << QByteArray("\0\x80\xFF\xA0", 4) << QByteArray("\0\x80\xFF\xA0", 4);
+            << QByteArray("\0\x80\xFF\xA0", 4) << QByteArray("\0\x80\xFF\xA0", 4) << QStringList();
+        QTest::newRow("UTF-8 and LF, kept as read")
+            << QByteArray("caf\xC3\xA9\n\xE2\x82\xAC") << QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC")
+            << QStringList{utf8, "Line breaks were LF: Save writes CR LF"};
     }
     void openNormalisesLineBreaksAndShowsTheSize()
     {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, text);
+        QFETCH(QStringList, notes);
         s().FileExt = "txb";
+        w().statusBar()->showMessage(QStringLiteral("a note on the file before"));
         const QString path = open("doc.txt", file);
         QCOMPARE(w().mem()->bytes(), text.toStdString());
+        QStringList shown;
+        for (QString note = w().statusNote(); !note.isEmpty(); note = w().statusNote()) {
+            shown << note;
+            w().statusBar()->clearMessage();  // as its time running out does
+        }
+        QCOMPARE(shown, notes);
         QCOMPARE(w().statusText(0), path);
         QCOMPARE(w().statusText(1), QStringLiteral("size - %1").arg(text.size()));
         QCOMPARE(s().FileName, Path(path));
@@ -587,6 +625,77 @@ private slots:
             else
                 QCOMPARE(patterns, QList<QByteArray>{"*.txt"});
         }
+    }
+
+    // File > Recent Files: the documents opened or saved, newest first, kept per user beside
+    // (never in) plimo.dat, any path byte for byte; a file that is gone is shown, not offered.
+    void recentFiles()
+    {
+        QCOMPARE(recentMenu(), QStringList{"&Clear List | Clear List off"});
+        const QString a = open("a.txt", "A");
+        const QString b = m_dir->filePath("b & co.txt");
+        m_desktop->savePaths.push_back(Path(b));
+        w().menu().SaveAs1->trigger();
+        const QString c = open("c.txt", "C");
+        open("a.txt", "A again");  // first again, once
+        QFile::remove(c);
+        QCOMPARE(recentMenu(), QStringList({"&1 a.txt | " + a, "&2 c.txt | " + c + " off",
+                                            "&3 b && co.txt | " + b, "&Clear List | Clear List"}));
+        QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"),
+                 ("recent=" + a + "\nrecent=" + c + "\nrecent=" + b + "\n").toUtf8());
+        QCOMPARE(QFile::permissions(m_dir->configHome() + "/plimo/options"),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")).count('\n'), 3);
+
+        // Opening from the list is Open, also of a name whose bytes are no UTF-8.
+        const std::string odd = Path(m_dir->path()) + "/caf\xE9 \xFF.txt";
+        std::ofstream(odd) << "odd";
+        w().OpenFile(odd);
+        triggerRecent(3);
+        QCOMPARE(w().mem()->bytes(), std::string("A"));
+        QCOMPARE(s().FileName, Path(b));
+        QCOMPARE(w().statusText(1), QStringLiteral("size - 1"));
+        triggerRecent(1);
+        QCOMPARE(s().FileName, odd);
+        QCOMPARE(w().mem()->bytes(), std::string("odd"));
+
+        w().menu().ClearRecent1->trigger();
+        QCOMPARE(recentMenu(), QStringList{"&Clear List | Clear List off"});
+        QCOMPARE(m_desktop->calls.size(), 4u);  // the dialogs, nothing else
+        QVERIFY(notes().empty());
+    }
+
+    // Over a changed text, a file from the list asks first; No is as a cancelled dialog.
+    void recentFileOverUnsavedText()
+    {
+        const QString path = open("a.txt", "saved");
+        w().mem()->setBytes("typed, not saved");
+        m_desktop->answers = {false, true};
+        triggerRecent(0);
+        QCOMPARE(w().mem()->bytes(), std::string("typed, not saved"));
+        QCOMPARE(notes(), std::vector<std::string>{"File opening was cancelled!"});
+        triggerRecent(0);
+        QCOMPARE(w().mem()->bytes(), std::string("saved"));
+        const auto questions = m_desktop->callsOf(Kind::Question);
+        QCOMPARE(questions.size(), 2u);
+        QCOMPARE(questions[0].text, "The text has changes that are not saved. Open " +
+                                        Path(path) + " anyway?");
+    }
+
+    // A configuration folder others may write to is not used: Open works, the list is kept for
+    // the run, and the status bar says why once.
+    void recentFilesWhereTheFolderIsNotTheUsersOwn()
+    {
+        QVERIFY(QDir().mkpath(m_dir->configHome() + "/plimo"));
+        QFile::setPermissions(m_dir->configHome() + "/plimo", QFileDevice::Permissions(0x7777));
+        const QString a = open("a.txt", "A");
+        QVERIFY2(w().statusNote().startsWith("Recent files are not kept: Cannot create file "),
+                 qPrintable(w().statusNote()));
+        open("b.txt", "B");
+        QCOMPARE(w().statusNote(), QString());  // said once
+        QCOMPARE(recentMenu().value(1), "&2 a.txt | " + a);
+        QVERIFY(!QFile::exists(m_dir->configHome() + "/plimo/options"));
+        QVERIFY(m_desktop->callsOf(Kind::Error).empty());
     }
 };
 

@@ -807,6 +807,22 @@ private:
 
     void modelEmail(Expect& e) { e.urls = 1; }
 
+    // The next listed size up or down, or the size of the start (the factory's here).
+    void modelZoom(const QAction* a)
+    {
+        static constexpr int kSizes[] = {10, 12, 15, 18, 20, 22, 25, 28, 30, 32, 35};
+        int size = kFactoryTypeSize;
+        if (a == m_w.menu().ZoomIn1) {
+            const auto up = std::upper_bound(std::begin(kSizes), std::end(kSizes), m_s.typeSize);
+            size = up == std::end(kSizes) ? m_s.typeSize : *up;
+        } else if (a == m_w.menu().ZoomOut1) {
+            const auto at = std::lower_bound(std::begin(kSizes), std::end(kSizes), m_s.typeSize);
+            size = at == std::begin(kSizes) ? m_s.typeSize : *(at - 1);
+        }
+        m_stats.settingsWrites += size != m_s.typeSize;
+        m_s.typeSize = size;
+    }
+
     void modelFind(Expect& e)
     {
         const std::optional<std::string> needle = boxBytes(m_w.findPanel()->editF);
@@ -1156,6 +1172,10 @@ private:
             });
         else if (a == m_w.menu().fMen)
             toggleStep(kFind, e);
+        else if (a == m_w.menu().FindNext1)
+            modelFind(e);  // F3 is the Find button
+        else if (a == m_w.menu().ZoomIn1 || a == m_w.menu().ZoomOut1 || a == m_w.menu().ZoomReset1)
+            modelZoom(a);
         else if (a == m_w.menu().rMen)
             toggleStep(kRep, e);
         else if (a == m_w.menu().tMen || a == m_w.menu().SelectFont1)
@@ -1226,7 +1246,9 @@ private:
             m_w.menu().Cut1,        m_w.menu().Copy1,         m_w.menu().Paste1,
             m_w.menu().SelectAll1,  m_w.menu().fMen,          m_w.menu().rMen,
             m_w.menu().SelectFont1, m_w.menu().tMen,          m_w.menu().levelAPwd,
-            m_w.menu().WebSite1,    m_w.menu().SupportEmail1, m_w.menu().SalesEmail1};
+            m_w.menu().WebSite1,    m_w.menu().SupportEmail1, m_w.menu().SalesEmail1,
+            m_w.menu().FindNext1,   m_w.menu().ZoomIn1,       m_w.menu().ZoomOut1,
+            m_w.menu().ZoomReset1};
         QAction* a = actions[pick(actions.size())];
         if (a == m_w.menu().Exit1 && !chance(30))
             a = m_w.menu().SaveAs1;
@@ -1631,7 +1653,11 @@ private:
         const std::string undone(m_w.mem()->bytes());
         std::string ext = extBefore;
         bool plain = plainBefore;
-        if (undone != before) {
+        // A cipher step can leave the text as it was (only line breaks and tabs): undoing it
+        // puts back only the extension.
+        const bool moved = undone != before || (from > 0 && m_history[from].byCipher &&
+                                                m_history[from - 1].text == undone);
+        if (moved) {
             const auto earlier = std::find_if(
                 std::make_reverse_iterator(m_history.begin() + static_cast<std::ptrdiff_t>(m_historyAt)),
                 m_history.rend(), [&](const UndoState& u) { return u.text == undone; });
@@ -1651,7 +1677,7 @@ private:
         expectKind(e, ext, plain);
         if (QString error = verify(e, QStringLiteral("Ctrl+Z in mem")); !error.isEmpty())
             return error;
-        if (undone == before || chance(40))
+        if (!moved || chance(40))
             return QString();
 
         const bool shiftZ = chance(50);

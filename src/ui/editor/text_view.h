@@ -57,6 +57,8 @@ public:
     void select(std::size_t start, std::size_t length);
     std::string selectedBytes() const;
     std::size_t caret() const { return m_caret; }
+    // The bytes and their line index, to read (the caret's line and column, a line's start).
+    const ByteText& byteText() const { return m_text; }
 
     // One font for the whole area, its size set in pixels from points at the screen's logical
     // resolution and read back the same way.

@@ -19,6 +19,10 @@ inline constexpr std::string_view kChangedOnDiskAfter =
     " was changed by another program since it was opened. Overwrite it?";
 inline constexpr std::string_view kExitUnsavedQuestion =
     "The text has changes that are not saved. Exit anyway?";
+// Opening a file from File > Recent Files over such a text; the path goes between the parts.
+inline constexpr std::string_view kOpenRecentUnsavedBefore =
+    "The text has changes that are not saved. Open ";
+inline constexpr std::string_view kOpenRecentUnsavedAfter = " anyway?";
 
 // The open dialog's second caption really reads "Encypt A"; users know the dialog this way.
 // The OpenPGP level's messages come last: armoured (.asc, what Plimo writes) or binary (.gpg).
