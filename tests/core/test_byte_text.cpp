@@ -37,7 +37,7 @@ void operator delete(void* p, std::size_t) noexcept
 
 namespace {
 
-constexpr std::size_t kSpan = byte_text_detail::LineIndex::kSpan;
+constexpr std::size_t kSpan = LineIndex::kSpan;
 
 // Text of a given shape: dense breaks, prose lines, or long lines with rare breaks, always with
 // some lone CR, lone LF and NUL.

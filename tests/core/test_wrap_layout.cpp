@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/word_table.h"
 #include "core/wrap_layout.h"
 
 namespace {
@@ -31,7 +32,7 @@ wrap::Metrics VariedWidths()
     return m;
 }
 
-// The rule stated another way: a row takes the furthest end after a run of blanks whose text,
+// The rule stated another way: a row takes the furthest place where it may break whose text,
 // its trailing blanks left out, fits; when there is none, the longest run of bytes that fits.
 // A row's first character fits whatever its width.
 std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& m, Fixed width,
@@ -58,7 +59,9 @@ std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& 
             end = line.size();
         } else {
             for (std::size_t c = s + 1; c < seen; ++c)
-                if (blank(line[c - 1]) && !blank(line[c]) && ink[c - s] <= room)
+                if (word_table::MayBreakBetween(static_cast<std::uint8_t>(line[c - 1]),
+                                                static_cast<std::uint8_t>(line[c])) &&
+                    ink[c - s] <= room)
                     end = c;
             if (end == 0) {
                 end = s + 1;
@@ -122,7 +125,11 @@ private slots:
             {"aaa\xA0"
              "b",
              "bb"});
-        row("a hyphen does not break", "aa-bbb", 4, {"aa-b", "bb"});
+        row("after a hyphen before a letter", "aa-bbb", 4, {"aa-", "bbb"});
+        row("not after a hyphen before a digit", "aa-123", 4, {"aa-1", "23"});
+        row("after the slashes of an address", "see http://ab.cd/efg", 12,
+            {"see http://", "ab.cd/efg"});
+        row("never before closing punctuation", "ab cd !ef", 7, {"ab cd !", "ef"});
         row("empty line is one empty row", "", 10, {""});
         row("only blanks stay on one row", "      ", 2, {"      "});
     }
