@@ -463,7 +463,8 @@ void TextInput::drop(QDropEvent* event)
     const std::size_t start = m_view.selStart();
     const std::size_t end = start + m_view.selLength();
     if (ownMove && end > start) {
-        // Moved within the text: one step from the old place to the new one, the caret after it.
+        // Moved within the text: one step from the old place to the new one, the caret where the
+        // drop was (after the text moved on, before the text moved back).
         if (pos >= start && pos <= end) {
             moveCaret(end, false);
         } else {
@@ -475,7 +476,7 @@ void TextInput::drop(QDropEvent* event)
                 pos < start ? text.bytes(pos, start - pos) : text.bytes(end, pos - end);
             const std::string with = pos < start ? moved + between : between + moved;
             if (m_view.edit(from, to - from, with, TextView::EditKind::Other))
-                moveCaret(pos < start ? pos + moved.size() : to, false);
+                moveCaret(pos, false);
         }
     } else {
         moveCaret(pos, false);

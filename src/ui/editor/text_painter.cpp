@@ -62,11 +62,13 @@ void TextPainter::setFont(const QFont& font, const QPaintDevice* device)
     m_font.setKerning(false);
     m_font.setStyleStrategy(QFont::PreferNoShaping);
     const QFontMetricsF fm(m_font, device);
-    // A box as wide as a digit: wide enough to see, the same for every control byte.
-    m_boxWidth = std::max<qreal>(3, fm.horizontalAdvance(QLatin1Char('0')));
     for (int b = 0; b < 256; ++b) {
         const auto byte = static_cast<unsigned char>(b);
-        const qreal advance = IsBoxed(byte) ? m_boxWidth : fm.horizontalAdvance(Glyph(byte));
+        qreal advance = fm.horizontalAdvance(Glyph(byte));
+        // A box as wide as the typeface's own box for a character it lacks, as text boxes draw
+        // it; as wide as a digit where the typeface gives it no width.
+        if (IsBoxed(byte) && advance < 3)
+            advance = std::max<qreal>(3, fm.horizontalAdvance(QLatin1Char('0')));
         m_metrics.advance[b] = std::llround(advance * 64);
     }
     m_metrics.tabStop = 80 * 64;

@@ -65,5 +65,4 @@ private:
     wrap::Metrics m_metrics;
     qreal m_lineHeight = 1;
     qreal m_ascent = 0;
-    qreal m_boxWidth = 1;
 };

@@ -368,7 +368,8 @@ void TextView::deleteSelection()
 
 void TextView::selectAll()
 {
-    setSelection(0, m_text.size());
+    // The view stays where it is, as in any text box: a Shift+click there takes it from the top.
+    setSelection(0, m_text.size(), kNoScroll);
 }
 
 // ---- layout, scrolling and painting
