@@ -41,8 +41,7 @@ bool EditHistory::type(ByteText& text, TextSelection selection, std::string_view
     return true;
 }
 
-bool EditHistory::deleteByKey(ByteText& text, TextSelection before, std::size_t pos,
-                              std::size_t len)
+bool EditHistory::deleteCharacter(ByteText& text, std::size_t pos, std::size_t len)
 {
     pos = std::min(pos, text.size());
     len = std::min(len, text.size() - pos);
@@ -65,7 +64,7 @@ bool EditHistory::deleteByKey(ByteText& text, TextSelection before, std::size_t 
         last->after = {pos, 0};
         return true;
     }
-    Step step = makeStep(text, before, pos, len, {});
+    Step step = makeStep(text, {pos, len}, pos, len, {});
     step.kind = Step::Kind::Deleting;
     if (!record(text, std::move(step), {}))
         return false;
@@ -158,7 +157,7 @@ std::optional<TextSelection> EditHistory::undo(ByteText& text)
     m_groupOpen = false;
     if (step.alsoMoved)
         step.alsoMoved(true);
-    if (step.kind == Step::Kind::Deleting)
+    if (MovedAt(step))
         return TextSelection{step.pos + step.presentLen, 0};
     return step.before;
 }

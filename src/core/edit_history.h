@@ -26,23 +26,24 @@ struct TextChange {
 };
 
 // Undo and redo of the edits of one ByteText. Every edit goes through here so that it can be
-// taken back. Typed characters at the caret gather into one step, and so do deletions by key
-// that follow each other (Backspace, Delete, by character or word), until the caret goes
-// elsewhere, a line break is typed or deleted, or another kind of edit comes, as text boxes do;
-// every other edit is a step of its own. A whole-text replacement (encryption, decryption,
+// taken back. Typed characters at the caret gather into one step, and so do characters that
+// Backspace and Delete take one after the other, until the caret goes elsewhere, a line break
+// is typed or deleted, or another kind of edit comes, as text boxes do; every other edit is a
+// step of its own. A whole-text replacement (encryption, decryption,
 // replace-all) is one step that keeps the replaced text by moving it, so undoing it costs no
 // pass over the text.
 //
-// Each step remembers the selection before it and after it, for the caller to restore; undoing a
-// deletion by key puts the caret after the bytes it brings back, as text boxes do. An edit
+// Undoing a step puts the caret after the bytes it brings back, redoing it after the bytes it
+// puts in, as text boxes do; a whole-text step brings back the selection it found. An edit
 // made after an undo drops the steps that could have been redone. A refused edit (over the
 // text's capacity) records nothing; std::bad_alloc leaves text and history as they were.
 class EditHistory final {
 public:
     // A character (or a short run, such as a composed one) typed in place of the selection.
     bool type(ByteText& text, TextSelection selection, std::string_view typed);
-    // Bytes deleted by Backspace or Delete: the selection, or what the key takes at the caret.
-    bool deleteByKey(ByteText& text, TextSelection before, std::size_t pos, std::size_t len);
+    // The character (or line break) Backspace or Delete takes at the caret: it joins the one
+    // taken just before it, right before it (Backspace) or where it was (Delete).
+    bool deleteCharacter(ByteText& text, std::size_t pos, std::size_t len);
     // Any other edit: paste, cut, a drop, a line break typed.
     bool edit(ByteText& text, TextSelection before, std::size_t pos, std::size_t len,
               std::string_view with);

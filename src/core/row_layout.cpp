@@ -140,14 +140,16 @@ std::size_t RowLayout::startOf(RowPos at)
     return m_text.lineStart(at.line) + row(at).start;
 }
 
-std::size_t RowLayout::vertical(std::size_t pos, long rows, wrap::Fixed goalX)
+std::size_t RowLayout::vertical(std::size_t pos, long rows, wrap::Fixed goalX, bool keepColumnAtTop)
 {
     RowPos at = rowOf(pos);
     bool moved = true;
     for (long n = 0; n < std::labs(rows) && moved; ++n)
         moved = rows > 0 ? next(at) : previous(at);
-    if (!moved)
-        return rows > 0 ? m_text.size() : 0;
+    if (!moved && rows > 0)
+        return m_text.size();
+    if (!moved && !keepColumnAtTop)
+        return 0;
     return positionAt(at, goalX);
 }
 

@@ -56,8 +56,9 @@ public:
     // The text's first position on a row.
     std::size_t startOf(RowPos at);
     // Up and Down: the position nearest `goalX` `rows` rows below `pos` (above when negative);
-    // the text's start or end when there are no such rows.
-    std::size_t vertical(std::size_t pos, long rows, wrap::Fixed goalX);
+    // the text's end when there are no such rows below, its start when there are none above
+    // (or, `keepColumnAtTop`, the position nearest goalX on the first row).
+    std::size_t vertical(std::size_t pos, long rows, wrap::Fixed goalX, bool keepColumnAtTop = false);
 
     RowPos top() const { return m_top; }
     void setTop(RowPos top);

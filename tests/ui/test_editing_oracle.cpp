@@ -335,6 +335,8 @@ private slots:
             {"five Backspaces, one Ctrl+Z", "some words here", "click 10; key Backspace; key Backspace; key Backspace; key Backspace; key Backspace; key Ctrl+Z"},
             {"five Deletes, one Ctrl+Z", "some words here", "click 2; key Delete; key Delete; key Delete; key Delete; key Delete; key Ctrl+Z"},
             {"typing, then Backspace, two steps", "x", "key End; type abc; key Backspace; key Ctrl+Z; key Ctrl+Z"},
+            {"Ctrl+Delete twice, two steps", "Don't stop: the cafe", "click 3; key Ctrl+Delete; key Ctrl+Delete; key Ctrl+Z; key Ctrl+Z"},
+            {"typed over a selection, Ctrl+Z puts the caret after what comes back", "some words here", "click 5; key Shift+Right; key Shift+Right; type xy; key Ctrl+Z; key Ctrl+Y"},
         });
         rows("control bytes", {
             {"each one takes room and a click finds it", "a\x01\x02\x7F" "b\x81\x8D\x8F\x90\x9D" "c\x1F" "d", "click 3; click 5; click 9; click 11; click 12; key End"},

@@ -60,13 +60,17 @@ void TextInput::deleteByKey(bool backward, bool word)
     const ByteText& text = m_view.m_text;
     const std::size_t pos = m_view.m_caret;
     if (m_view.selLength() > 0) {
-        m_view.edit(m_view.selStart(), m_view.selLength(), {}, TextView::EditKind::Deleting);
-    } else if (backward && pos > 0) {
+        m_view.edit(m_view.selStart(), m_view.selLength(), {}, TextView::EditKind::Other);
+        return;
+    }
+    // One character at a time joins the one before in the undo history; a word does not.
+    const auto kind = word ? TextView::EditKind::Other : TextView::EditKind::Deleting;
+    if (backward && pos > 0) {
         const std::size_t from = word ? caret::PreviousWord(text, pos) : caret::PreviousChar(text, pos);
-        m_view.edit(from, pos - from, {}, TextView::EditKind::Deleting);
+        m_view.edit(from, pos - from, {}, kind);
     } else if (!backward && pos < text.size()) {
         const std::size_t to = word ? caret::NextWord(text, pos) : caret::NextChar(text, pos);
-        m_view.edit(pos, to - pos, {}, TextView::EditKind::Deleting);
+        m_view.edit(pos, to - pos, {}, kind);
     }
 }
 
@@ -115,8 +119,9 @@ void TextInput::keyPress(QKeyEvent* event)
                 rows.setTop(rows.moved(rows.top(), down ? count : -count));
             if (m_view.m_goalX < 0)
                 m_view.m_goalX = rows.xOf(pos);
-            moveCaret(rows.vertical(pos, down ? count : -count, m_view.m_goalX), shift,
-                      TextView::kKeepGoalX);
+            // Page Up stops on the first row, in the column; Up there goes to the start.
+            moveCaret(rows.vertical(pos, down ? count : -count, m_view.m_goalX, page),
+                      shift, TextView::kKeepGoalX);
             break;
         }
         case Qt::Key_Home:
@@ -229,9 +234,9 @@ void TextInput::mousePress(QMouseEvent* event)
     const std::size_t pos = m_view.positionAt(point);
     if (event->modifiers() == Qt::ShiftModifier) {
         if (m_line)
-            extendByLines(pos);
+            extendByLines(pos, 0);
         else if (m_word)
-            extendByWords(pos, point.x());
+            extendByWords(pos, point.x(), 0);
         else
             moveCaret(pos, true);
         return;
@@ -268,10 +273,11 @@ void TextInput::mouseMove(QMouseEvent* event)
         m_autoScroll.stop();
     const std::size_t pos =
         m_view.positionAt(QPoint(point.x(), std::clamp(point.y(), 0, port->height() - 1)));
+    // A drag scrolls by itself when it leaves the view; a press brings the caret into view.
     if (m_line)
-        extendByLines(pos);
+        extendByLines(pos, TextView::kNoScroll);
     else if (m_word)
-        extendByWords(pos, point.x());
+        extendByWords(pos, point.x(), TextView::kNoScroll);
     else if (m_pressed)
         moveCaret(pos, true, TextView::kNoScroll);
 }
@@ -333,11 +339,11 @@ void TextInput::mouseDoubleClick(QMouseEvent* event)
 
 // Past the word a double click selected, the selection grows by whole words: to the start or
 // the end of the word under the mouse, whichever is nearer, and only while the mouse is over it.
-void TextInput::extendByWords(std::size_t pos, qreal mouseX)
+void TextInput::extendByWords(std::size_t pos, qreal mouseX, unsigned flags)
 {
     const caret::Span word = *m_word;
     if (pos >= word.start && pos <= word.end) {
-        m_view.setSelection(word.start, word.end, TextView::kNoScroll);
+        m_view.setSelection(word.start, word.end, flags);
         return;
     }
     const ByteText& text = m_view.m_text;
@@ -354,22 +360,22 @@ void TextInput::extendByWords(std::size_t pos, qreal mouseX)
         return;
     const std::size_t anchor = pos < word.end ? word.end : word.start;
     m_view.setSelection(anchor, mouseX - left < right - mouseX ? *start : *end,
-                        TextView::kNoScroll);
+                        flags);
 }
 
 // Past the line a triple click selected, the selection grows by whole lines with their breaks.
-void TextInput::extendByLines(std::size_t pos)
+void TextInput::extendByLines(std::size_t pos, unsigned flags)
 {
     const caret::Span line = *m_line;
     if (pos >= line.start && pos <= line.end) {
-        m_view.setSelection(line.start, line.end, TextView::kNoScroll);
+        m_view.setSelection(line.start, line.end, flags);
         return;
     }
     const caret::Span there = caret::LineAt(m_view.m_text, pos);
     if (pos < line.start)
-        m_view.setSelection(line.end, there.start, TextView::kNoScroll);
+        m_view.setSelection(line.end, there.start, flags);
     else
-        m_view.setSelection(line.start, there.end, TextView::kNoScroll);
+        m_view.setSelection(line.start, there.end, flags);
 }
 
 void TextInput::contextMenu(QContextMenuEvent* event)
@@ -405,7 +411,8 @@ QMenu* TextInput::makeContextMenu()
 
 void TextInput::startDrag()
 {
-    m_mayDrag = false;
+    // A button let go here after the drag (where the desktop has no drags) still puts the caret
+    // where it is let go.
     m_pressed = false;
     auto* drag = new QDrag(&m_view);
     drag->setMimeData(m_view.selectionMimeData());

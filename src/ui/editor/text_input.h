@@ -52,8 +52,8 @@ public:
 
 private:
     void startDrag();
-    void extendByWords(std::size_t pos, qreal mouseX);
-    void extendByLines(std::size_t pos);
+    void extendByWords(std::size_t pos, qreal mouseX, unsigned flags);
+    void extendByLines(std::size_t pos, unsigned flags);
     void autoScroll();
     void moveCaret(std::size_t pos, bool keepAnchor, unsigned flags = 0);
     void deleteByKey(bool backward, bool word);

@@ -262,7 +262,7 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, Edi
     const RowPos topBefore = m_rows.top();
     m_snapshots.beforeEdit(pos, len);
     const bool done = kind == EditKind::Typing     ? m_history.type(m_text, {pos, len}, with)
-                      : kind == EditKind::Deleting ? m_history.deleteByKey(m_text, before, pos, len)
+                      : kind == EditKind::Deleting ? m_history.deleteCharacter(m_text, pos, len)
                                                    : m_history.edit(m_text, before, pos, len, with);
     if (!done) {
         QApplication::beep();
