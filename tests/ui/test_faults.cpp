@@ -328,9 +328,10 @@ class TestFaults : public QObject {
     }
 
 private slots:
-    // Memory that runs out under Open, Encrypt, Decrypt or Replace All of a large text ends the
-    // command with an error box and loses nothing: the text on screen, its name and extension,
-    // and what Ctrl+Z can bring back stay as they were, and the next command works.
+    // Memory that runs out under Open, Encrypt, Decrypt or Replace All of a large text, or under
+    // a key typed over a large copied selection, ends the command with an error box and loses
+    // nothing: the text on screen, its name and extension, and what Ctrl+Z can bring back stay
+    // as they were, and the next command works.
     void memoryRunningOutLosesNothing_data()
     {
         QTest::addColumn<QString>("command");
@@ -341,6 +342,7 @@ private slots:
         QTest::newRow("encrypt") << "encrypt" << 0;
         QTest::newRow("decrypt") << "decrypt" << 0;
         QTest::newRow("replace all") << "replace" << 0;
+        QTest::newRow("a key over a copied selection") << "type over copy" << 0;
     }
     void memoryRunningOutLosesNothing()
     {
@@ -375,6 +377,16 @@ private slots:
             g_largeAllocationsFailed = 0;
             g_largeAllocationsUntilFailure = failing;
             QTest::mouseClick(s->w->replacePanel()->rButt, Qt::LeftButton);
+        } else if (command == "type over copy") {
+            // The clipboard reads the selection in place; the key makes it copy the bytes first.
+            s->w->mem()->setBytes(std::string(big));
+            QTest::keyClicks(s->w->mem(), "!");
+            QTest::keyClick(s->w->mem(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(s->w->mem(), Qt::Key_C, Qt::ControlModifier);
+            g_largeAllocationsFailed = 0;
+            g_largeAllocationsUntilFailure = failing;
+            QTest::keyClicks(s->w->mem(), "x");
+            QCoreApplication::processEvents();  // the box comes once the key is over
         } else {
             s->w->mem()->setBytes(std::string(big));
             QTest::keyClicks(s->w->mem(), "!");

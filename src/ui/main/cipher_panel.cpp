@@ -143,7 +143,7 @@ void CipherPanel::levelChange()
 
 void CipherPanel::closeClick()
 {
-    hide();
+    closePanel();
 }
 
 void CipherPanel::reset()

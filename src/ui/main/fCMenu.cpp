@@ -18,14 +18,12 @@
 
 void TfC::fMenClick()
 {
-    if (m_bar.TogglePanel(m_find))
-        m_find->editF->setFocus();
+    m_bar.TogglePanel(m_find);
 }
 
 void TfC::rMenClick()
 {
-    if (m_bar.TogglePanel(m_replace))
-        m_replace->rFrom->setFocus();
+    m_bar.TogglePanel(m_replace);
 }
 
 void TfC::eMenClick()
@@ -40,8 +38,7 @@ void TfC::dMenClick()
 
 void TfC::levelAPwdClick()
 {
-    if (m_bar.TogglePanel(m_levelA))
-        m_levelA->shown();
+    m_bar.TogglePanel(m_levelA);
 }
 
 void TfC::tMenClick()

@@ -38,7 +38,12 @@ void FindPanel::FindFrom(std::int32_t start)
     m_mem.setFocus();
 }
 
+void FindPanel::aboutToShow()
+{
+    editF->setFocus();
+}
+
 void FindPanel::cFindClick()
 {
-    hide();
+    closePanel();
 }

@@ -19,6 +19,7 @@ public:
     QPushButton* fButt = nullptr;
     QPushButton* cFind = nullptr;
 
+    void aboutToShow() override;
     void fButtClick();
     void cFindClick();
     // One search from the given number of skipped characters; sets FindNext.

@@ -49,7 +49,7 @@ LevelAPwdPanel::LevelAPwdPanel(TAppState& state, Desktop& desktop, QWidget* pare
     onClick(cLA, &LevelAPwdPanel::cLAClick);
 }
 
-void LevelAPwdPanel::shown()
+void LevelAPwdPanel::aboutToShow()
 {
     editLA->setText(display_text::FromBytes(m_state.LevelAPwd));
     fitNotice();
@@ -86,7 +86,7 @@ void LevelAPwdPanel::laButtClick()
 
 void LevelAPwdPanel::cLAClick()
 {
-    hide();
+    closePanel();
     restoreBoxColour();
 }
 

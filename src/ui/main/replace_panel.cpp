@@ -47,7 +47,12 @@ void ReplacePanel::rButtClick()
         throw CommandError(std::string(kTextExceedsCapacity));
 }
 
+void ReplacePanel::aboutToShow()
+{
+    rFrom->setFocus();
+}
+
 void ReplacePanel::cRepClick()
 {
-    hide();
+    closePanel();
 }

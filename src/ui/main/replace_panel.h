@@ -19,6 +19,7 @@ public:
     QPushButton* rButt = nullptr;
     QPushButton* cRep = nullptr;
 
+    void aboutToShow() override;
     void rButtClick();
     void cRepClick();
 
