@@ -140,16 +140,14 @@ std::size_t RowLayout::startOf(RowPos at)
     return m_text.lineStart(at.line) + row(at).start;
 }
 
-std::size_t RowLayout::vertical(std::size_t pos, long rows, wrap::Fixed goalX, bool keepColumnAtTop)
+std::size_t RowLayout::vertical(std::size_t pos, long rows, wrap::Fixed goalX, bool keepColumn)
 {
     RowPos at = rowOf(pos);
     bool moved = true;
     for (long n = 0; n < std::labs(rows) && moved; ++n)
         moved = rows > 0 ? next(at) : previous(at);
-    if (!moved && rows > 0)
-        return m_text.size();
-    if (!moved && !keepColumnAtTop)
-        return 0;
+    if (!moved && !keepColumn)
+        return rows > 0 ? m_text.size() : 0;
     return positionAt(at, goalX);
 }
 

@@ -55,10 +55,10 @@ public:
     std::size_t endOf(RowPos at);
     // The text's first position on a row.
     std::size_t startOf(RowPos at);
-    // Up and Down: the position nearest `goalX` `rows` rows below `pos` (above when negative);
-    // the text's end when there are no such rows below, its start when there are none above
-    // (or, `keepColumnAtTop`, the position nearest goalX on the first row).
-    std::size_t vertical(std::size_t pos, long rows, wrap::Fixed goalX, bool keepColumnAtTop = false);
+    // Up and Down: the position nearest `goalX` `rows` rows below `pos` (above when negative).
+    // Short of rows, the text's end or start; or, `keepColumn` (the page keys), the position
+    // nearest goalX on the last or first row.
+    std::size_t vertical(std::size_t pos, long rows, wrap::Fixed goalX, bool keepColumn = false);
 
     RowPos top() const { return m_top; }
     void setTop(RowPos top);

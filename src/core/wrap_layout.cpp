@@ -41,7 +41,7 @@ Row LayRow(const Metrics& metrics, Fixed width, const TextPieces& line, std::siz
             continue;
         }
         const Fixed w = metrics.advance[byte];
-        if (x + w > width && i > start)
+        if (x + w + metrics.overhang[byte] > width && i > start)
             return {start, breakAt > start ? breakAt : i, i + 1};
         x += w;
     }

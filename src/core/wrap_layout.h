@@ -25,6 +25,8 @@ struct Metrics {
     // The advance of each byte as drawn: NUL, lone CR and lone LF as their visible stand-ins.
     // The tab's own entry is not used.
     std::array<Fixed, 256> advance{};
+    // How far each byte's ink reaches past its advance: a row's last character must fit with it.
+    std::array<Fixed, 256> overhang{};
     // A tab reaches the next multiple of tabStop from the row's left edge.
     Fixed tabStop = 80 * 64;
 };

@@ -26,8 +26,10 @@ wrap::Metrics OnePixelEach(Fixed tabStop)
 wrap::Metrics VariedWidths()
 {
     wrap::Metrics m;
-    for (int b = 0; b < 256; ++b)
+    for (int b = 0; b < 256; ++b) {
         m.advance[b] = (1 + (b * 7) % 9) * kPx;
+        m.overhang[b] = b % 5 == 0 ? kPx : 0;  // ink past the advance, as an italic r or f
+    }
     m.tabStop = 13 * kPx;
     return m;
 }
@@ -49,7 +51,7 @@ std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& 
         Fixed room = width;
         for (std::size_t i = s; i < line.size() && ink.back() <= room; ++i) {
             x += wrap::Advance(m, static_cast<unsigned char>(line[i]), x);
-            ink.push_back(blank(line[i]) ? ink.back() : x);
+            ink.push_back(blank(line[i]) ? ink.back() : x + m.overhang[static_cast<unsigned char>(line[i])]);
             if (i == s)
                 room = std::max(width, ink.back());
         }

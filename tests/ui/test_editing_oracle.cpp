@@ -31,6 +31,7 @@
 
 #include "core/win1252.h"
 #include "ui/editor/memo.h"
+#include "ui/editor/mime_text.h"
 
 namespace {
 
@@ -118,17 +119,7 @@ public:
             left += width + 40;
         }
         memo.setBytes(text.toStdString());
-        QString unicode;
-        for (std::size_t i = 0; i < std::size_t(text.size()); ++i) {
-            const auto b = static_cast<unsigned char>(text[qsizetype(i)]);
-            if (b == '\r' && i + 1 < std::size_t(text.size()) && text[qsizetype(i + 1)] == '\n') {
-                unicode += u'\n';
-                ++i;
-            } else {
-                unicode += QChar(win1252::ToUnicode(b));
-            }
-        }
-        edit.setPlainText(unicode);
+        edit.setPlainText(mime_text::ClipboardText({std::string_view(text), {}}));
     }
 
     bool exposed() { return QTest::qWaitForWindowExposed(&memo) && QTest::qWaitForWindowExposed(&edit); }
@@ -176,16 +167,6 @@ public:
     Memo memo;
     QPlainTextEdit edit;
 };
-
-void Wheel(QWidget* port, int steps)
-{
-    const QPoint at = port->rect().center();
-    for (int i = 0; i < std::abs(steps); ++i) {
-        QWheelEvent wheel(at, port->mapToGlobal(at), {}, {0, steps > 0 ? -120 : 120},
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(port, &wheel);
-    }
-}
 
 // Plays one step on one of the two; `pair` aims the mouse.
 void Play(const Pair& pair, QAbstractScrollArea* area, const QString& step)
@@ -239,7 +220,13 @@ void Play(const Pair& pair, QAbstractScrollArea* area, const QString& step)
     } else if (verb == u"top") {
         QTest::mouseClick(port, left, {}, {5, 4 + kPixels / 2});
     } else if (verb == u"wheel") {
-        Wheel(port, words.value(1).toInt());
+        const int steps = words.value(1).toInt();
+        const QPoint c = port->rect().center();
+        for (int i = 0; i < std::abs(steps); ++i) {
+            QWheelEvent wheel(c, port->mapToGlobal(c), {}, {0, steps > 0 ? -120 : 120},
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(port, &wheel);
+        }
     } else if (verb == u"thumb") {
         area->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
     } else {
@@ -320,6 +307,8 @@ private slots:
             {"End on a row that wraps inside a long word", longWord, "click 6; key End; key Shift+Home"},
             {"Home and End on each row, Up and Down", prose, "click 70; key Home; key Up; key End; key Down; key Down"},
             {"Ctrl+Right and Ctrl+Left over punctuation", "a...b // c-d, e!", "click 0; key Ctrl+Right; key Ctrl+Right; key Ctrl+Right; key Ctrl+Left; key Ctrl+Shift+Left"},
+            {"Page Up on the first page keeps the column", prose, "click 10; key PgDown; key PgUp; key Shift+PgDown"},
+            {"Down and Up scroll the view a row at a time", prose + "\r\n" + prose + "\r\n" + prose, "click 3; key Down; key Down; key Down; key Down; key Down; key Down; key Down; key Down; key Down; key Down; top; key Ctrl+End; key Up; key Up; key Up; key Up; key Up; key Up; key Up; key Up; key Up; key Up; top"},
         });
         rows("word and line selection", {
             {"double click on a word", prose, "dclick 6"},
@@ -337,6 +326,9 @@ private slots:
             {"typing, then Backspace, two steps", "x", "key End; type abc; key Backspace; key Ctrl+Z; key Ctrl+Z"},
             {"Ctrl+Delete twice, two steps", "Don't stop: the cafe", "click 3; key Ctrl+Delete; key Ctrl+Delete; key Ctrl+Z; key Ctrl+Z"},
             {"typed over a selection, Ctrl+Z puts the caret after what comes back", "some words here", "click 5; key Shift+Right; key Shift+Right; type xy; key Ctrl+Z; key Ctrl+Y"},
+        });
+        rows("clipboard", {
+            {"a copied word, typed before and inside, then pasted", prose, "dclick 6; key Ctrl+C; click 0; type ab; click 9; type cd; key End; key Ctrl+V"},
         });
         rows("control bytes", {
             {"each one takes room and a click finds it", "a\x01\x02\x7F" "b\x81\x8D\x8F\x90\x9D" "c\x1F" "d", "click 3; click 5; click 9; click 11; click 12; key End"},

@@ -119,7 +119,8 @@ void TextInput::keyPress(QKeyEvent* event)
                 rows.setTop(rows.moved(rows.top(), down ? count : -count));
             if (m_view.m_goalX < 0)
                 m_view.m_goalX = rows.xOf(pos);
-            // Page Up stops on the first row, in the column; Up there goes to the start.
+            // The page keys stop on the first or last row, in the column; Up and Down there go to
+            // the start or the end.
             moveCaret(rows.vertical(pos, down ? count : -count, m_view.m_goalX, page),
                       shift, TextView::kKeepGoalX);
             break;

@@ -70,6 +70,7 @@ void TextPainter::setFont(const QFont& font, const QPaintDevice* device)
         if (IsBoxed(byte) && advance < 3)
             advance = std::max<qreal>(3, fm.horizontalAdvance(QLatin1Char('0')));
         m_metrics.advance[b] = std::llround(advance * 64);
+        m_metrics.overhang[b] = std::llround(std::max<qreal>(0, -fm.rightBearing(Glyph(byte))) * 64);
     }
     m_metrics.tabStop = 80 * 64;
     // Whole pixels a row, as the desktop's text boxes lay their lines.
