@@ -1,10 +1,12 @@
 #include <QtTest>
+#include <QTextBoundaryFinder>
 
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/win1252.h"
 #include "core/word_table.h"
 #include "core/wrap_layout.h"
 
@@ -149,6 +151,25 @@ private slots:
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const wrap::Row r = layout.row(pieces, std::size_t(i));
             QCOMPARE(QByteArray(text.data() + r.start, qsizetype(r.end - r.start)), rows[i]);
+        }
+    }
+
+    // Where a row may break agrees with the desktop's own line breaking (Unicode's, as the
+    // toolkit applies it) for every pair of Windows-1252 characters between letters; a vertical
+    // tab or form feed, a box here, breaks nothing.
+    void breaksWhereTextBoxesBreak()
+    {
+        for (int a = 1; a < 256; ++a) {
+            for (int b = 1; b < 256; ++b) {
+                if (a == '\r' || a == '\n' || a == 0x0B || a == 0x0C || b == '\r' || b == '\n')
+                    continue;
+                const QString s = QStringLiteral("ab") + QChar(win1252::ToUnicode(std::uint8_t(a))) +
+                                  QChar(win1252::ToUnicode(std::uint8_t(b))) + QStringLiteral("cd");
+                QTextBoundaryFinder finder(QTextBoundaryFinder::Line, s);
+                finder.setPosition(3);
+                if (finder.isAtBoundary() != word_table::MayBreakBetween(std::uint8_t(a), std::uint8_t(b)))
+                    QFAIL(qPrintable(QStringLiteral("0x%1 0x%2").arg(a, 2, 16).arg(b, 2, 16)));
+            }
         }
     }
 
