@@ -8,32 +8,9 @@
 #include <vector>
 
 #include "byte_text_model.h"
+#include "failing_new.h"
 #include "core/byte_text.h"
 #include "core/edit_history.h"
-
-// Allocation failure on demand: the n-th allocation from now throws std::bad_alloc.
-namespace {
-long g_allocationsUntilFailure = -1;
-}
-
-void* operator new(std::size_t size)
-{
-    if (g_allocationsUntilFailure >= 0 && g_allocationsUntilFailure-- == 0)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 

@@ -16,9 +16,6 @@
 //   wheel 40             forty steps of the wheel down (negative: up)
 //   thumb                the scroll bar's thumb dragged to the bottom
 //   top                  click on the first row shown, at its left edge
-#include <cstdlib>
-#include <new>
-
 #include <QApplication>
 #include <QDrag>
 #include <QClipboard>
@@ -30,34 +27,9 @@
 #include <QWheelEvent>
 
 #include "core/win1252.h"
+#include "failing_new.h"
 #include "ui/editor/memo.h"
 #include "ui/editor/mime_text.h"
-
-namespace {
-
-// Allocations of this many bytes or more fail while it is set.
-std::size_t g_refuseFrom = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    if (g_refuseFrom != 0 && size >= g_refuseFrom)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -393,10 +365,13 @@ private slots:
             text += "A line of the long text, of words and more words.\r\n";
         Pair pair(text, 300, 160);
         QVERIFY(pair.exposed());
+        g_failingFrom = std::size_t(text.size()) / 2;  // neither a copy nor its characters fit
         for (const char* step : {"key Ctrl+A", "key Ctrl+C", "shift+click 20", "key Ctrl+C"}) {
-            g_refuseFrom = std::size_t(text.size()) / 2;  // neither a copy nor its characters fit
+            g_allocationsFailed = 0;
+            g_allocationsUntilFailure = 0;
             Play(pair, &pair.memo, QLatin1String(step));
-            g_refuseFrom = 0;
+            g_allocationsUntilFailure = -1;
+            QCOMPARE(g_allocationsFailed, 0);
             const QString copied = QGuiApplication::clipboard()->text();
             Play(pair, &pair.edit, QLatin1String(step));
             compare(QLatin1String(step), pair.memoState(), pair.editState());
