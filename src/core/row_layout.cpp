@@ -232,6 +232,7 @@ RowPos RowLayout::rowAtValue(std::size_t value)
 void RowLayout::edited(std::size_t firstLine, std::size_t pos, std::size_t lastLineBefore,
                        std::size_t lineCountBefore)
 {
+    assert(firstLine <= lastLineBefore && lastLineBefore < lineCountBefore);
     const std::size_t firstStart = m_text.lineStart(firstLine);
     if (auto it = m_wraps.find(firstLine); it != m_wraps.end())
         it->second->edited(pos > firstStart ? pos - 1 - firstStart : 0);

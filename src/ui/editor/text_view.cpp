@@ -1,6 +1,7 @@
 #include "ui/editor/text_view.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -253,6 +254,7 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, Edi
         return false;
     if (len == 0 && with.empty())
         return true;  // nothing typed, nothing taken: no step to undo
+    assert(pos <= m_text.size() && len <= m_text.size() - pos);
     // The line of the byte before the edit: it may join a CR there with an LF typed.
     const std::size_t firstLine = m_text.lineOf(pos > 0 ? pos - 1 : 0);
     const std::size_t lastLine = m_text.lineOf(pos + len);
