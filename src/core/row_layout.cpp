@@ -159,6 +159,9 @@ void RowLayout::setTop(RowPos top)
 
 bool RowLayout::showsEnd(long rows)
 {
+    // Every line is a row at least: more lines than rows below the top cannot all show.
+    if (m_text.lineCount() - m_top.line > static_cast<std::size_t>(std::max(0L, rows)))
+        return false;
     RowPos at = m_top;
     for (long n = 1; n < rows; ++n)
         if (!next(at))
@@ -286,10 +289,11 @@ void RowLayout::clear()
     m_top = {};
 }
 
-void RowLayout::trim(std::size_t keepLine)
+void RowLayout::trim(std::size_t keepPos)
 {
     if (m_wraps.size() <= kKeptWraps)
         return;
+    const std::size_t keepLine = m_text.lineOf(keepPos);
     const std::size_t from = m_top.line > kKeptWraps / 4 ? m_top.line - kKeptWraps / 4 : 0;
     const std::size_t to = m_top.line + kKeptWraps / 2;
     for (auto it = m_wraps.begin(); it != m_wraps.end();) {

@@ -82,8 +82,8 @@ public:
     void historyMoved(std::optional<std::size_t> at);
     // A new text: nothing laid out, the top at the start.
     void clear();
-    // Forgets lines far from the top, except `keepLine`, when many are laid out.
-    void trim(std::size_t keepLine);
+    // Forgets lines far from the top, except the line of `keepPos`, when many are laid out.
+    void trim(std::size_t keepPos);
 
 private:
     TextPieces lineBytes(std::size_t line) const;

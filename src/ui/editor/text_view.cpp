@@ -219,7 +219,7 @@ void TextView::ensureCaretVisible()
         // Below the view: the caret's row becomes the last row shown.
         m_rows.setTop(above ? caretRow : m_rows.moved(caretRow, 1 - rows));
     }
-    m_rows.trim(m_text.lineOf(m_caret));
+    m_rows.trim(m_caret);
     updateScrollBar();
 }
 
@@ -425,7 +425,7 @@ void TextView::scrollContentsBy(int, int dy)
         m_rows.setTop(m_rows.moved(m_rows.top(), -dy));
     else
         m_rows.setTop(m_rows.rowAtValue(static_cast<std::size_t>(bar->value())));
-    m_rows.trim(m_text.lineOf(m_caret));
+    m_rows.trim(m_caret);
     if (!bar->isSliderDown())
         updateScrollBar();
     viewport()->update();
