@@ -23,6 +23,13 @@ constexpr std::array<std::uint16_t, 9> kBreaks{
     0x1FC,  // kSpace
 };
 
+template <typename Class>
+constexpr void set(std::array<Class, 256>& table, std::string_view bytes, Class c)
+{
+    for (unsigned char b : bytes)
+        table[b] = c;
+}
+
 struct Table {
     std::array<WordClass, 256> word{};
     std::array<After, 256> after{};
@@ -58,12 +65,6 @@ struct Table {
         set(before, "\xB4", kAcute);
     }
 
-    template <typename Class>
-    static constexpr void set(std::array<Class, 256>& table, std::string_view bytes, Class c)
-    {
-        for (unsigned char b : bytes)
-            table[b] = c;
-    }
 };
 
 constexpr Table kTable;

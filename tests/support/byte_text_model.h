@@ -91,11 +91,11 @@ public:
         m_typingEnd = after.start;
     }
 
-    void edit(TextSelection before, std::size_t pos, std::size_t len, const std::string& with)
+    // The selection before the edit is not what an undo gives back.
+    void edit(TextSelection, std::size_t pos, std::size_t len, const std::string& with)
     {
         std::string next = text();
         next.replace(pos, len, with);
-        Q_UNUSED(before);
         push({std::move(next), {pos + len, 0}, {pos + with.size(), 0}});
     }
 
