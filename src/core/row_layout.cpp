@@ -180,12 +180,8 @@ RowPos RowLayout::lastTop(long rows)
 // mean advance, and at least one row more than those laid out; every other line counts one, as a
 // line of prose does. So the range is exact for short lines and refines as long ones are shown,
 // and finding the rows above the view costs only the lines laid out, never a pass over the text.
-std::size_t RowLayout::estimatedRows(std::size_t line)
+std::size_t RowLayout::estimatedRows(std::size_t line, const wrap::LineWrap& w) const
 {
-    const auto it = m_wraps.find(line);
-    if (it == m_wraps.end())
-        return 1;
-    const wrap::LineWrap& w = *it->second;
     if (w.rowCountKnown())
         return w.rowsAtLeast();
     const wrap::Fixed mean = std::max<wrap::Fixed>(1, m_metrics.advance['x']);
@@ -194,20 +190,16 @@ std::size_t RowLayout::estimatedRows(std::size_t line)
     return std::max({std::size_t{2}, promised + 1, w.rowsAtLeast() + 1});
 }
 
-std::size_t RowLayout::estimatedRows()
+RowLayout::Estimate RowLayout::estimate(RowPos at) const
 {
-    std::size_t total = m_text.lineCount();
-    for (const auto& entry : m_wraps)
-        total += estimatedRows(entry.first) - 1;
-    return total;
-}
-
-std::size_t RowLayout::rowsAbove(RowPos at)
-{
-    std::size_t rows = at.line + at.row;
-    for (auto it = m_wraps.begin(); it != m_wraps.end() && it->first < at.line; ++it)
-        rows += estimatedRows(it->first) - 1;
-    return rows;
+    Estimate e{at.line + at.row, m_text.lineCount()};
+    for (const auto& [line, w] : m_wraps) {
+        const std::size_t extra = estimatedRows(line, *w) - 1;
+        e.total += extra;
+        if (line < at.line)
+            e.above += extra;
+    }
+    return e;
 }
 
 RowPos RowLayout::rowAtValue(std::size_t value)
@@ -219,7 +211,7 @@ RowPos RowLayout::rowAtValue(std::size_t value)
             break;
         v -= it->first - line;
         line = it->first;
-        const std::size_t rows = estimatedRows(line);
+        const std::size_t rows = estimatedRows(line, *it->second);
         if (v < rows) {
             const TextPieces bytes = lineBytes(line);
             wrap::LineWrap& w = *it->second;

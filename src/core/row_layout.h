@@ -67,10 +67,13 @@ public:
     // The top that shows the text's last row as the last of `rows` rows.
     RowPos lastTop(long rows);
 
-    // The scroll range in rows, estimated where lines are not laid out; the value of a row is
-    // the rows above it.
-    std::size_t estimatedRows();
-    std::size_t rowsAbove(RowPos at);
+    // The scroll range in rows, estimated where lines are not laid out: the rows above `at`
+    // (the value of that row), and all of them.
+    struct Estimate {
+        std::size_t above = 0;
+        std::size_t total = 0;
+    };
+    Estimate estimate(RowPos at) const;
     RowPos rowAtValue(std::size_t value);
 
     // The text changed: [pos, pos + erased) of the lines from firstLine to lastLineBefore (line
@@ -88,8 +91,8 @@ public:
 private:
     TextPieces lineBytes(std::size_t line) const;
     wrap::LineWrap& wrapOf(std::size_t line);
-    // Rows a line counts for the scroll range: known, or estimated from its length.
-    std::size_t estimatedRows(std::size_t line);
+    // Rows a laid-out line counts for the scroll range: known, or estimated from its length.
+    std::size_t estimatedRows(std::size_t line, const wrap::LineWrap& w) const;
     // The top row made a real row of its line again after the line changed.
     void settleTop();
 

@@ -396,10 +396,11 @@ int TextView::visibleRows() const
 void TextView::updateScrollBar()
 {
     const long rows = visibleRows();
-    const std::size_t top = m_rows.rowsAbove(m_rows.top());
+    const RowLayout::Estimate estimate = m_rows.estimate(m_rows.top());
+    const std::size_t top = estimate.above;
     std::size_t last = top;
     if (!m_rows.showsEnd(rows)) {
-        const std::size_t total = m_rows.estimatedRows();
+        const std::size_t total = estimate.total;
         last = std::max(total > static_cast<std::size_t>(rows) ? total - rows : 0, top + 1);
     }
     const auto cap = static_cast<std::size_t>(std::numeric_limits<int>::max());
