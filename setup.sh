@@ -8,11 +8,12 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libjpeg-dev libbenchmark-dev
+  qt6-base-dev libjpeg-dev libbenchmark-dev librnp-dev
   fonts-dejavu-core
-  python3 xvfb xauth xdotool x11-utils xclip imagemagick
+  python3 xvfb xauth xdotool x11-utils xclip imagemagick gnupg
   clang libclang-rt-14-dev
   desktop-file-utils shared-mime-info libglib2.0-bin
+  help2man dpkg-dev file lintian appstream bash-completion man-db groff-base
 )
 
 install_missing() {

@@ -29,8 +29,8 @@ const char* const kNeedles[] = {"quixotic", "there"};
 void BM_CaselessScan100MB(benchmark::State& state)
 {
     const std::string& text = Text100MB();
-    const CaselessFinder finder(kNeedles[state.range(0)]);
-    if (finder.FindIn(text) != CaselessFinder::npos)
+    const TextFinder finder(kNeedles[state.range(0)]);
+    if (finder.FindIn(text) != TextFinder::npos)
         state.SkipWithError("the needle occurs in the text");
     for (auto _ : state)
         benchmark::DoNotOptimize(finder.FindIn(text));
@@ -68,7 +68,7 @@ void BM_CaselessToMemmemRatio(benchmark::State& state)
     using Clock = ThreadCpuClock;
     const std::string& text = Text100MB();
     const char* needle = kNeedles[state.range(0)];
-    const CaselessFinder finder(needle);
+    const TextFinder finder(needle);
     Clock::duration caseless{};
     Clock::duration plain{};
     for (auto _ : state) {
@@ -134,10 +134,10 @@ void BM_Replace1MIn50MB(benchmark::State& state)
         }
         return t;
     }();
-    if (ReplaceAllCaseless(text, "needle", "pin")->size() != text.size() - 3 * 1000000)
+    if (ReplaceAll(text, "needle", "pin")->size() != text.size() - 3 * 1000000)
         state.SkipWithError("the text does not hold 1,000,000 occurrences");
     for (auto _ : state)
-        benchmark::DoNotOptimize(ReplaceAllCaseless(text, "needle", "pin"));
+        benchmark::DoNotOptimize(ReplaceAll(text, "needle", "pin"));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_Replace1MIn50MB)->Unit(benchmark::kMillisecond);

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -206,15 +207,18 @@ public:
 };
 
 // A benchmark program's Qt side: the offscreen platform unless another is asked for, and a
-// temporary working folder, since the main window writes its settings file into the current one.
+// temporary working folder, since the main window writes its settings file into the current one
+// (and its recent files into the configuration folder, which moves there too).
 class GuiBenchmark final {
 public:
     GuiBenchmark(int& argc, char** argv) : m_platform(OffscreenUnlessTold()), m_app(argc, argv) {}
     // False, with a message, when there is no folder to work in.
     bool enterWorkFolder()
     {
-        if (m_workDir.isValid() && QDir::setCurrent(m_workDir.path()))
+        if (m_workDir.isValid() && QDir::setCurrent(m_workDir.path())) {
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_workDir.filePath("config")));
             return true;
+        }
         std::fprintf(stderr, "cannot make a temporary working folder\n");
         return false;
     }

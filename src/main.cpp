@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include "core/core_dumps.h"
 #include "ui/app/plimo_app.h"
 #include "ui/app/start_options.h"
 #include "ui/main/fCPas.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    TurnOffCoreDumps();
     const StartRequest request = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (request.action) {
         case StartRequest::Action::PrintHelp:

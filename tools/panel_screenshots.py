@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Pictures of the main window with each tool panel shown, at 1x and 2x scale (QT_SCALE_FACTOR),
 in the real editor on its own Xvfb, with the fonts the set-up installs. The level lists show
-their longest entry, "Very Good - Level B".
+their longest entry, "Very Good - Level B"; the status bar shows where the caret is.
 
 usage: tools/panel_screenshots.py PATH/TO/plimo [OUTPUT_FOLDER]   (default docs/screenshots)
 """
@@ -16,13 +16,15 @@ from plimo_driver import BACK_BORDER, CONTROLS, LEVEL_B, SILVER, Session, wait_u
 
 PANELS = [("find", "ctrl+f", None), ("replace", "ctrl+r", None), ("encrypt", "ctrl+e", "levelE"),
           ("decrypt", "ctrl+d", "levelD"), ("type", "ctrl+t", None),
-          ("level-a-password", "ctrl+l", None)]
+          ("level-a-password", "ctrl+l", None), ("go-to-line", "ctrl+g", None)]
 
 
 def shoot(binary, scale, folder):
     env = {"QT_SCALE_FACTOR": str(scale)}
     with Session(binary, env=env, size=(1280 * scale, 1024 * scale)) as s:
         s.type("Dear Anna,")
+        s.key("Return")
+        s.type("the letter goes on.")
         for name, keys, level_list in PANELS:
             s.focus(s.main)
             s.key(keys)

@@ -266,7 +266,12 @@ std::string UnrestorableMessage(std::string_view text, std::size_t index)
             lineStart = i + 2;
         }
     }
-    const auto ch = static_cast<unsigned char>(text[index]);
+    return UnrestorableMessage(static_cast<unsigned char>(text[index]), line,
+                               index - lineStart + 1);
+}
+
+std::string UnrestorableMessage(unsigned char ch, std::size_t line, std::size_t column)
+{
     // Messages are appended piece by piece: "literal" + std::string trips a false -Wrestrict
     // warning in g++ 12 at -O3.
     std::string message = "Text was not encrypted: the character ";
@@ -283,7 +288,7 @@ std::string UnrestorableMessage(std::string_view text, std::size_t index)
     message += " in line ";
     message += std::to_string(line);
     message += ", column ";
-    message += std::to_string(index - lineStart + 1);
+    message += std::to_string(column);
     message += " would not come back when decrypted. Nothing has been changed.";
     return message;
 }

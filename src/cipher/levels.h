@@ -115,3 +115,5 @@ enum class LevelAPwdUpdate { Unchanged, Refused, Accepted };
 LevelAPwdUpdate ClassifyLevelAPwdUpdate(const TAppState& state, std::string_view candidate);
 
 std::string UnrestorableMessage(std::string_view text, std::size_t index);
+// The same for the character `ch` at `line` and `column` (from 1) of a text not held whole.
+std::string UnrestorableMessage(unsigned char ch, std::size_t line, std::size_t column);

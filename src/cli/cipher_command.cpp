@@ -5,29 +5,31 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <exception>
 #include <limits>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "cipher/level_b_tables.h"
+#include "cipher/openpgp_level.h"
 #include "cli/key_sources.h"
+#include "cli/openpgp_files.h"
+#include "cli/text_pieces.h"
 #include "core/command_error.h"
 #include "core/show_note.h"
 #include "core/win1252.h"
 #include "document/document_file.h"
+#include "document/file_calls.h"
 #include "document/file_messages.h"
+#include "document/region_writer.h"
 
 namespace {
 
 // The editor's limit is its editing area's; the command holds a text in memory only.
 constexpr std::size_t kNoCapacityLimit = std::numeric_limits<std::size_t>::max();
-// What a file is transformed in, a piece at a time.
-constexpr std::size_t kPieceSize = 4 * 1024 * 1024;
-// What is checked and then encrypted at once, small enough to stay in the processor's cache
-// between the two, large enough that setting up the key for each costs nothing.
-constexpr std::size_t kPartSize = 256 * 1024;
-// The first buffer for standard input when it is no file that tells its size.
-constexpr std::size_t kFirstReadChunk = 64 * 1024;
+// A file or input smaller than this whose line breaks are not all CR LF is read whole and
+// normalised, as the editor opens it; a larger one is normalised a piece at a time.
+constexpr std::size_t kNormaliseInPiecesFrom = 1024 * 1024;
 
 bool RunLevel(TAppState& state, const TCipherJob& job, std::string& text)
 {
@@ -43,40 +45,18 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;  // a dangling link too: writing would follow it
 }
 
-std::string ReadAll(int fd)
+// The file `path` leads to, or nothing when there is none.
+std::optional<TFileId> IdOf(const std::string& path)
 {
     struct stat st {};
-    const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-    // One byte more than a file's size, so that its end is seen without growing the buffer.
-    std::string bytes(sized ? static_cast<std::size_t>(st.st_size) + 1 : kFirstReadChunk, '\0');
-    std::size_t size = 0;
-    for (;;) {
-        if (size == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw CommandError(std::string(cli_messages::kCannotReadInput));
-        if (got == 0)
-            break;
-        size += static_cast<std::size_t>(got);
-    }
-    bytes.resize(size);
-    return bytes;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return TFileId{st.st_dev, st.st_ino};
 }
 
-bool WriteAll(int fd, std::string_view bytes)
+bool SameFile(const std::optional<TFileId>& a, const TFileId& b)
 {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
+    return a && a->device == b.device && a->inode == b.inode;
 }
 
 // ShowNote's handler for the life of a run.
@@ -93,24 +73,40 @@ private:
     NoteHandler m_previous;
 };
 
-std::string LevelName(EncryptionLevel level)
+std::string LevelName(const TCipherOptions& options)
 {
-    return std::string("Level ") + static_cast<char>('A' + static_cast<int>(level));
+    return std::string("Level ") +
+           (options.openPgp ? 'P' : static_cast<char>('A' + static_cast<int>(options.level)));
 }
 
-// The code or password for Levels B and C, asked on the terminal: twice to encrypt, so that a
-// typing error cannot lock a text away. Throws CommandError when the answers differ or none
-// came.
+// An answer at the prompt, overwritten when let go.
+struct TTyped {
+    std::optional<std::string> text;
+    ~TTyped()
+    {
+        if (text)
+            WipeSecret(*text);
+    }
+};
+
+// The code, password or passphrase for Levels B, C and P, asked on the terminal: twice to
+// encrypt, so that a typing error cannot lock a text away. Throws CommandError when the answers
+// differ or none came.
 std::string AskForKey(const TCipherIo& io, const TCipherOptions& options)
 {
-    const std::string what =
-        LevelName(options.level) + (options.level == EncryptionLevel::B ? " code" : " password");
-    const auto typed = io.ask(what + ": ");
-    if (!typed)
+    const char* kind = options.openPgp                       ? " passphrase"
+                       : options.level == EncryptionLevel::B ? " code"
+                                                             : " password";
+    const std::string what = LevelName(options) + kind;
+    const TTyped typed{io.ask(what + ": ")};
+    if (!typed.text)
         throw CommandError(std::string(cli_messages::kNothingTyped));
-    if (options.direction == CipherDirection::Encrypt && io.ask(what + " again: ") != typed)
-        throw CommandError(std::string(cli_messages::kEntriesDiffer));
-    return PasswordBoxBytes(*typed);
+    if (options.direction == CipherDirection::Encrypt) {
+        const TTyped again{io.ask(what + " again: ")};
+        if (again.text != typed.text)
+            throw CommandError(std::string(cli_messages::kEntriesDiffer));
+    }
+    return options.openPgp ? *typed.text : PasswordBoxBytes(*typed.text);
 }
 
 }  // namespace
@@ -127,90 +123,90 @@ std::string OutputPathFor(const std::string& path, std::string_view FileExt)
 
 namespace {
 
-// A file that needs no line breaks normalised is transformed piece by piece, straight from
-// where the file system keeps it to the output: the command then holds no copy of the text,
-// and a file of gigabytes costs what reading and writing it cost. When encrypting into a new
-// file, the check that every character comes back is made on each part of a piece just before
-// that part is encrypted, while it is in the processor's cache, instead of on the whole text
-// first (a usual text is even read once for both, see EncryptPieceChecked): the new file is only
-// named once every piece was written, so a refusal leaves nothing.
+// The level's checks, messages and effects for a text transformed in pieces (the caller checks
+// each part for a character that would not come back); false when the level refused. The
+// checks look at the text's length only, which normalising never brings below the cipher's
+// minimum for a text of the sizes transformed so.
+bool PrepareLevel(TAppState& state, const TCipherJob& job, std::string_view raw, std::string& key)
+{
+    const LevelOutcome outcome =
+        job.direction == CipherDirection::Encrypt
+            ? PrepareEncryptionInPieces(state, job.level, raw, job.typed, key)
+            : PrepareWithLevel(state, job.direction, job.level, raw, job.typed, key);
+    return outcome == LevelOutcome::Done;
+}
+
+// A large file is transformed piece by piece, straight from where the file system keeps it to
+// the output, its line breaks made CR LF on the way when they are not already: the command then
+// holds no copy of the text, and a file of gigabytes costs what reading and writing it cost. When
+// encrypting into a new file, the check that every character comes back is made on each part of
+// a piece just before that part is encrypted, while it is in the processor's cache, instead of on
+// the whole text first (a usual text is even read once for both, see EncryptPieceChecked): the
+// new file is only named once every piece was written, so a refusal leaves nothing.
 std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& job,
                                             const std::string& path, const MappedDocument& file)
 {
-    const std::string_view text = file.bytes();
+    const std::string_view raw = file.bytes();
     const bool encrypt = job.direction == CipherDirection::Encrypt;
     std::string key;
-    const LevelOutcome outcome =
-        encrypt ? PrepareEncryptionInPieces(state, job.level, text, job.typed, key)
-                : PrepareWithLevel(state, job.direction, job.level, text, job.typed, key);
-    if (outcome != LevelOutcome::Done)
+    if (!PrepareLevel(state, job, raw, key))
         return std::nullopt;
-    // The text's first character that would not come back, from `from` on.
-    const auto lostFrom = [&](std::size_t from) {
-        const auto at = FirstUnrestorable(text.substr(from), key, from);
-        return at ? std::optional<std::size_t>(from + *at) : std::nullopt;
-    };
-    const auto refuse = [&](std::size_t lost) {
-        ShowNote(UnrestorableMessage(text, lost));
-        return std::nullopt;
-    };
     const std::string output = OutputPathFor(path, state.FileExt);
+    const TFileId input = file.id();
+    // The output may be the input itself, under a second name: the command's own writes to it
+    // then change it, but nobody else's may have before the first.
+    const bool ontoItself = SameFile(IdOf(output), input);
+    const auto changedWhileRead = [&] { return ontoItself ? !file.whole() : !file.unchanged(); };
+    const auto refuse = [&](std::size_t lost, const PieceTransform& transform) {
+        // A part cut off the file reads as zeros, which never come back: that is no character
+        // of the user's to refuse.
+        if (changedWhileRead())
+            throw CommandError(std::string(kCannotOpenFile) + path +
+                               std::string(cli_messages::kChangedWhileRead));
+        ShowNote(transform.lostMessage(lost));
+        return std::nullopt;
+    };
+    if (ontoItself && !file.unchanged())
+        throw CommandError(std::string(kCannotOpenFile) + path +
+                           std::string(cli_messages::kChangedWhileRead));
     // An existing output may be rewritten in place, or must be told of: the refusal of the text
     // comes first, as in the editor, and nothing touches the output before it.
     bool checkEachPart = encrypt;
     if (Exists(output)) {
         if (encrypt) {
-            if (const auto lost = lostFrom(0))
-                return refuse(*lost);
+            PieceTransform whole(raw, !file.crlf(), key, encrypt, false);
+            if (const auto lost = whole.findLost())
+                return refuse(*lost, whole);
             checkEachPart = false;
         }
         if (!job.force)
             throw CommandError(output + std::string(cli_messages::kOutputExists));
     }
 
-    std::string buffer(std::min(kPieceSize, text.size()), '\0');
-    std::size_t done = 0;  // every character before it passed the check and was transformed
-    std::optional<std::size_t> lost;
+    PieceTransform transform(raw, !file.crlf(), key, encrypt, checkEachPart);
     bool changed = false;
-    const TBytePieces pieces{text.size(), [&]() -> std::string_view {
-                                 const std::string_view piece = text.substr(done, buffer.size());
-                                 for (std::size_t at = 0; at < piece.size(); at += kPartSize) {
-                                     const std::string_view part = piece.substr(at, kPartSize);
-                                     const std::size_t offset = done + at;
-                                     char* const out = buffer.data() + at;
-                                     if (checkEachPart) {
-                                         if (const auto bad =
-                                                 EncryptPieceChecked(part, key, offset, out)) {
-                                             lost = offset + *bad;
-                                             return {};  // fails the write: nothing is kept
-                                         }
-                                     } else if (encrypt) {
-                                         EncryptPiece(part, key, offset, out);
-                                     } else {
-                                         DecryptPiece(part, key, offset, out);
-                                     }
-                                 }
-                                 done += piece.size();
+    const TBytePieces pieces{transform.size(), [&]() -> std::string_view {
+                                 const std::string_view piece = transform.next();
                                  // Nothing is kept of a file that changed while it was read.
-                                 if (done == text.size() && !file.unchanged()) {
+                                 if (transform.done() == transform.size() && changedWhileRead()) {
                                      changed = true;
                                      return {};
                                  }
-                                 return {buffer.data(), piece.size()};
+                                 return piece;
                              }};
     try {
-        SaveDocument(output, pieces);
+        SaveDocument(output, pieces, &input);
     } catch (const CommandError&) {
-        if (lost)
-            return refuse(*lost);
-        // The writer failed before the check had seen the whole text: a text the check refuses
-        // is told as that refusal, as if it had been checked first.
-        if (checkEachPart && done < text.size())
-            if (const auto later = lostFrom(done))
-                return refuse(*later);
         if (changed)
             throw CommandError(std::string(kCannotOpenFile) + path +
                                std::string(cli_messages::kChangedWhileRead));
+        if (transform.lost())
+            return refuse(*transform.lost(), transform);
+        // The writer failed before the check had seen the whole text: a text the check refuses
+        // is told as that refusal, as if it had been checked first.
+        if (checkEachPart && transform.done() < transform.size())
+            if (const auto later = transform.findLost())
+                return refuse(*later, transform);
         throw;
     }
     return output;
@@ -221,25 +217,65 @@ std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& 
 std::optional<std::string> CipherFile(TAppState state, const TCipherJob& job,
                                       const std::string& path)
 {
-    if (const std::optional<MappedDocument> file = MappedDocument::Open(path, kNoCapacityLimit))
-        return CipherMappedFile(state, job, path, *file);
+    if (job.openPgp)
+        return OpenPgpFile(job, path);
+    if (const std::optional<MappedDocument> file =
+            MappedDocument::OpenAsItIs(path, kNoCapacityLimit)) {
+        // A file normalised on its way may not be written over itself: the longer text would
+        // overtake what is still to be read.
+        const std::string_view ext = job.direction == CipherDirection::Encrypt
+                                         ? kLevelExtensions[static_cast<std::size_t>(job.level)]
+                                         : kPlainExtension;
+        if (file->crlf() || (file->bytes().size() >= kNormaliseInPiecesFrom &&
+                             !SameFile(IdOf(OutputPathFor(path, ext)), file->id())))
+            return CipherMappedFile(state, job, path, *file);
+    }
+    const std::optional<TFileId> input = IdOf(path);
     std::string text = LoadDocument(path, kNoCapacityLimit);
     if (!RunLevel(state, job, text))
         return std::nullopt;
     const std::string output = OutputPathFor(path, state.FileExt);
     if (!job.force && Exists(output))
         throw CommandError(output + std::string(cli_messages::kOutputExists));
-    SaveDocument(output, text);
+    SaveDocument(output, text, input ? &*input : nullptr);
     return output;
 }
 
 bool CipherStream(TAppState state, const TCipherJob& job, int in, int out)
 {
-    std::string text = NormaliseLineBreaks(ReadAll(in));
-    if (!RunLevel(state, job, text))
+    if (job.openPgp)
+        return OpenPgpStream(job, in, out);
+    const InputText input(in);
+    const std::string_view raw = input.bytes();
+    const bool crlf = AllBreaksCrLf(raw);
+    if (!crlf && raw.size() < kNormaliseInPiecesFrom) {
+        std::string text = NormaliseLineBreaks(raw);
+        if (!RunLevel(state, job, text))
+            return false;
+        if (!WriteAll(out, text))
+            throw CommandError(std::string(cli_messages::kCannotWriteOutput));
+        return true;
+    }
+    // What goes out cannot be taken back: the whole text is checked before the first piece.
+    const bool encrypt = job.direction == CipherDirection::Encrypt;
+    std::string key;
+    if (!PrepareLevel(state, job, raw, key))
         return false;
-    if (!WriteAll(out, text))
-        throw CommandError(std::string(cli_messages::kCannotWriteOutput));
+    if (encrypt) {
+        PieceTransform whole(raw, !crlf, key, encrypt, false);
+        if (const auto lost = whole.findLost()) {
+            ShowNote(whole.lostMessage(*lost));
+            return false;
+        }
+    }
+    // Standard output sent to a file goes to the disk as it is written, as the file path's
+    // output does, instead of piling up in the page cache until the system throttles the writer.
+    const off_t start = ::lseek(out, 0, SEEK_CUR);
+    RegionWriter writer(out, start > 0 ? start : 0);
+    PieceTransform transform(raw, !crlf, key, encrypt, false);
+    for (std::string_view piece; !(piece = transform.next()).empty();)
+        if (!writer.Write(piece))
+            throw CommandError(std::string(cli_messages::kCannotWriteOutput));
     return true;
 }
 
@@ -283,9 +319,16 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
         return WriteAll(io.output, version) ? kCipherExitDone : kCipherExitRefused;
     }
 
-    TCipherJob job{options.direction, options.level, {}, options.force};
+    TCipherJob job{options.direction, options.level,   {},
+                   options.force,     options.openPgp, io.s2kIterations};
+    // The key is overwritten once the run is over, however it ends.
+    struct TWiped {
+        std::string& key;
+        ~TWiped() { WipeSecret(key); }
+    } const wiped{job.typed};
+    const bool levelA = !options.openPgp && options.level == EncryptionLevel::A;
     try {
-        if (options.level == EncryptionLevel::A) {
+        if (levelA) {
             try {
                 ReadSettingsForLevelA(state, options.settingsFile
                                                  ? *options.settingsFile
@@ -298,15 +341,27 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
         }
         if (options.passwordFile) {
             // At Level A too: the editor then says that the password is ignored.
-            job.typed = ReadPasswordFile(*options.passwordFile);
-        } else if (options.level != EncryptionLevel::A) {
+            std::string warning;
+            job.typed =
+                ReadPasswordFile(*options.passwordFile, &warning,
+                                 options.openPgp ? TKeyBytes::AsTheyAre : TKeyBytes::PasswordBox);
+            if (!warning.empty())
+                say(program + warning);
+        } else if (!levelA) {
             if (!io.ask) {
-                say(program + LevelName(options.level) + std::string(cli_messages::kNoKeySource));
+                say(program + LevelName(options) + std::string(cli_messages::kNoKeySource));
                 say(cli_messages::kSeeHelp);
                 return kCipherExitUsage;
             }
             job.typed = AskForKey(io, options);
         }
+        if (options.openPgp && job.typed.empty())
+            throw CommandError(std::string(openpgp_messages::kEmptyPassphrase));
+        // Said once, not for each file.
+        if (options.openPgp && options.direction == CipherDirection::Encrypt)
+            if (const std::string advice = ShortPassphraseAdvice(PassphraseLength(job.typed));
+                !advice.empty())
+                say(program + std::string(cli_messages::kWarning) + advice);
     } catch (const CommandError& error) {
         say(program + error.what());
         return kCipherExitRefused;
@@ -319,11 +374,14 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
     const auto done = [&](auto&& work) {
         try {
             return work();
-        } catch (const std::exception& error) {
-            // CommandError, or memory running out for a very large text.
+        } catch (const CommandError& error) {
             say(about + error.what());
-            return false;
+        } catch (const std::bad_alloc&) {
+            say(about + std::string(kOutOfMemory));
+        } catch (const std::length_error&) {
+            say(about + std::string(kOutOfMemory));
         }
+        return false;
     };
 
     bool allDone = true;

@@ -37,15 +37,19 @@ inline constexpr std::string_view kCannotReadInput = "Cannot read standard input
 inline constexpr std::string_view kChangedWhileRead =
     ": another program changed it while it was read; nothing was written";
 inline constexpr std::string_view kCannotWriteOutput = "Cannot write standard output";
+inline constexpr std::string_view kWarning = "warning: ";
 }  // namespace cli_messages
 
 // What a run does to each text: the direction, the level, and its key as the editor's password
-// box would hold it (empty at Level A, whose key comes with the state from the settings file).
+// box would hold it (empty at Level A, whose key comes with the state from the settings file;
+// at the OpenPGP level, the passphrase's bytes as they were typed).
 struct TCipherJob {
     CipherDirection direction = CipherDirection::Encrypt;
     EncryptionLevel level = EncryptionLevel::A;
     std::string typed;
     bool force = false;  // an existing output file may be replaced
+    bool openPgp = false;
+    std::size_t s2kIterations = 0;  // see TCipherIo
 };
 
 // The name the editor gives a document after the command: the extension of the file name (after
@@ -77,6 +81,9 @@ struct TCipherIo {
     // Asks for a code or password without echo; unset when there is no terminal to ask on.
     // Nothing when the user typed nothing before the input ended.
     std::function<std::optional<std::string>(std::string_view prompt)> ask;
+    // The S2K count of the OpenPGP messages made; 0: tuned to this machine (tests give a small
+    // one, as tuning and each key derivation take a tenth of a second or more).
+    std::size_t s2kIterations = 0;
 };
 
 // Standard input and output, standard error, and the terminal when standard input is one.

@@ -9,7 +9,7 @@
 #include "cipher/shift_cipher.h"
 
 // The command line of plimo-cipher:
-//   plimo-cipher encrypt|decrypt --level A|B|C [--settings FILE] [--password-file FILE]
+//   plimo-cipher encrypt|decrypt --level A|B|C|P [--settings FILE] [--password-file FILE]
 //                [--force] [FILE...]
 // and --help, --version. Options may come before, between or after the other words; "--" ends
 // them. Nothing secret is ever taken from the command line, where every user can read it.
@@ -18,9 +18,10 @@ struct TCipherOptions {
     enum class Action { Run, Help, Version };
     Action action = Action::Run;
     CipherDirection direction = CipherDirection::Encrypt;
-    EncryptionLevel level = EncryptionLevel::A;
+    EncryptionLevel level = EncryptionLevel::A;  // unless openPgp
+    bool openPgp = false;                        // --level P: OpenPGP messages with a passphrase
     std::optional<std::string> settingsFile;  // Level A: where the password is kept
-    std::optional<std::string> passwordFile;  // Levels B and C: the code or the password
+    std::optional<std::string> passwordFile;  // Levels B, C and P: the code, password or passphrase
     bool force = false;                       // an existing output file may be replaced
     std::vector<std::string> files;           // none: standard input to standard output
 };

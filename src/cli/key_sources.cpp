@@ -6,12 +6,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <string.h>  // explicit_bzero
+
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 
+#include "cipher/openpgp.h"
 #include "core/command_error.h"
 #include "core/win1252.h"
+#include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
 #include "document/settings_file.h"
@@ -112,18 +116,6 @@ private:
     std::array<struct sigaction, kInterruptions.size()> m_previous{};
 };
 
-void WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
-
 }  // namespace
 
 std::string DefaultSettingsPath(std::string_view SettingsFile)
@@ -149,7 +141,7 @@ void ReadSettingsForLevelA(TAppState& state, const std::string& path)
     ApplySettings(state, SplitSettingsLines(bytes));
 }
 
-std::string PasswordFromFileBytes(std::string_view bytes, const std::string& path)
+std::string PasswordFromFileBytes(std::string_view bytes, const std::string& path, TKeyBytes form)
 {
     if (bytes.ends_with("\r\n"))
         bytes.remove_suffix(2);
@@ -157,32 +149,44 @@ std::string PasswordFromFileBytes(std::string_view bytes, const std::string& pat
         bytes.remove_suffix(1);
     if (bytes.find_first_of("\r\n") != std::string_view::npos)
         throw CommandError(path + " holds more than one line: a password or code is one line");
-    return PasswordBoxBytes(bytes);
+    return form == TKeyBytes::AsTheyAre ? std::string(bytes) : PasswordBoxBytes(bytes);
 }
 
-std::string ReadPasswordFile(const std::string& path)
+std::string ReadPasswordFile(const std::string& path, std::string* warning, TKeyBytes form)
 {
-    // Not ReadWholeFile: that takes regular files only, and a pipe is a good way to pass a secret.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat st {};
+    if (!file.valid() || ::fstat(file.get(), &st) != 0)
         throw CommandError(std::string(kCannotOpenFile) + path);
-    std::string bytes;
-    char buffer[4096];
+    if (!S_ISREG(st.st_mode))
+        throw CommandError(std::string(kCannotOpenFile) + path +
+                           ": a password file must be a regular file");
+    if (warning && (st.st_mode & (S_IRGRP | S_IROTH)) != 0)
+        *warning = "warning: other users may read the password file " + path +
+                   " (chmod go-r makes it yours alone)";
+    // Room for the largest file at once: the bytes are never moved, leaving a copy behind.
+    struct Read {
+        std::string bytes;
+        char buffer[4096];
+        ~Read()
+        {
+            WipeSecret(bytes);
+            explicit_bzero(buffer, sizeof buffer);
+        }
+    } read;
+    read.bytes.reserve(kPasswordFileLimit);
     bool failed = false;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0 || bytes.size() + static_cast<std::size_t>(got) > kPasswordFileLimit) {
+        const ssize_t got = ReadSome(file.get(), read.buffer, sizeof read.buffer);
+        if (got <= 0 || read.bytes.size() + static_cast<std::size_t>(got) > kPasswordFileLimit) {
             failed = got != 0;
             break;
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        read.bytes.append(read.buffer, static_cast<std::size_t>(got));
     }
-    ::close(fd);
     if (failed)
         throw CommandError(std::string(kCannotOpenFile) + path);
-    return PasswordFromFileBytes(bytes, path);
+    return PasswordFromFileBytes(read.bytes, path, form);
 }
 
 std::string PasswordBoxBytes(std::string_view typed)
@@ -204,10 +208,8 @@ std::string PasswordBoxBytes(std::string_view typed)
 std::optional<std::string> AskOnTerminal(std::string_view prompt)
 {
     // The prompt goes to the terminal even when standard error is sent elsewhere.
-    const int tty = ::open("/dev/tty", O_WRONLY | O_CLOEXEC);
-    WriteAll(tty >= 0 ? tty : STDERR_FILENO, prompt);
-    if (tty >= 0)
-        ::close(tty);
+    const FileDescriptor tty(::open("/dev/tty", O_WRONLY | O_CLOEXEC));
+    WriteAll(tty.valid() ? tty.get() : STDERR_FILENO, prompt);
 
     const EchoOff quiet(STDIN_FILENO);
     std::string line;

@@ -20,14 +20,22 @@ std::string DefaultSettingsPath(std::string_view SettingsFile);
 // "Cannot open file <path>": it is never replaced by the factory values, and never created.
 void ReadSettingsForLevelA(TAppState& state, const std::string& path);
 
+// How a typed key's bytes are taken: as the editor's password box gives them (PasswordBoxBytes),
+// for Levels A to C; as they are, for an OpenPGP passphrase (UTF-8, as gpg takes it).
+enum class TKeyBytes { PasswordBox, AsTheyAre };
+
 // The password or code a password file's bytes hold: one line break (CR LF, LF or CR) at the
 // end is not part of it, as the Enter that ends a typed password is not; see
 // PasswordBoxBytes for the characters. Throws CommandError when another line break is left.
-std::string PasswordFromFileBytes(std::string_view bytes, const std::string& path);
+std::string PasswordFromFileBytes(std::string_view bytes, const std::string& path,
+                                  TKeyBytes form = TKeyBytes::PasswordBox);
 
-// Reads a password file (a pipe such as <(command) will do) through PasswordFromFileBytes;
-// throws CommandError "Cannot open file <path>".
-std::string ReadPasswordFile(const std::string& path);
+// Reads a password file through PasswordFromFileBytes: a regular file only, opened without
+// waiting (a pipe with nobody writing to it would stop the command for ever). Throws
+// CommandError "Cannot open file <path>..." saying why. A file that other users may read gets a
+// warning in `warning`, when given. What was read on the way is overwritten.
+std::string ReadPasswordFile(const std::string& path, std::string* warning = nullptr,
+                             TKeyBytes form = TKeyBytes::PasswordBox);
 
 // The bytes the editor's password box gives for text the user typed: a text that is valid UTF-8
 // (what terminals and most editors write) becomes Windows-1252, each character without a

@@ -17,6 +17,6 @@ void SetStateDefaults(TAppState& state, const TLevelBKeyTables& levelBTables)
     state.FileName = std::string(kUntitled);
     state.FileExt = "txt";
     state.FindToggle = state.RepToggle = state.EncToggle = true;
-    state.DecToggle = state.TypeToggle = state.LAToggle = true;
+    state.DecToggle = state.TypeToggle = state.LAToggle = state.GoToggle = true;
     state.HasFile = false;
 }

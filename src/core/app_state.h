@@ -49,6 +49,8 @@ struct TAppState {
     bool DecToggle = false;
     bool TypeToggle = false;
     bool LAToggle = false;
+    // The go-to-line panel's, beside the six.
+    bool GoToggle = false;
 };
 
 extern TAppState AppState;

@@ -14,6 +14,7 @@
 
 #include "core/command_error.h"
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
 
@@ -55,18 +56,26 @@ std::size_t BreakLength(const char* p, const char* end)
     return p[0] == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
 }
 
-// How many bytes normalising adds: one for each lone CR and each lone LF.
-std::size_t AddedBytes(std::string_view bytes)
+// The lone CRs and LFs, which normalising makes CR LF.
+TLoneBreaks LoneBreaksOf(std::string_view bytes)
 {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
-    std::size_t added = 0;
+    TLoneBreaks lone;
     while ((p = FindBreak(p, end)) < end) {
         const std::size_t length = BreakLength(p, end);
-        added += 2 - length;
+        if (length == 1)
+            ++(*p == '\n' ? lone.lf : lone.cr);
         p += length;
     }
-    return added;
+    return lone;
+}
+
+// How many bytes normalising adds: one for each lone CR and each lone LF.
+std::size_t AddedBytes(std::string_view bytes)
+{
+    const TLoneBreaks lone = LoneBreaksOf(bytes);
+    return lone.lf + lone.cr;
 }
 
 // Writes the normalised bytes to `out`, which has room for bytes.size() + AddedBytes(bytes).
@@ -226,6 +235,55 @@ bool detail::AllBreaksCrLfBaseline(std::string_view bytes)
     return AllBreaksCrLfWith(bytes, false);
 }
 
+std::size_t NormalisePiece(std::string_view piece, bool& afterCr, char* out)
+{
+    const char* p = piece.data();
+    const char* const end = p + piece.size();
+    if (p == end)
+        return 0;
+    if (std::exchange(afterCr, false) && *p == '\n')
+        ++p;  // the LF of a CR LF cut between two pieces: its CR gave the break
+    char* o = out;
+    for (;;) {
+        const char* const lineEnd = FindBreak(p, end);
+        std::memcpy(o, p, static_cast<std::size_t>(lineEnd - p));
+        o += lineEnd - p;
+        if (lineEnd == end)
+            break;
+        *o++ = '\r';
+        *o++ = '\n';
+        if (*lineEnd == '\r' && lineEnd + 1 == end)
+            afterCr = true;
+        p = lineEnd + BreakLength(lineEnd, end);
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
+std::size_t NormalisedSize(std::string_view bytes)
+{
+    return bytes.size() + AddedBytes(bytes);
+}
+
+TTextPlace PlaceInNormalised(std::string_view bytes, std::size_t index)
+{
+    TTextPlace place;
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    std::size_t lineStart = 0;  // in the normalised text
+    for (;;) {
+        const char* const lineEnd = FindBreak(p, end);
+        const auto length = static_cast<std::size_t>(lineEnd - p);
+        if (index < lineStart + length || lineEnd == end) {
+            place.column = index - lineStart + 1;
+            place.offset = static_cast<std::size_t>(p - bytes.data()) + place.column - 1;
+            return place;
+        }
+        lineStart += length + 2;
+        ++place.line;
+        p = lineEnd + BreakLength(lineEnd, end);
+    }
+}
+
 std::string NormaliseLineBreaks(std::string_view bytes)
 {
     const std::size_t added = AddedBytes(bytes);
@@ -234,7 +292,8 @@ std::string NormaliseLineBreaks(std::string_view bytes)
     return out;
 }
 
-std::string LoadDocument(const std::string& path, std::size_t capacity)
+std::string LoadDocument(const std::string& path, std::size_t capacity, TLoneBreaks* lone,
+                         TKeepAsItIs keepAsItIs)
 {
     try {
         std::string raw;
@@ -248,9 +307,12 @@ std::string LoadDocument(const std::string& path, std::size_t capacity)
             case TReadResult::Failed:
                 throw CommandError(std::string(kCannotOpenFile) + path);
         }
-        if (AllBreaksCrLf(raw))
+        if (AllBreaksCrLf(raw) || (keepAsItIs && keepAsItIs(raw)))
             return raw;  // no second copy of a large file
-        const std::size_t added = AddedBytes(raw);
+        const TLoneBreaks found = LoneBreaksOf(raw);
+        if (lone)
+            *lone = found;
+        const std::size_t added = found.lf + found.cr;
         if (raw.size() + added > capacity)
             ThrowTooLarge();
         std::string text;
@@ -265,14 +327,18 @@ std::string LoadDocument(const std::string& path, std::size_t capacity)
     }
 }
 
-void SaveDocument(const std::string& path, std::string_view bytes)
+void SaveDocument(const std::string& path, std::string_view bytes, const TFileId* input)
 {
-    WriteFileAtomically(path, bytes, kDocumentFileMode);
+    bool given = false;
+    const TBytePieces whole{bytes.size(), [&given, bytes] {
+                                return std::exchange(given, true) ? std::string_view() : bytes;
+                            }};
+    WriteFileAtomically(path, whole, kDocumentFileMode, TExistingMode::Keep, input);
 }
 
-void SaveDocument(const std::string& path, const TBytePieces& bytes)
+void SaveDocument(const std::string& path, const TBytePieces& bytes, const TFileId* input)
 {
-    WriteFileAtomically(path, bytes, kDocumentFileMode);
+    WriteFileAtomically(path, bytes, kDocumentFileMode, TExistingMode::Keep, input);
 }
 
 namespace {
@@ -309,28 +375,37 @@ void OnBusError(int signal, siginfo_t* info, void* context)
 
 }  // namespace
 
-MappedDocument::MappedDocument(const std::string& path, const char* data, std::size_t size)
-    : m_path(path), m_stamp(StampOf(path)), m_data(data), m_size(size)
+MappedDocument::MappedDocument(const std::string& path, const char* data, std::size_t size,
+                               TFileId id)
+    : m_path(path), m_stamp(StampOf(path)), m_id(id), m_data(data), m_size(size)
 {
 }
 
 std::optional<MappedDocument> MappedDocument::Open(const std::string& path, std::size_t capacity)
 {
+    std::optional<MappedDocument> document = OpenAsItIs(path, capacity);
+    if (document && !document->crlf())
+        return std::nullopt;
+    return document;
+}
+
+std::optional<MappedDocument> MappedDocument::OpenAsItIs(const std::string& path,
+                                                         std::size_t capacity)
+{
     if (g_mappedStart)
         return std::nullopt;  // one at a time: the fault handler knows one range
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid())
         return std::nullopt;
     struct stat st {};
     void* data = MAP_FAILED;
     std::size_t size = 0;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+    if (::fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
         static_cast<std::uintmax_t>(st.st_size) <= capacity) {
         size = static_cast<std::size_t>(st.st_size);
         // Populated at once: the pages are the file system's cache, read ahead in one go.
-        data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.get(), 0);
     }
-    ::close(fd);
     if (data == MAP_FAILED)
         return std::nullopt;
     g_pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
@@ -342,20 +417,28 @@ std::optional<MappedDocument> MappedDocument::Open(const std::string& path, std:
     action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGBUS, &action, &g_previousBusAction);
-    MappedDocument document(path, static_cast<const char*>(data), size);
-    if (!AllBreaksCrLf(document.bytes()) || !document.unchanged())
+    MappedDocument document(path, static_cast<const char*>(data), size, {st.st_dev, st.st_ino});
+    document.m_crlf = AllBreaksCrLf(document.bytes());
+    if (!document.unchanged())
         return std::nullopt;
     return document;
 }
 
 bool MappedDocument::unchanged() const
 {
-    return g_mappedPageLost == 0 && StampOf(m_path) == m_stamp;
+    return whole() && StampOf(m_path) == m_stamp;
+}
+
+bool MappedDocument::whole() const
+{
+    return g_mappedPageLost == 0;
 }
 
 MappedDocument::MappedDocument(MappedDocument&& other) noexcept
     : m_path(std::move(other.m_path)),
       m_stamp(other.m_stamp),
+      m_id(other.m_id),
+      m_crlf(other.m_crlf),
       m_data(std::exchange(other.m_data, nullptr)),
       m_size(std::exchange(other.m_size, 0))
 {
@@ -376,6 +459,10 @@ FileStamp StampOf(const std::string& path)
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
-    return {true, static_cast<std::uintmax_t>(st.st_size),
-            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+    const auto ns = [](const timespec& t) {
+        return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+    };
+    return {true,           static_cast<std::uintmax_t>(st.st_size),
+            ns(st.st_mtim), static_cast<std::uintmax_t>(st.st_dev),
+            st.st_ino,      ns(st.st_ctim)};
 }

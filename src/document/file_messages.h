@@ -8,3 +8,5 @@
 inline constexpr std::string_view kCannotOpenFile = "Cannot open file ";
 inline constexpr std::string_view kCannotCreateFile = "Cannot create file ";
 inline constexpr std::string_view kTextExceedsCapacity = "Text exceeds memo capacity";
+// Memory ran out for a command that is not the load of a text.
+inline constexpr std::string_view kOutOfMemory = "Out of memory: the command was not completed.";

@@ -7,30 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "document/file_calls.h"
+
 namespace {
 
 // The first buffer for a file whose size the kernel does not tell (as in /proc).
 constexpr std::size_t kUnknownSizeChunk = 64 * 1024;
-
-class FdCloser final {
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser() { ::close(m_fd); }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int m_fd;
-};
-
-ssize_t ReadSome(int fd, char* buffer, std::size_t count)
-{
-    ssize_t got;
-    do {
-        got = ::read(fd, buffer, count);
-    } while (got < 0 && errno == EINTR);
-    return got;
-}
 
 }  // namespace
 
@@ -43,10 +25,10 @@ TReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::strin
         return TReadResult::Failed;
     };
     out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid())
         return errno == ENOENT ? TReadResult::Missing : failed(errno);
-    const FdCloser closer(fd);
+    const int fd = file.get();
 
     struct stat st {};
     // Only regular files: a pipe would block the program, a device may never end.

@@ -5,11 +5,14 @@
 
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 
 #include "core/command_error.h"
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
+#include "document/private_folder.h"
 
 namespace {
 
@@ -57,24 +60,6 @@ void Apply(const std::vector<std::string>& lines, TSettingsValues values)
     values.LevelAPwd = PasswordOf(lines);
 }
 
-// The kernel's rule for links in shared folders, which it cannot apply for us because the
-// writer resolves links itself: in a sticky folder that anyone may write to, a link is followed
-// only when its owner is the user or the folder's owner. Anyone else's link there may lead to a
-// private file of the user's.
-bool IsPlantedLink(const std::string& file)
-{
-    struct stat link {};
-    if (::lstat(file.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return false;
-    const auto slash = file.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);
-    struct stat dir {};
-    if (::stat(folder.c_str(), &dir) != 0)
-        return true;
-    const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
-    return shared && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid;
-}
-
 std::string UnreadableReason(const std::string& file, TReadResult result, int error)
 {
     if (result == TReadResult::TooLarge)
@@ -92,11 +77,25 @@ std::string UnreadableReason(const std::string& file, TReadResult result, int er
                        std::string(kSettingsLeftAlone));
 }
 
+// The settings file's folder must be the user's own: anyone else who may write there could
+// replace plimo.dat by a link to another of the user's files, or read the password from a file
+// of their own making. Throws CommandError naming the folder.
+void CheckSettingsFolder(const std::string& file)
+{
+    std::error_code error;
+    const std::filesystem::path folder =
+        std::filesystem::absolute(std::filesystem::path(file), error).parent_path();
+    OpenPrivateFolder(error ? FolderOf(file) : folder.string(), false);
+}
+
 // Returns false when the file is missing; it is then created empty.
 bool ReadLines(const std::string& file, std::vector<std::string>& lines, bool& unreadable)
 {
-    if (IsPlantedLink(file))
-        Unreadable(file, "it is a link another user made in a shared folder", unreadable);
+    try {
+        CheckSettingsFolder(file);
+    } catch (const CommandError& error) {
+        Unreadable(file, error.what(), unreadable);
+    }
     std::string bytes;
     int error = 0;
     const TReadResult result = ReadWholeFile(file, kSettingsFileLimit, bytes, &error);
@@ -119,8 +118,11 @@ void WriteLines(const std::string& file, const TSettingsValues& values)
     if (values.SettingsUnreadable)
         throw SettingsNotSaved(std::string(kSettingsNotSaved1) + file +
                                std::string(kSettingsNotSaved2));
-    if (IsPlantedLink(file))
-        throw CommandError(std::string(kCannotCreateFile) + file);
+    try {
+        CheckSettingsFolder(file);
+    } catch (const CommandError& error) {
+        throw CommandError(std::string(kCannotCreateFile) + file + ": " + error.what());
+    }
     // A password this run did not change yields to the one the file holds now.
     if (values.LevelAPwd == values.StoredLevelAPwd && !values.StoredLevelAPwd.empty()) {
         std::string bytes;
@@ -200,6 +202,23 @@ void SaveSettings(TAppState& state)
     if (state.LevelAPwd.empty())
         state.LevelAPwd = std::string(kFactoryLevelAPwd);
     WriteLines(state.SettingsFile, ValuesOf(state));
+}
+
+void RefreshLevelAPwd(TAppState& state)
+{
+    if (state.SettingsUnreadable)
+        return;
+    try {
+        CheckSettingsFolder(state.SettingsFile);
+    } catch (const CommandError&) {
+        return;
+    }
+    std::string bytes;
+    if (ReadWholeFile(state.SettingsFile, kSettingsFileLimit, bytes) != TReadResult::Ok ||
+        bytes.empty())
+        return;
+    state.LevelAPwd = PasswordOf(SplitSettingsLines(bytes));
+    state.StoredLevelAPwd = state.LevelAPwd;
 }
 
 void LoadSecondarySettings(TSecondaryState& state)

@@ -16,9 +16,10 @@
 
 // Reads the file into the state; a missing file is created empty (owner-only) and the state
 // keeps its values. A file that exists but cannot be read (no permission, far too large, not a
-// regular file, a link another user planted in a shared folder) is never overwritten with
-// defaults, since its third line may be the only copy of the Level A password: the state keeps
-// its values, SettingsUnreadable is set, and CommandError says why ("Cannot open file plimo.dat:
+// regular file) is never overwritten with defaults, since its third line may be the only copy of
+// the Level A password; nor is any file read, made or written in a folder that is not the user's
+// own (OpenPrivateFolder), where another user could have planted it. The state then keeps its
+// values, SettingsUnreadable is set, and CommandError says why ("Cannot open file plimo.dat:
 // ..."). Every later save then throws SettingsNotSaved and leaves the file as it is.
 void LoadSettings(TAppState& state);
 
@@ -33,6 +34,13 @@ void ApplySettings(TAppState& state, const std::vector<std::string>& SettingsLin
 // otherwise the one the file holds now is kept (and taken into the state), so that a second
 // running copy cannot write back a password the first one has replaced.
 void SaveSettings(TAppState& state);
+
+// Level A's password as the settings file holds it now, taken into the state (LevelAPwd and
+// the password it last stored) for a Level A command about to use it: another running copy, or
+// the shell tool's user, may have changed the file since this one read it, and a text encrypted
+// under an older password would not decrypt with the one the file holds. The state keeps its
+// password when the file cannot be read now, or could not be at start-up.
+void RefreshLevelAPwd(TAppState& state);
 
 // A save refused because the file could not be read at start-up; nothing was written.
 class SettingsNotSaved final : public CommandError {

@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +11,7 @@
 #include <QTest>
 
 #include "cipher/level_b_tables.h"
+#include "cipher/openpgp_level.h"
 #include "cli/cipher_command.h"
 #include "cli/key_sources.h"
 #include "core/command_error.h"
@@ -16,7 +19,9 @@
 #include "core/win1252.h"
 #include "document/atomic_file.h"
 #include "document/document_file.h"
+#include "document/file_calls.h"
 #include "document/settings_file.h"
+#include "gpg_home.h"
 #include "temp_workdir.h"
 #include "test_files.h"
 
@@ -99,6 +104,36 @@ qsizetype NoBreakFrom(const QByteArray& text, qsizetype at)
     return at;
 }
 
+// An OpenPGP passphrase with a character outside ASCII: taken as its UTF-8 bytes, as gpg takes it.
+const QByteArray kPassphrase = "Kestrel over the D\xC3\xBCnen";
+constexpr std::size_t kFastS2k = 1024;
+
+// A run at the OpenPGP level, its S2K count the least (no tuning, no tenth of a second a key).
+Outcome RunFast(const QStringList& args, int in = 0, int out = 1)
+{
+    return Run(args, [&](TCipherIo& io) {
+        io.s2kIterations = kFastS2k;
+        io.input = in;
+        io.output = out;
+    });
+}
+
+QByteArray MessageOf(const QByteArray& plain)
+{
+    std::string message;
+    OpenPgpEncrypt(plain.toStdString(), kPassphrase.toStdString(), message, {true, kFastS2k});
+    return QByteArray::fromStdString(message);
+}
+
+std::string Decrypted(const QByteArray& message, const QByteArray& passphrase = kPassphrase)
+{
+    std::string plain;
+    return OpenPgpDecrypt(message.toStdString(), passphrase.toStdString(), plain) ==
+                   OpenPgpOutcome::Done
+               ? plain
+               : "<not decrypted>";
+}
+
 // Writes fail once this many bytes went to the disk, as on a disk that fills up.
 qsizetype g_writeBudget = 0;
 ssize_t WriteUntilFull(int fd, const void* bytes, size_t count)
@@ -120,9 +155,15 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.emplace().isValid());
+        // Password files as they should be: the user's alone (others' get a warning).
+        m_umask = ::umask(077);
         WriteFile("plimo.dat", kSettings);
     }
-    void cleanup() { m_dir.reset(); }
+    void cleanup()
+    {
+        ::umask(m_umask);
+        m_dir.reset();
+    }
 
     // Each level, both ways, on a file and through a pipe: what the editor saves.
     void matchesTheEditor_data()
@@ -133,11 +174,14 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("output");
         QTest::addColumn<bool>("longText");
+        QTest::addColumn<bool>("lineFeeds");  // its breaks LF, made CR LF a piece at a time
         const auto row = [](const char* command, const char* level, const char* typed,
-                            const char* input, const char* output, bool longText = false) {
-            QTest::addRow("%s %s %s%s", command, level, input, longText ? ", 9 MiB" : "")
+                            const char* input, const char* output, bool longText = false,
+                            bool lineFeeds = false) {
+            QTest::addRow("%s %s %s%s%s", command, level, input, longText ? ", 9 MiB" : "",
+                          lineFeeds ? " of LF lines" : "")
                 << QString(command) << QString(level) << QByteArray(typed) << QString(input)
-                << QString(output) << longText;
+                << QString(output) << longText << lineFeeds;
         };
         row("encrypt", "A", "", "letter.txt", "letter.txa");
         row("encrypt", "B", "042", "letter.txt", "letter.txb");
@@ -149,6 +193,8 @@ private slots:
         row("encrypt", "B", "317", "long.txt", "long.txb", true);
         row("encrypt", "C", "Kestrel7", "long.txt", "long.txc", true);
         row("decrypt", "C", "Kestrel7", "long.txc", "long.txt", true);
+        row("encrypt", "C", "Kestrel7", "long.txt", "long.txc", true, true);
+        row("decrypt", "B", "317", "long.txb", "long.txt", true, true);
     }
     void matchesTheEditor()
     {
@@ -158,8 +204,10 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, output);
         QFETCH(bool, longText);
+        QFETCH(bool, lineFeeds);
         const auto index = static_cast<EncryptionLevel>(level[0].toLatin1() - 'A');
-        WriteFile(input, longText ? LongLetter() : kLetter);
+        WriteFile(input, longText ? (lineFeeds ? LongLetter().replace("\r\n", "\n") : LongLetter())
+                                  : kLetter);
         const QByteArray expected =
             EditorSaves(input, command == "encrypt", index, typed.toStdString());
         QVERIFY(expected != "<refused>");
@@ -222,9 +270,15 @@ private slots:
             {p + "Level C needs --password-file FILE: standard input is no terminal to ask on",
              help});
         row("level D", "encrypt --level D", kLetter, 2,
-            {p + "unknown level 'D': use A, B or C", help});
+            {p + "unknown level 'D': use A, B, C or P", help});
         row("password on the command line", "encrypt --level C --password x", kLetter, 2,
             {p + "unknown option '--password'", help});
+        row("password file a pipe nobody writes to", "encrypt --level C --password-file pwfifo",
+            kLetter, 1, {p + "Cannot open file pwfifo: a password file must be a regular file"});
+        row("password file others may read", "encrypt --level C --password-file pwshared", kLetter,
+            0,
+            {p + "warning: other users may read the password file pwshared (chmod go-r makes it "
+                 "yours alone)"});
     }
     void refusals()
     {
@@ -237,6 +291,9 @@ private slots:
         WriteFile("pw1000", "1000\n");
         WriteFile("pwabc", "abc\n");
         WriteFile("pw2", "Kestrel7\n\n");
+        WriteFile("pwshared", "Kestrel7\n");
+        QVERIFY(::chmod("pwshared", 0644) == 0);
+        QVERIFY(::mkfifo("pwfifo", 0600) == 0);
         const Outcome outcome = Run(args << "letter.txt");
         QCOMPARE(outcome.errors, errors);
         QCOMPARE(outcome.status, status);
@@ -253,25 +310,30 @@ private slots:
     {
         QTest::addColumn<qsizetype>("from");
         QTest::addColumn<char>("character");
+        QTest::addColumn<bool>("lineFeeds");
         const qsizetype end = LongLetter().size();
         for (const char character : {'\x0B', '\xF5'}) {
-            const auto row = [character](const char* name, qsizetype from) {
-                QTest::addRow("%s, code %d", name, int(static_cast<unsigned char>(character)))
-                    << from << character;
+            const auto row = [character](const char* name, qsizetype from, bool lineFeeds = false) {
+                QTest::addRow("%s, code %d%s", name, int(static_cast<unsigned char>(character)),
+                              lineFeeds ? ", LF lines" : "")
+                    << from << character << lineFeeds;
             };
             row("first characters", 0);
             row("across the first parts' edge", kPart - 3);
             row("across the first pieces' edge", kPiece - 3);
             row("across a part's edge in the last piece", 2 * kPiece + 3 * kPart - 3);
             row("last characters", end - 9);
+            if (character == '\x0B')
+                row("across the first parts' edge", kPart / 2 - 3, true);
         }
     }
     void refusalWhereverThePartsBreak()
     {
         QFETCH(qsizetype, from);
         QFETCH(char, character);
+        QFETCH(bool, lineFeeds);
         WriteFile("pw", "Kestrel7\n");
-        const QByteArray text = LongLetter();
+        const QByteArray text = lineFeeds ? LongLetter().replace("\r\n", "\n") : LongLetter();
         int refused = 0;
         for (qsizetype at = from; at < from + 7; ++at) {
             QByteArray bytes = text;
@@ -420,6 +482,161 @@ private slots:
                  QStringList({"a.txa", "a.txt", "b.txa", "b.txt", "plimo.dat"}));
     }
 
+    // --force onto the input itself: through a symbolic link it would replace the only plain
+    // copy, unasked for, and is refused; a second name (hard link) the user gave it is written in
+    // place, its own writes no reason to think another program changed it.
+    void outputOntoItsInput_data()
+    {
+        QTest::addColumn<bool>("symbolic");
+        QTest::newRow("a symbolic link to the input") << true;
+        QTest::newRow("a second name of the input, 9 MiB") << false;
+    }
+    void outputOntoItsInput()
+    {
+        QFETCH(bool, symbolic);
+        WriteFile("pw", "Kestrel7\n");
+        const QByteArray plain = symbolic ? kLetter : LongLetter();
+        WriteFile("a.txt", plain);
+        const QByteArray expected = EditorSaves("a.txt", true, EncryptionLevel::C, "Kestrel7");
+        QVERIFY(symbolic ? QFile::link("a.txt", "a.txc") : ::link("a.txt", "a.txc") == 0);
+        const Outcome outcome =
+            Run({"encrypt", "--level", "C", "--password-file", "pw", "--force", "a.txt"});
+        if (symbolic) {
+            QCOMPARE(outcome.errors, QStringList{"plimo-cipher: a.txt: Cannot create file a.txc: "
+                                                 "it is a link to the file being read, which it "
+                                                 "would replace"});
+            QCOMPARE(outcome.status, kCipherExitRefused);
+            QCOMPARE(ReadFile("a.txt"), plain);
+            return;
+        }
+        QCOMPARE(outcome.errors, QStringList());
+        QCOMPARE(outcome.status, kCipherExitDone);
+        QVERIFY(ReadFile("a.txc") == expected);
+        QVERIFY(ReadFile("a.txt") == expected);
+    }
+
+    // A file another program cuts short while it is encrypted reads as zeros past its new end:
+    // that is told as the change it is, not as a character that would not come back.
+    void inputChangedWhileRead()
+    {
+        WriteFile("pw", "Kestrel7\n");
+        WriteFile("letter.txt", LongLetter().replace("\r\n", "\n"));
+        const TWriteFunction previous =
+            SetAtomicWriteFunction([](int fd, const void* bytes, size_t count) -> ssize_t {
+                ::truncate("letter.txt", 100);  // while the first piece is written
+                return ::write(fd, bytes, count);
+            });
+        const Outcome outcome =
+            Run({"encrypt", "--level", "C", "--password-file", "pw", "letter.txt"});
+        SetAtomicWriteFunction(previous);
+        QCOMPARE(outcome.errors,
+                 QStringList{"plimo-cipher: letter.txt: Cannot open file letter.txt: another "
+                             "program changed it while it was read; nothing was written"});
+        QCOMPARE(outcome.status, kCipherExitRefused);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"letter.txt", "plimo.dat", "pw"}));
+    }
+
+    // Level P keeps every byte: a file encrypted beside itself as .asc that gpg decrypts, gpg's
+    // binary .gpg decrypted, a second name of the output rewritten in place, and a pipe.
+    void openPgpFilesAndPipes()
+    {
+        WriteFile("letter.txt", kLetter);
+        WriteFile("pp", kPassphrase + "\n");
+        const Outcome encrypted =
+            RunFast({"encrypt", "--level", "p", "--password-file", "pp", "letter.txt"});
+        QCOMPARE(encrypted.errors, QStringList());
+        QCOMPARE(encrypted.status, kCipherExitDone);
+        const QByteArray message = ReadFile("letter.asc");
+        QVERIFY(message.startsWith("-----BEGIN PGP MESSAGE-----\r\n"));
+        GpgHome gpg(kPassphrase);
+        QCOMPARE(gpg.run({"--decrypt"}, message), kLetter);
+
+        // letter.txt is there: only --force replaces it, here through its second name too.
+        const Outcome kept =
+            RunFast({"decrypt", "--level", "P", "--password-file=pp", "letter.asc"});
+        QCOMPARE(kept.status, kCipherExitRefused);
+        QCOMPARE(kept.errors, QStringList{"plimo-cipher: letter.asc: letter.txt exists and was not "
+                                          "replaced (--force replaces it)"});
+        QFile::remove("letter.txt");
+        WriteFile("twin.txt", "old");
+        QVERIFY(::link("twin.txt", "letter.txt") == 0);
+        QCOMPARE(RunFast({"decrypt", "--level", "P", "--password-file=pp", "--force", "letter.asc"})
+                     .status,
+                 kCipherExitDone);
+        QCOMPARE(ReadFile("twin.txt"), kLetter);
+
+        WriteFile("gpg.txt.gpg", gpg.run({"--symmetric", "--s2k-count", "2048"}, kLetter));
+        QCOMPARE(RunFast({"decrypt", "--level", "P", "--password-file=pp", "gpg.txt.gpg"}).status,
+                 kCipherExitDone);
+        QCOMPARE(ReadFile("gpg.txt"), kLetter);
+
+        const int in = ::open("letter.txt", O_RDONLY | O_CLOEXEC);
+        const int out = ::open("piped", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        QCOMPARE(RunFast({"encrypt", "--level", "P", "--password-file=pp"}, in, out).status, 0);
+        ::close(in);
+        ::close(out);
+        QCOMPARE(Decrypted(ReadFile("piped")), kLetter.toStdString());
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"gpg.txt", "gpg.txt.gpg", "letter.asc", "letter.txt", "piped",
+                              "plimo.dat", "pp", "twin.txt"}));
+    }
+
+    // Each refusal in the layer's words, after the file's name; no output, no temporary left.
+    void openPgpRefusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<QString>("output");  // the file a success writes
+        using namespace openpgp_messages;
+        const QString p = "plimo-cipher: ";
+        const auto row = [](const char* name, const char* args, int status,
+                            const QStringList& errors, const char* output = "") {
+            QTest::newRow(name) << QString(args).split(' ') << status << errors << QString(output);
+        };
+        const auto m = [](std::string_view text) { return QString::fromLatin1(text); };
+        row("wrong passphrase", "decrypt --level P --password-file wrong note.asc", 1,
+            {p + "note.asc: " + m(kWrongPassphrase)});
+        row("cut short", "decrypt --level P --password-file pp cut.asc", 1,
+            {p + "cut.asc: " + m(kDamaged)});
+        row("no message", "decrypt --level P --password-file pp text.asc", 1,
+            {p + "text.asc: " + m(kNotOpenPgp)});
+        row("empty passphrase", "encrypt --level P --password-file empty plain.txt", 1,
+            {p + m(kEmptyPassphrase)});
+        row("no key source", "decrypt --level P note.asc", 2,
+            {p + "Level P needs --password-file FILE: standard input is no terminal to ask on",
+             "Try 'plimo-cipher --help'."});
+        row("short passphrase: a warning", "encrypt --level P --password-file short plain.txt", 0,
+            {p + "warning: This passphrase has 8 characters: 12 or more are advised, as a "
+                 "shorter one is easier to guess."},
+            "plain.asc");
+    }
+    void openPgpRefusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QStringList, errors);
+        QFETCH(QString, output);
+        WriteFile("pp", kPassphrase);
+        WriteFile("wrong", "Kestrel over the Dunen");
+        WriteFile("empty", "\n");
+        WriteFile("short", "Kestrel8");
+        WriteFile("note.asc", MessageOf(kLetter));
+        // Long enough that plain text is written before the end of the message proves missing.
+        WriteFile("cut.asc", MessageOf(QByteArray(300000, 'x')).chopped(2000));
+        WriteFile("plain.txt", kLetter);
+        WriteFile("text.asc", kLetter);
+        const QStringList before = QDir().entryList(QDir::Files | QDir::Hidden);
+        const Outcome outcome = RunFast(args);
+        QCOMPARE(outcome.errors, errors);
+        QCOMPARE(outcome.status, status);
+        QStringList after = QDir().entryList(QDir::Files | QDir::Hidden);
+        if (!output.isEmpty())
+            QVERIFY(after.removeOne(output));
+        QCOMPARE(after, before);
+    }
+
     // One line break at the end of a password file is not part of the password.
     void passwordFile_data()
     {
@@ -469,6 +686,17 @@ private slots:
         answers = QStringList{"042"};
         QCOMPARE(Run({"decrypt", "--level", "B", "letter.txt", "--force"}, terminal).status, 0);
         QCOMPARE(asked, QStringList{"Level B code: "});
+
+        // An OpenPGP passphrase is taken as typed: UTF-8, not made Windows-1252.
+        asked.clear();
+        answers = QStringList{QString::fromUtf8(kPassphrase), QString::fromUtf8(kPassphrase)};
+        const Outcome openPgp = Run({"encrypt", "--level", "P", "letter.txt"}, [&](TCipherIo& io) {
+            terminal(io);
+            io.s2kIterations = kFastS2k;
+        });
+        QCOMPARE(openPgp.status, 0);
+        QCOMPARE(asked, QStringList({"Level P passphrase: ", "Level P passphrase again: "}));
+        QCOMPARE(Decrypted(ReadFile("letter.asc")), ReadFile("letter.txt").toStdString());
     }
 
     void defaultSettingsFile()
@@ -505,10 +733,41 @@ private slots:
         QCOMPARE(run({"--help"}).first, 0);
         QVERIFY(run({"--help"}).second.startsWith("Usage: plimo-cipher encrypt|decrypt"));
         QCOMPARE(run({"encrypt"}).first, 2);
+
+        // RNP's own account of a failure stays off standard error: the command's line alone.
+        WriteFile("wrong", "not the passphrase\n");
+        QProcess wrong;
+        wrong.start(PLIMO_CIPHER_BINARY, {"decrypt", "--level", "P", "--password-file", "wrong"});
+        wrong.write(MessageOf("text"));
+        wrong.closeWriteChannel();
+        QVERIFY(wrong.waitForFinished());
+        QCOMPARE(wrong.exitCode(), kCipherExitRefused);
+        QCOMPARE(wrong.readAllStandardError(),
+                 "plimo-cipher: " +
+                     QByteArray::fromStdString(std::string(openpgp_messages::kWrongPassphrase)) +
+                     "\n");
+        QVERIFY(wrong.readAllStandardOutput().isEmpty());
+
+#if !defined(__SANITIZE_ADDRESS__)
+        // Memory running out, on an input without end: the editor's message, and no output.
+        QProcess endless;
+        endless.setStandardInputFile("/dev/zero");
+        endless.setChildProcessModifier([] {
+            const rlimit cap{256 << 20, 256 << 20};
+            ::setrlimit(RLIMIT_AS, &cap);
+        });
+        endless.start(PLIMO_CIPHER_BINARY, {"encrypt", "--level", "C", "--password-file", "pw"});
+        QVERIFY(endless.waitForFinished(60000));
+        QCOMPARE(endless.exitCode(), kCipherExitRefused);
+        QCOMPARE(endless.readAllStandardError(),
+                 QByteArray("plimo-cipher: Out of memory: the command was not completed.\n"));
+        QVERIFY(endless.readAllStandardOutput().isEmpty());
+#endif
     }
 
 private:
     std::optional<TempWorkDir> m_dir;
+    mode_t m_umask = 022;
 };
 
 QTEST_GUILESS_MAIN(TestCipherCommand)

@@ -12,10 +12,13 @@
 #include <cstdint>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTest>
 
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
+#include "document/safe_copy.h"
 #include "file_test_helpers.h"
 #include "temp_workdir.h"
 
@@ -162,7 +165,26 @@ QString WriteError(const QString& path, const QByteArray& bytes, mode_t mode = k
     return ErrorOf([&] { WriteFileAtomically(path.toStdString(), Std(bytes), mode); });
 }
 
+// What a start finds, told to the user at once.
+std::vector<TInterruptedSave> TakeInterruptedSaves()
+{
+    std::vector<TInterruptedSave> saves = FindInterruptedSaves();
+    for (const TInterruptedSave& save : saves)
+        ForgetInterruptedSave(save);
+    return saves;
+}
+
 const QByteArray kOld = "the old content\r\nstays as it was\r\n";
+
+// doc.txt in the folder, holding kOld; with a second name, second.txt, when a save is to
+// rewrite it in place. Empty when it cannot be made.
+QString OldDocument(const TempWorkDir& dir, bool secondName)
+{
+    const QString path = dir.filePath("doc.txt");
+    if (!WriteRaw(path, kOld) || (secondName && !SecondName(path, dir.filePath("second.txt"))))
+        return {};
+    return path;
+}
 
 QByteArray NewContent()
 {
@@ -206,6 +228,15 @@ private slots:
     // Nothing a killed save leaves lives on.
     void killedMidway_data();
     void killedMidway();
+    void killedAtEveryStep_data();
+    void killedAtEveryStep();
+    void oneRewriteInPlaceAtATime_data();
+    void oneRewriteInPlaceAtATime();
+    // What other users could plant: links in shared folders, the safe copies' folder.
+    void plantedLinksAreRefused_data();
+    void plantedLinksAreRefused();
+    void safeCopiesOnlyInAFolderOfTheUsersOwn_data();
+    void safeCopiesOnlyInAFolderOfTheUsersOwn();
     void staleTemporariesGo();
     void temporaryIsOwnerOnly();
     void writtenInPieces_data();
@@ -514,9 +545,8 @@ void TestAtomicFile::inPlaceFailures()
     QFETCH(int, budget);
     QFETCH(bool, restoreFails);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, true);
+    QVERIFY(!path.isEmpty());
     QString error;
     {
         HookScope hooks(FailingForOneFile, nullptr);
@@ -580,10 +610,8 @@ void TestAtomicFile::killedMidway()
 {
     QFETCH(bool, inPlace);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const pid_t child = ::fork();
     if (child == 0) {
         SetAtomicWriteFunction(inPlace ? FailingForOneFile : [](int, const void*, size_t) {
@@ -603,7 +631,7 @@ void TestAtomicFile::killedMidway()
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
-    const std::vector<TInterruptedSave> interrupted = TakeInterruptedSaves();
+    const std::vector<TInterruptedSave> interrupted = FindInterruptedSaves();
     if (!inPlace) {
         // The unnamed temporary died with the process.
         QCOMPARE(ReadRaw(path), kOld);
@@ -615,8 +643,209 @@ void TestAtomicFile::killedMidway()
     QCOMPARE(interrupted.size(), std::size_t(1));
     QCOMPARE(QString::fromStdString(interrupted[0].target), QFileInfo(path).canonicalFilePath());
     QCOMPARE(ReadRaw(QString::fromStdString(interrupted[0].copy)), kOld);
-    QVERIFY(TakeInterruptedSaves().empty());  // reported once; the copy stays for the user
+    // Found again until the user has seen it; then the copy stays for the user, unreported.
+    QCOMPARE(FindInterruptedSaves().size(), std::size_t(1));
+    ForgetInterruptedSave(interrupted[0]);
+    QVERIFY(FindInterruptedSaves().empty());
     QCOMPARE(FolderEntries(SafeCopies(dir)).size(), 1);
+}
+
+void TestAtomicFile::killedAtEveryStep_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("longer than the old content") << NewContent();
+    QTest::newRow("shorter than the old content") << QByteArray("a short one");
+}
+
+// A rewrite in place killed before each call that changes a file, one after another: the next
+// start reports the save exactly when the file holds neither its old content nor all of its new
+// one, names a copy holding the old content, and leaves no other copy behind.
+void TestAtomicFile::killedAtEveryStep()
+{
+    QFETCH(QByteArray, bytes);
+    TempWorkDir dir;
+    const QString path = dir.filePath("doc.txt");
+    const QString second = dir.filePath("second.txt");
+    int reported = 0;
+    for (int step = 1;; ++step) {
+        QFile::remove(second);
+        QVERIFY(WriteRaw(path, kOld));
+        QVERIFY(SecondName(path, second));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            static int stepsLeft;
+            stepsLeft = step;
+            SetFileCallObserver([] {
+                if (--stepsLeft == 0)
+                    ::raise(SIGKILL);
+            });
+            // In pieces, so that some steps leave the file half old and half new.
+            std::size_t at = 0;
+            const TBytePieces pieces{
+                std::size_t(bytes.size()), [&] {
+                    const std::string_view piece =
+                        std::string_view(bytes.constData(), bytes.size()).substr(at, 30000);
+                    at += piece.size();
+                    return piece;
+                }};
+            try {
+                WriteFileAtomically(path.toStdString(), pieces, kDocumentFileMode);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        const bool killed = WIFSIGNALED(status);
+        const QByteArray now = ReadRaw(path);
+        const std::vector<TInterruptedSave> saves = TakeInterruptedSaves();
+        const QByteArray where = "killed at step " + QByteArray::number(step);
+        QVERIFY2(saves.size() == (now == kOld || now == bytes ? 0u : 1u), where);
+        if (!saves.empty()) {
+            QVERIFY2(ReadRaw(QString::fromStdString(saves[0].copy)) == kOld, where);
+            QVERIFY(QFile::remove(QString::fromStdString(saves[0].copy)));
+            ++reported;
+        }
+        QVERIFY2(FolderEntries(SafeCopies(dir)).isEmpty(), where);
+        if (!killed) {
+            QCOMPARE(now, bytes);
+            QVERIFY(step > 10 && reported > 0);
+            break;
+        }
+    }
+}
+
+void TestAtomicFile::oneRewriteInPlaceAtATime_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("in place: waits, then fails") << true;
+    QTest::newRow("by rename: the last whole version wins") << false;
+}
+
+// Two rewrites in place of one file would interleave their blocks: the second waits briefly for
+// the first, then fails and changes nothing. A save by rename takes no lock.
+void TestAtomicFile::oneRewriteInPlaceAtATime()
+{
+    QFETCH(bool, inPlace);
+    TempWorkDir dir;
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
+    // Another writer's rewrite holds the file.
+    const int other = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    QVERIFY(::fcntl(other, F_OFD_SETLK, &lock) == 0);
+    QElapsedTimer waited;
+    waited.start();
+    const QString error = WriteError(path, "mine");
+    ::close(other);
+    if (!inPlace) {
+        QCOMPARE(error, "<no error>");
+        QCOMPARE(ReadRaw(path), QByteArray("mine"));
+        return;
+    }
+    QCOMPARE(error, "Cannot create file " + path + ": another program is saving this file");
+    QVERIFY(waited.elapsed() >= 500);
+    QCOMPARE(ReadRaw(path), kOld);
+    QCOMPARE(FolderEntries(SafeCopies(dir)), QStringList());
+    QCOMPARE(WriteError(path, "mine"), "<no error>");  // the other one is done
+    QCOMPARE(ReadRaw(dir.filePath("second.txt")), QByteArray("mine"));
+}
+
+void TestAtomicFile::plantedLinksAreRefused_data()
+{
+    QTest::addColumn<QString>("chain");  // who made each link, from the name saved to
+    QTest::addColumn<bool>("folderByOther");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("another user's link") << "other" << false << false;
+    QTest::newRow("the user's link to another user's link") << "own other" << false << false;
+    QTest::newRow("the user's own link") << "own" << false << true;
+    QTest::newRow("the folder owner's link") << "other" << true << true;
+}
+
+// In a sticky folder anyone may write to, another user plants notes.txt as a link to one of the
+// user's private files; saving to notes.txt must not overwrite that file, as the kernel's
+// protected-symlink rule would not let an open follow the link. Links of the user or the
+// folder's owner are followed as ever.
+void TestAtomicFile::plantedLinksAreRefused()
+{
+    QFETCH(QString, chain);
+    QFETCH(bool, folderByOther);
+    QFETCH(bool, followed);
+    if (!RunningAsRoot())
+        QSKIP("only root can make a link or folder that belongs to another user");
+    TempWorkDir victim;
+    const QString precious = victim.filePath("precious.txt");
+    QVERIFY(WriteRaw(precious, kOld));
+    TempWorkDir shared;
+    QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
+    if (folderByOther)
+        QVERIFY(::chown(QFile::encodeName(shared.path()).constData(), NobodyUid(), gid_t(-1)) == 0);
+    const QStringList owners = chain.split(' ');
+    QString next = precious;
+    for (int i = owners.size() - 1; i >= 0; --i) {
+        const QString link =
+            shared.filePath(i == 0 ? "notes.txt" : QStringLiteral("link%1").arg(i));
+        const QByteArray name = QFile::encodeName(link);
+        QVERIFY(::symlink(QFile::encodeName(next).constData(), name.constData()) == 0);
+        if (owners[i] == "other")
+            QVERIFY(::lchown(name.constData(), NobodyUid(), gid_t(-1)) == 0);
+        next = link;
+    }
+    const QString path = shared.filePath("notes.txt");
+    const QString error = WriteError(path, "typed text");
+    QCOMPARE(error, followed ? QStringLiteral("<no error>")
+                             : "Cannot create file " + path +
+                                   ": it leads through a link another user made in a shared "
+                                   "folder");
+    QCOMPARE(ReadRaw(precious), followed ? QByteArray("typed text") : kOld);
+    QVERIFY(QFileInfo(path).isSymLink());
+    QCOMPARE(FolderEntries(shared.path()).size(), owners.size());
+}
+
+void TestAtomicFile::safeCopiesOnlyInAFolderOfTheUsersOwn_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("a link another user made")
+        << true
+        << " is a link another user made, and Plimo keeps private files only in a folder "
+           "of your own: remove the link (rm '$')";
+    QTest::newRow("writable by others")
+        << false
+        << " can be written by other users, and Plimo keeps private files only in a "
+           "folder of your own: make it yours alone (chmod go-w '$')";
+}
+
+// The safe copies hold the user's old texts: another user who may write in their folder could
+// take or remove them. A rewrite in place then fails before it touches anything.
+void TestAtomicFile::safeCopiesOnlyInAFolderOfTheUsersOwn()
+{
+    QFETCH(bool, link);
+    QFETCH(QString, problem);
+    if (link && !RunningAsRoot())
+        QSKIP("only root can make a link that belongs to another user");
+    TempWorkDir dir;
+    const QString path = OldDocument(dir, true);
+    QVERIFY(!path.isEmpty());
+    const QString copies = SafeCopies(dir);
+    QVERIFY(QDir().mkpath(dir.filePath("elsewhere")));
+    QVERIFY(QDir().mkpath(QFileInfo(copies).path()));
+    const QByteArray folder = QFile::encodeName(copies);
+    if (link) {
+        QVERIFY(::symlink(QFile::encodeName(dir.filePath("elsewhere")).constData(),
+                          folder.constData()) == 0);
+        QVERIFY(::lchown(folder.constData(), NobodyUid(), gid_t(-1)) == 0);
+    } else {
+        QVERIFY(QDir().mkpath(copies));
+        QVERIFY(::chmod(folder.constData(), 0777) == 0);
+    }
+    QCOMPARE(WriteError(path, NewContent()), "Cannot create file " + path + ": the folder " +
+                                                 copies + problem.replace("$", copies));
+    QCOMPARE(ReadRaw(path), kOld);
+    QCOMPARE(FolderEntries(dir.filePath("elsewhere")), QStringList());
+    QCOMPARE(FolderEntries(copies), QStringList());
 }
 
 void TestAtomicFile::staleTemporariesGo()
@@ -673,10 +902,8 @@ void TestAtomicFile::writtenInPieces()
     QFETCH(bool, inPlace);
     QFETCH(int, shortBy);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const QByteArray bytes = NewContent();
     std::size_t at = 0;
     const TBytePieces pieces{std::size_t(bytes.size()) + std::size_t(shortBy), [&] {
@@ -708,10 +935,8 @@ void TestAtomicFile::sentWhileWritten()
     QFETCH(bool, inPlace);
     QFETCH(int, megabytes);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const QByteArray bytes = LargeContent(megabytes);
     g_ranges.clear();
     g_failingRange = 0;
@@ -753,10 +978,8 @@ void TestAtomicFile::writeBackFails()
     QFETCH(int, failingRange);
     QFETCH(int, error);
     TempWorkDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(WriteRaw(path, kOld));
-    if (inPlace)
-        QVERIFY(SecondName(path, dir.filePath("second.txt")));
+    const QString path = OldDocument(dir, inPlace);
+    QVERIFY(!path.isEmpty());
     const QByteArray bytes = LargeContent(48);
     g_ranges.clear();
     g_failingRange = failingRange;

@@ -2,7 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QRandomGenerator>
+#include <QStringDecoder>
 #include <QTest>
 
 #include "document/document_file.h"
@@ -70,6 +73,7 @@ private slots:
     void normalise();
     void loadNormalises_data();
     void loadNormalises();
+    void utf8AsQtReadsIt();
     void loadKeepsEveryOtherByte();
     void roundTripProperty();
     void crLfCheckAtEveryBlockEdge();
@@ -139,6 +143,24 @@ void TestDocumentFile::loadNormalises()
     QCOMPARE(Bytes(text), expected);
     // The status bar's "size - " counts the text after normalising.
     QCOMPARE(qsizetype(text.size()), expected.size());
+}
+
+// What Open takes for UTF-8 is what Qt's own decoder reads without an error, on random bytes
+// rich in lead and continuation bytes, at lengths around the 32-byte steps over ASCII.
+void TestDocumentFile::utf8AsQtReadsIt()
+{
+    static const char kBytes[] = {'\x80', '\x9F', '\xA0', '\xBF', '\xC0', '\xC2', '\xDF',
+                                  '\xE0', '\xED', '\xEF', '\xF0', '\xF4', '\xF5', '\xFF'};
+    QRandomGenerator random(20261210);
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray bytes(random.bounded(40), 'x');
+        for (int k = random.bounded(4); k > 0 && !bytes.isEmpty(); --k)
+            bytes[random.bounded(int(bytes.size()))] = kBytes[random.bounded(int(sizeof kBytes))];
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder.decode(bytes);  // decodes once made a QString
+        const bool high = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c < 0; });
+        QVERIFY2(LooksLikeUtf8(Std(bytes)) == (high && !decoder.hasError()), bytes.toHex().constData());
+    }
 }
 
 void TestDocumentFile::loadKeepsEveryOtherByte()

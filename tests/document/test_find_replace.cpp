@@ -1,11 +1,13 @@
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/upper1252.h"
+#include "core/win1252.h"
 #include "document/find_replace.h"
 
 namespace {
@@ -20,28 +22,66 @@ std::string Upper(std::string text)
     return text;
 }
 
-// The plain reading of the search: upper-case both wholly, find, wrap when too few remain.
-FindOutcome NaiveFindFrom(const std::string& whole, int start, const std::string& needle)
+// The plain reading of the search: fold both wholly, try every start, wrap when too few remain.
+std::vector<std::size_t> NaiveHits(const std::string& text, const std::string& needle,
+                                   FindOptions options)
 {
-    const std::size_t skip = start > 0 ? static_cast<std::size_t>(start) : 0;
-    if (needle.empty() || skip >= whole.size())
-        return {};
-    const std::size_t p = Upper(whole).find(Upper(needle), skip);
-    if (p == std::string::npos)
-        return {};
+    std::vector<std::size_t> hits;
+    const std::string folded = options.matchCase ? text : Upper(text);
+    const std::string key = options.matchCase ? needle : Upper(needle);
+    const auto word = [&](std::size_t i) { return i < text.size() && IsWordByte(text[i]); };
+    for (std::size_t p = folded.find(key); !key.empty() && p != std::string::npos;
+         p = folded.find(key, p + 1)) {
+        const bool cut = options.wholeWords &&
+                         ((IsWordByte(needle.front()) && p > 0 && word(p - 1)) ||
+                          (IsWordByte(needle.back()) && word(p + key.size())));
+        if (!cut)
+            hits.push_back(p);
+    }
+    return hits;
+}
+
+FindOutcome NaiveOutcome(const std::string& whole, std::size_t p, const std::string& needle)
+{
     const int next = static_cast<int>(p + needle.size());
     return {static_cast<int>(p), next > int(whole.size() - needle.size()) ? 0 : next};
 }
 
-std::string NaiveReplace(const std::string& text, const std::string& from, const std::string& to)
+FindOutcome NaiveFindFrom(const std::string& whole, int start, const std::string& needle,
+                          FindOptions options = {})
 {
-    if (from.empty())
-        return text;
-    const std::string upper = Upper(text);
-    const std::string key = Upper(from);
+    const std::vector<std::size_t> hits = NaiveHits(whole, needle, options);
+    const auto at = std::lower_bound(hits.begin(), hits.end(), std::size_t(std::max(start, 0)));
+    return at == hits.end() ? FindOutcome{} : NaiveOutcome(whole, *at, needle);
+}
+
+// Backwards: the last hit before `before`, else the last of all.
+FindOutcome NaiveFindBefore(const std::string& whole, std::size_t before, const std::string& needle,
+                            FindOptions options)
+{
+    const std::vector<std::size_t> hits = NaiveHits(whole, needle, options);
+    const auto at = std::lower_bound(hits.begin(), hits.end(), before);
+    return hits.empty() ? FindOutcome{}
+                        : NaiveOutcome(whole, at == hits.begin() ? hits.back() : *(at - 1), needle);
+}
+
+// The hits a run of Find clicks visits from the start: each one after the one before.
+std::vector<std::size_t> NaiveChain(const std::string& text, const std::string& needle,
+                                    FindOptions options)
+{
+    std::vector<std::size_t> chain;
+    for (std::size_t p : NaiveHits(text, needle, options))
+        if (chain.empty() || p >= chain.back() + needle.size())
+            chain.push_back(p);
+    return chain;
+}
+
+std::string NaiveReplace(const std::string& text, const std::string& from, const std::string& to,
+                         FindOptions options = {})
+{
     std::string out;
     std::size_t done = 0;
-    for (std::size_t p = upper.find(key); p != std::string::npos; p = upper.find(key, done)) {
+    for (std::size_t p : NaiveChain(text, from, options)) {
         out += text.substr(done, p - done) + to;
         done = p + from.size();
     }
@@ -211,7 +251,7 @@ private slots:
         QFETCH(bool, changed);
         QFETCH(QByteArray, expected);
         const auto result =
-            ReplaceAllCaseless(text.toStdString(), from.toStdString(), to.toStdString());
+            ReplaceAll(text.toStdString(), from.toStdString(), to.toStdString());
         QCOMPARE(result.has_value(), changed);
         if (changed)
             QCOMPARE(QByteArray::fromStdString(*result), expected);
@@ -248,21 +288,63 @@ private slots:
                     needle = Upper(needle);
             }
             const int start = static_cast<int>(random() % (text.size() + 3)) - 1;
+            // Every fourth round with the plain options; the rest with one or both set.
+            const FindOptions options{round % 4 != 0 && random() % 2 != 0,
+                                      round % 4 != 0 && random() % 2 != 0};
             const QByteArray where = QByteArray::fromStdString(text).toHex() + " / " +
-                                     QByteArray::fromStdString(needle).toHex();
+                                     QByteArray::fromStdString(needle).toHex() + " options " +
+                                     QByteArray::number(options.matchCase + 2 * options.wholeWords);
 
             // An exactly sized copy, so that a sanitizer build sees any read past the end.
             const std::vector<char> exact(text.begin(), text.end());
             const std::string_view view(exact.data(), exact.size());
-            const FindOutcome got = FindFrom(view, start, needle);
-            const FindOutcome want = NaiveFindFrom(text, start, needle);
+            const FindOutcome got = FindFrom(view, start, needle, options);
+            const FindOutcome want = NaiveFindFrom(text, start, needle, options);
             QVERIFY2(got.Hit == want.Hit && got.FindNext == want.FindNext, where.constData());
 
+            const std::size_t before = random() % (text.size() + 2);
+            const FindOutcome back = FindBefore(view, before, needle, options);
+            const FindOutcome backWant = NaiveFindBefore(text, before, needle, options);
+            QVERIFY2(back.Hit == backWant.Hit && back.FindNext == backWant.FindNext,
+                     where.constData());
+
+            // Counted in pieces of any size, the shown hit anywhere.
+            const std::vector<std::size_t> chain = NaiveChain(text, needle, options);
+            const std::size_t shown = random() % (text.size() + 1);
+            HitCount count(TextFinder(needle, options), shown);
+            for (const std::size_t piece = 1 + random() % 20; !count.CountOn(view, piece);) {
+            }
+            const auto atOrBefore = std::upper_bound(chain.begin(), chain.end(), shown) - chain.begin();
+            QVERIFY2(count.Total() == chain.size() &&
+                         count.Index() == std::max<std::size_t>(1, atOrBefore),
+                     where.constData());
+
             const std::string to = RandomText(random, 3);
-            const auto replaced = ReplaceAllCaseless(view, needle, to);
-            const std::string naive = NaiveReplace(text, needle, to);
+            const auto replaced = ReplaceAll(view, needle, to, options);
+            const std::string naive = NaiveReplace(text, needle, to, options);
             QVERIFY2(replaced.value_or(text) == naive, where.constData());
             QVERIFY2(replaced.has_value() == (naive != text), where.constData());
+        }
+    }
+
+    // The search backwards in a text longer than its first look back, and hits of whole words
+    // and matched case that the random texts rarely make.
+    void findBeforeLooksFurtherBack()
+    {
+        std::string text = "Word " + std::string(300000, '.') + " word";
+        QCOMPARE(FindBefore(text, text.size() - 4, "WORD").Hit, 0);
+        QCOMPARE(FindBefore(text, 0, "WORD").Hit, int(text.size() - 4));  // wraps round
+        QCOMPARE(FindBefore(text, text.size(), "Word", {true, false}).Hit, 0);
+        QCOMPARE(FindBefore(text, 3, "x").Hit, -1);
+    }
+
+    // The word letters are those the desktop's text boxes take for letters and digits.
+    void wordBytesAreQtsLettersAndDigits()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const QChar c(win1252::ToUnicode(static_cast<std::uint8_t>(b)));
+            QVERIFY2(IsWordByte(static_cast<char>(b)) == (c.isLetterOrNumber() || c == u'_'),
+                     QByteArray::number(b, 16).constData());
         }
     }
 };

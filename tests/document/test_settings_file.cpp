@@ -1,9 +1,12 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <QTest>
 
 #include "core/app_state.h"
 #include "document/settings_file.h"
+#include "document/user_options.h"
 #include "file_test_helpers.h"
 #include "temp_workdir.h"
 
@@ -36,8 +39,8 @@ private slots:
     void fileFollowsCurrentDirectory();
     void unreadableFileIsLeftAlone_data();
     void unreadableFileIsLeftAlone();
-    void linkInASharedFolder_data();
-    void linkInASharedFolder();
+    void folderNotTheUsersOwn_data();
+    void folderNotTheUsersOwn();
     void secondCopyKeepsTheNewPassword();
 
     // The secondary window's copy.
@@ -51,6 +54,9 @@ private slots:
     void splitLines();
     void wholeNumber_data();
     void wholeNumber();
+
+    // The per-user options file beside plimo.dat: the recent files.
+    void userOptionsRoundTrip();
 };
 
 void TestSettingsFile::firstStartWithoutFile()
@@ -239,8 +245,9 @@ void TestSettingsFile::unreadableFileIsLeftAlone()
     } else {
         QVERIFY(WriteRaw(file, kind == "large" ? content : content.left(22)));
     }
-    // The check runs as an ordinary user, who must reach the folder.
-    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    // The check runs as an ordinary user, whose own the settings file's folder must be.
+    if (RunningAsRoot())
+        QVERIFY(::chown(QFile::encodeName(dir.path()).constData(), NobodyUid(), gid_t(-1)) == 0);
     if (kind == "write-only") {
         // Owned by the user who runs the check, who may write it but not read it.
         QVERIFY(::chmod(name.constData(), 0200) == 0);
@@ -283,24 +290,45 @@ void TestSettingsFile::unreadableFileIsLeftAlone()
         QCOMPARE(int(ModeOf(file)), 0200);
 }
 
-void TestSettingsFile::linkInASharedFolder_data()
+void TestSettingsFile::folderNotTheUsersOwn_data()
 {
-    QTest::addColumn<bool>("linkByOther");
-    QTest::addColumn<bool>("folderByOther");
-    QTest::addColumn<bool>("followed");
-    QTest::newRow("another user's link: refused") << true << false << false;
-    QTest::newRow("the user's own link: followed") << false << false << true;
-    QTest::newRow("the folder owner's link: followed") << true << true << true;
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("byOther");
+    QTest::addColumn<QString>("link");  // plimo.dat as a link to a private file, made by
+    QTest::addColumn<QString>("problem");
+    const QString shared =
+        " can be written by other users, and Plimo keeps private files only in "
+        "a folder of your own: ";
+    QTest::newRow("shared, another user's link") << 01777 << false << "other"
+                                                 << shared +
+                                                        "use a "
+                                                        "folder of "
+                                                        "your own";
+    QTest::newRow("shared, the user's own link") << 01777 << false << "own"
+                                                 << shared +
+                                                        "use a "
+                                                        "folder of your "
+                                                        "own";
+    QTest::newRow("group may write, no file yet")
+        << 0770 << false << "" << shared + "make it yours alone (chmod go-w $)";
+    QTest::newRow("another user's") << 0755 << true << ""
+                                    << " belongs to another user, and Plimo "
+                                       "keeps private files only in a folder "
+                                       "of your own: have it removed (its "
+                                       "owner or root can), or name another "
+                                       "folder";
 }
 
-// In a sticky folder anyone may write to, another user can plant plimo.dat as a link to one of
-// the victim's files; the victim's next click would overwrite it.
-void TestSettingsFile::linkInASharedFolder()
+// Where another user may write, plimo.dat could be planted as a link to one of the user's
+// files, which the next click would overwrite, or as a file of theirs naming the Level A
+// password: such a folder is refused, the file neither read nor written nor made.
+void TestSettingsFile::folderNotTheUsersOwn()
 {
-    QFETCH(bool, linkByOther);
-    QFETCH(bool, folderByOther);
-    QFETCH(bool, followed);
-    if (!RunningAsRoot() && (linkByOther || folderByOther))
+    QFETCH(int, mode);
+    QFETCH(bool, byOther);
+    QFETCH(QString, link);
+    QFETCH(QString, problem);
+    if (!RunningAsRoot() && (byOther || link == "other"))
         QSKIP("only root can make a link or folder that belongs to another user");
     TempWorkDir victim;
     const QString privateFile = victim.filePath("private.txt");
@@ -308,33 +336,30 @@ void TestSettingsFile::linkInASharedFolder()
     QVERIFY(WriteRaw(privateFile, secret));
     TempWorkDir shared;
     const QByteArray folder = QFile::encodeName(shared.path());
-    QVERIFY(::chmod(folder.constData(), 01777) == 0);
-    if (folderByOther)
+    QVERIFY(::chmod(folder.constData(), mode_t(mode)) == 0);
+    if (byOther)
         QVERIFY(::chown(folder.constData(), NobodyUid(), gid_t(-1)) == 0);
-    const QByteArray link = QFile::encodeName(shared.filePath("plimo.dat"));
-    QVERIFY(::symlink(QFile::encodeName(privateFile).constData(), link.constData()) == 0);
-    if (linkByOther)
-        QVERIFY(::lchown(link.constData(), NobodyUid(), gid_t(-1)) == 0);
+    const QByteArray plimoDat = QFile::encodeName(shared.filePath("plimo.dat"));
+    if (!link.isEmpty())
+        QVERIFY(::symlink(QFile::encodeName(privateFile).constData(), plimoDat.constData()) == 0);
+    if (link == "other")
+        QVERIFY(::lchown(plimoDat.constData(), NobodyUid(), gid_t(-1)) == 0);
+    const QString because =
+        "the folder " + shared.path() + problem.replace("$", "'" + shared.path() + "'");
 
     TAppState state = DefaultState();
-    const QString loaded = ErrorOf([&] { LoadSettings(state); });
-    const QString saved = ErrorOf([&] { SaveSettings(state); });
+    QCOMPARE(ErrorOf([&] { LoadSettings(state); }),
+             "Cannot open file plimo.dat: " + because +
+                 ". The file is left as it is: settings changed in this run are not saved, and "
+                 "Level A uses the factory password until the file can be read.");
+    QVERIFY(state.SettingsUnreadable);
+    QCOMPARE(state.LevelAPwd, "tzrhGowN");
+    QVERIFY(ErrorOf([&] { SaveSettings(state); }).startsWith("Settings are not saved"));
     TAppState fresh = DefaultState();
-    const QString savedFresh = ErrorOf([&] { SaveSettings(fresh); });
-    if (followed) {
-        QCOMPARE(loaded, "<no error>");
-        QCOMPARE(saved, "<no error>");
-        QCOMPARE(ReadRaw(privateFile), kDefaultFile);
-    } else {
-        QVERIFY2(loaded.startsWith("Cannot open file plimo.dat: it is a link another user made in "
-                                   "a shared folder."),
-                 qPrintable(loaded));
-        QVERIFY(state.SettingsUnreadable);
-        QVERIFY(saved.startsWith("Settings are not saved"));
-        QCOMPARE(savedFresh, "Cannot create file plimo.dat");
-        QCOMPARE(ReadRaw(privateFile), secret);
-    }
-    QVERIFY(QFileInfo(shared.filePath("plimo.dat")).isSymLink());
+    QCOMPARE(ErrorOf([&] { SaveSettings(fresh); }), "Cannot create file plimo.dat: " + because);
+    QCOMPARE(ReadRaw(privateFile), secret);
+    QCOMPARE(FolderEntries(shared.path()),
+             link.isEmpty() ? QStringList() : QStringList{"plimo.dat"});
 }
 
 // Two running copies: the one that did not change the Level A password must not write its old
@@ -483,6 +508,30 @@ void TestSettingsFile::wholeNumber()
     QCOMPARE(parsed.has_value(), valid);
     if (valid)
         QCOMPARE(*parsed, value);
+}
+
+void TestSettingsFile::userOptionsRoundTrip()
+{
+    TUserOptions options{{}, {"line-numbers=on"}};
+    // Newest first, once each, ten at most; every byte of a path comes back.
+    const std::string odd("/tmp/caf\xE9 100%\x01\xFF\xC3\xA9\nx.txt");
+    for (int i = 0; i < 12; ++i)
+        AddRecentFile(options, "/docs/" + std::to_string(i) + ".txt");
+    AddRecentFile(options, odd);
+    AddRecentFile(options, "/docs/5.txt");
+    QCOMPARE(options.recentFiles.size(), kRecentFilesKept);
+    QCOMPARE(options.recentFiles[1], odd);
+    QCOMPARE(std::count(options.recentFiles.begin(), options.recentFiles.end(), "/docs/5.txt"), 1);
+    const std::string bytes = FormatUserOptions(options);
+    // Readable text: UTF-8 stays, what is not text is escaped.
+    QVERIFY(bytes.find("recent=/tmp/caf%E9 100%25%01%FF\xC3\xA9%0Ax.txt\n") != std::string::npos);
+    const TUserOptions back = ParseUserOptions(bytes);
+    QCOMPARE(back.recentFiles, options.recentFiles);
+    QCOMPARE(back.otherLines, options.otherLines);
+    // Written by hand: CR LF, a stray "%", a repeat, an empty entry.
+    const TUserOptions hand = ParseUserOptions("recent=/a%2\r\nrecent=/a%2\nrecent=\n\nx=1");
+    QCOMPARE(hand.recentFiles, std::vector<std::string>{"/a%2"});
+    QCOMPARE(hand.otherLines, std::vector<std::string>{"x=1"});
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -91,6 +91,15 @@ class Image:
         return (min(xs), min(ys), max(xs) + 1, max(ys) + 1)
 
 
+def run(*command, check=True, timeout=120, **kwargs):
+    """Runs a command with its output captured as text; unless told, a failure raises E2EError
+    with that output."""
+    r = subprocess.run(command, capture_output=True, text=True, timeout=timeout, **kwargs)
+    if check and r.returncode != 0:
+        raise E2EError(f"{' '.join(command)} failed ({r.returncode}):\n{r.stdout}{r.stderr}")
+    return r
+
+
 def wait_until(condition, timeout=10.0, what="condition", poll=0.05):
     """The first true value of condition(), asked every `poll` seconds for `timeout` seconds."""
     deadline = time.monotonic() + timeout
@@ -190,8 +199,10 @@ class Session:
         # instead of its own), style and scale: the tests need Qt's own, as on a bare X server.
         for name in DESKTOP_VARIABLES:
             e.pop(name, None)
+        # The per-user options (the recent files) go to the working folder, not the real one.
         e.update({"DISPLAY": self.display, "QT_QPA_PLATFORM": "xcb",
-                  "XDG_RUNTIME_DIR": self.workdir, "LC_ALL": "C.UTF-8"})
+                  "XDG_RUNTIME_DIR": self.workdir, "LC_ALL": "C.UTF-8",
+                  "XDG_CONFIG_HOME": os.path.join(self.workdir, "config")})
         for name, value in self.extra_env.items():
             if value is None:  # None takes the variable out of the environment
                 e.pop(name, None)
@@ -446,6 +457,24 @@ class Session:
             data = self.read(name) if os.path.exists(self.path(name)) else old
             return data if data != old else None
         return wait_until(changed, timeout, f"file {name} to change")
+
+
+XDG_OPEN_STAND_IN = """#!/bin/sh
+# Records what the editor asks the desktop to open.
+printf '%s\\n' "$@" >> "{record}"
+"""
+
+
+def xdg_open_stand_in(folder):
+    """An xdg-open in `folder` that records each request (a mail program catching Quick Email):
+    returns the environment that puts it first on PATH, and the file it records in."""
+    record = os.path.join(folder, "opened.txt")
+    stand_in = os.path.join(folder, "xdg-open")
+    with open(stand_in, "w") as f:
+        f.write(XDG_OPEN_STAND_IN.format(record=record))
+    os.chmod(stand_in, 0o700)
+    # A desktop session's requests go to xdg-open, found on PATH.
+    return {"PATH": folder + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}, record
 
 
 def run_scenarios(scenarios):

@@ -3,14 +3,13 @@
 windows, the menu's keys from a panel's box, and leaving the program with text that is not
 saved."""
 import os
-import stat
 import sys
 import tempfile
 import urllib.parse
 
 from plimo_driver import (ABOUT_TITLE, BACK_BORDER, CONTROLS, HELP_TITLE, MAIN_TITLE,
-                          PANEL_HEIGHT, QUESTION_TITLE, SILVER, E2EError, Session,
-                          run_scenarios, wait_until)
+                          OPEN_TITLE, PANEL_HEIGHT, QUESTION_TITLE, SILVER, E2EError, Session,
+                          run_scenarios, wait_until, xdg_open_stand_in)
 
 BINARY = sys.argv[1]
 
@@ -46,21 +45,9 @@ def find_hits_and_replace_all():
         assert s.save_new_document("fruit.txt") == b"Pear Pear Pear"
 
 
-XDG_OPEN_STAND_IN = """#!/bin/sh
-# Records what the editor asks the desktop to open.
-printf '%s\\n' "$@" >> "{record}"
-"""
-
-
 def quick_email_hands_the_text_to_xdg_open():
     with tempfile.TemporaryDirectory(prefix="plimo-bin-") as bin_dir:
-        record = os.path.join(bin_dir, "opened.txt")
-        stand_in = os.path.join(bin_dir, "xdg-open")
-        with open(stand_in, "w") as f:
-            f.write(XDG_OPEN_STAND_IN.format(record=record))
-        os.chmod(stand_in, stat.S_IRWXU)
-        # A desktop session's mail request goes to xdg-open, found on PATH.
-        env = {"PATH": bin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}
+        env, record = xdg_open_stand_in(bin_dir)
         with Session(BINARY, env=env) as s:
             s.type("Tom & Jerry 100%")
             s.key("Return")
@@ -174,7 +161,75 @@ def characters_without_a_byte_show_as_saved():
             raise E2EError("the screen shows something else than the \"a??b\" that is saved")
 
 
+# The find panel's "Match case" box: right of its Close button, above "Whole words".
+MATCH_CASE = (280 + 80 + 16 + 8, 9 + 9)
+
+
+def story_lines():
+    """Sixty numbered lines; "Needle" in that case on lines 25 and 45, "needle" on 10 and 28."""
+    lines = [f"line {n}" for n in range(1, 61)]
+    for n, word in ((10, "needle"), (25, "Needle"), (28, "needle"), (45, "Needle")):
+        lines[n - 1] = f"{word} on line {n}"
+    return lines
+
+
+def recent_file_go_to_line_and_find_previous():
+    """The everyday walk: open a document again from File > Recent Files, go to a line, find the
+    hit before it with the case matched."""
+    with Session(BINARY) as s:
+        with open(s.path("story.txt"), "wb") as f:
+            f.write("\r\n".join(story_lines()).encode())
+        with open(s.path("other.txt"), "wb") as f:
+            f.write(b"another document")
+        for name in ("story.txt", "other.txt"):
+            s.key("ctrl+o")
+            s.choose_file(OPEN_TITLE, s.path(name))
+        s.key("ctrl+a", "ctrl+c")
+        s.wait_clipboard("another document")
+
+        s.menu("alt+i", "f", "2")  # File > Recent Files > the one before: story.txt
+        s.key("ctrl+a", "ctrl+c")
+        s.wait_clipboard("\r\n".join(story_lines()).replace("\r\n", "\n"))
+        with open(s.path("config/plimo/options"), "rb") as f:
+            assert f.read() == (f"recent={s.path('story.txt')}\nrecent={s.path('other.txt')}\n"
+                                .encode()), "the recent files as kept"
+
+        s.key("ctrl+g")  # the caret's line is in the box, selected: typing replaces it
+        s.wait_panel(True)
+        s.type("30")
+        s.key("Return", "shift+End", "ctrl+c")
+        s.wait_clipboard("line 30")
+
+        s.key("ctrl+f")  # the caret goes into the find box
+        s.type("Needle")
+        s.click(s.main, BACK_BORDER + MATCH_CASE[0], s.client_top() + BACK_BORDER + MATCH_CASE[1])
+        s.key("shift+F3")  # before line 30, in this case: line 25, not "needle" on line 28
+        s.key("shift+End", "ctrl+c")
+        s.wait_clipboard("Needle on line 25")
+        s.key("F3")  # the next in this case after it: line 45
+        s.key("shift+End", "ctrl+c")
+        s.wait_clipboard("Needle on line 45")
+        assert s.running()
+
+
+def zoom_keys_step_the_type_size():
+    """Ctrl++ is Ctrl+Shift+= on the keyboard; the size is kept in plimo.dat's second line."""
+    def size_stored():
+        return s.read("plimo.dat").split(b"\r\n")[1]
+
+    with Session(BINARY) as s:
+        s.wait_file("plimo.dat")
+        assert size_stored() == b"15"
+        for keys, size in (("ctrl+plus", b"18"), ("ctrl+equal", b"20"), ("ctrl+KP_Add", b"22"),
+                           ("ctrl+minus", b"20"), ("ctrl+KP_Subtract", b"18"), ("ctrl+0", b"15")):
+            s.key(keys)
+            wait_until(lambda: size_stored() == size, 10.0, f"{keys} to store {size!r}")
+
+
 run_scenarios([
+    ("recent file, go to line, find previous with match case",
+     recent_file_go_to_line_and_find_previous),
+    ("zoom keys step the type size", zoom_keys_step_the_type_size),
     ("find three case-folded hits, then replace them all", find_hits_and_replace_all),
     ("characters without a byte: the screen shows what is saved",
      characters_without_a_byte_show_as_saved),

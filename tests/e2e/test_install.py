@@ -17,20 +17,13 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 from plimo_driver import (HELP_FILE, MAIN_TITLE, OPEN_TITLE, SAVE_TITLE, E2EError, Session,
-                          run_scenarios, wait_until)
+                          run, run_scenarios, wait_until)
 
 BINARY = os.path.abspath(sys.argv[1])
 BUILD_DIR = os.path.dirname(BINARY)
 MIME_NS = "{http://www.freedesktop.org/standards/shared-mime-info}"
 PLIMO_TYPES = {"text/x-plimo-txa": "*.txa", "text/x-plimo-txb": "*.txb",
                "text/x-plimo-txc": "*.txc"}
-
-
-def run(*command, **kwargs):
-    r = subprocess.run(command, capture_output=True, text=True, timeout=120, **kwargs)
-    if r.returncode != 0:
-        raise E2EError(f"{' '.join(command)} failed ({r.returncode}):\n{r.stdout}{r.stderr}")
-    return r
 
 
 def install(prefix):
@@ -158,6 +151,40 @@ def launcher_makes_the_working_folder():
             assert s.running()
             with open(os.path.join(data_home, "plimo", "plimo.dat"), "rb") as f:
                 assert f.read() == b"Plimo Text Editor 1.7\r\n35\r\nAbcd1234\r\n"
+
+
+def launcher_refuses_a_working_folder_not_the_users_own():
+    """Another user could plant plimo.dat there as a link to one of the user's files: the
+    launcher says what is wrong and how to put it right, and writes nothing there."""
+    nobody = 65534
+    with installed_for_a_user() as (_, launcher, user, home, env):
+        workdir = os.path.join(env["XDG_DATA_HOME"], "plimo")
+        elsewhere = os.path.join(user, "elsewhere")
+        os.makedirs(elsewhere)
+        why = ", and Plimo keeps private files only in a folder of your own: "
+        cases = [("writable by others", 0o777, None,
+                  f" can be written by other users{why}make it yours alone (chmod go-w '{workdir}')")]
+        if os.geteuid() == 0:
+            cases += [("another user's", 0o755, "owner",
+                       f" belongs to another user{why}have it removed (its owner or root can), "
+                       "or name another folder"),
+                      ("a link another user made", None, "link",
+                       f" is a link another user made{why}remove the link (rm '{workdir}')")]
+        for name, mode, other, problem in cases:
+            if mode is None:
+                os.symlink(elsewhere, workdir)
+                os.lchown(workdir, nobody, -1)
+            else:
+                os.makedirs(workdir)
+                os.chmod(workdir, mode)
+                if other == "owner":
+                    os.chown(workdir, nobody, -1)
+            r = run_launcher(launcher, [], home, env)
+            assert r.returncode == 1, (name, r)
+            assert r.stderr == f"plimo: the folder {workdir}{problem}\n", (name, r.stderr)
+            inside = elsewhere if mode is None else workdir
+            assert os.listdir(inside) == [], (name, os.listdir(inside))
+            (os.remove if mode is None else os.rmdir)(workdir)
 
 
 def user_folders(user, documents=True):
@@ -342,6 +369,8 @@ run_scenarios([
     ("installed files are in their places", installed_files_are_in_place),
     ("the MIME package is accepted", mime_package_is_accepted),
     ("the launcher makes the per-user working folder", launcher_makes_the_working_folder),
+    ("the launcher refuses a working folder that is not the user's own",
+     launcher_refuses_a_working_folder_not_the_users_own),
     ("the launcher opens the file it is given", launcher_opens_the_file_it_is_given),
     ("the dialogs start where the user's files are", dialogs_start_where_the_users_files_are),
     ("the desktop opens Plimo's files with Plimo", desktop_opens_plimo_files_with_plimo),

@@ -1,7 +1,9 @@
-// The document loader: line-break normalisation and its exact inverse, the check that every break
+// The document loader: line-break normalisation (whole, and a piece at a time with the place of
+// a character) and its exact inverse, the check that every break
 // is CR LF already at each offset from a 64-byte block edge, and LoadDocument on a real file, with
 // capacities around the text's size so that the refusal is met as often as not.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -95,6 +97,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         loneBreaks += crAlone || lfAlone;
     }
     FUZZ_CHECK(out.size() == input.size() + loneBreaks, Describe(input, out));
+
+    // A piece at a time, cut where the input's own bytes say (a CR LF between two pieces too),
+    // as plimo-cipher normalises a file too large to hold twice.
+    std::string inPieces(2 * input.size(), '\0');
+    std::size_t written = 0;
+    bool afterCr = false;
+    for (std::size_t at = 0, n = 0; at < input.size(); ++n) {
+        const std::size_t length = std::min<std::size_t>(input.size() - at, 1 + data[n % size] % 7);
+        written += NormalisePiece(input.substr(at, length), afterCr, inPieces.data() + written);
+        at += length;
+    }
+    inPieces.resize(written);
+    FUZZ_CHECK(inPieces == out, Describe(input, inPieces) + ", whole " + fuzz::Hex(out));
+    FUZZ_CHECK(NormalisedSize(input) == out.size(), Describe(input, out));
+    // Where a character of the normalised text is, as the editing area counts lines and columns,
+    // and which byte of the input it is; some characters, spread over the text.
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\r' && out[i + 1] == '\n') {
+            ++line;
+            lineStart = i + 2;
+            ++i;
+        } else if (i % 61 == size % 61) {
+            const TTextPlace place = PlaceInNormalised(input, i);
+            FUZZ_CHECK(place.line == line && place.column == i - lineStart + 1 &&
+                           input[place.offset] == out[i],
+                       "place of " + std::to_string(i) + ": " + Describe(input, out));
+        }
+    }
 
     // The check reads 64-byte blocks: the input after each count of leading bytes that are no
     // break puts each of its bytes at each place in a block, and its end at each place too.

@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    "/" + std::to_string(expected.FindNext) + " for " + Describe(text, needle));
 
     // The finder itself, from every kind of position, past the end included.
-    const CaselessFinder finder(needle);
+    const TextFinder finder(needle);
     const std::size_t from = offset % (text.size() + 3);
     const std::size_t found = finder.FindIn(text, from);
     const std::size_t reference =
@@ -129,9 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                "FindIn from " + std::to_string(from) + " gave " + std::to_string(found) +
                    ", expected " + std::to_string(reference) + " for " + Describe(text, needle));
 
-    const auto replaced = ReplaceAllCaseless(text, needle, replacement);
+    const auto replaced = ReplaceAll(text, needle, replacement);
     const auto replacedReference = ReferenceReplaceAll(text, needle, replacement);
-    FUZZ_CHECK(replaced == replacedReference, "ReplaceAllCaseless gave " + Show(replaced) +
+    FUZZ_CHECK(replaced == replacedReference, "ReplaceAll gave " + Show(replaced) +
                                                   ", expected " + Show(replacedReference) +
                                                   " for " + Describe(text, needle) +
                                                   ", replacement " + fuzz::Hex(replacement));

@@ -110,7 +110,8 @@ bool OthersUnchanged(const TAppState& state, const TAppState& fresh)
            state.FindPos == fresh.FindPos && state.FindNext == fresh.FindNext &&
            state.FindToggle == fresh.FindToggle && state.RepToggle == fresh.RepToggle &&
            state.EncToggle == fresh.EncToggle && state.DecToggle == fresh.DecToggle &&
-           state.TypeToggle == fresh.TypeToggle && state.LAToggle == fresh.LAToggle;
+           state.TypeToggle == fresh.TypeToggle && state.LAToggle == fresh.LAToggle &&
+           state.GoToggle == fresh.GoToggle;
 }
 
 bool SameSettings(const TAppState& a, const TAppState& b)

@@ -14,18 +14,19 @@ public:
     TempWorkDir()
         : m_previous(QDir::currentPath()),
           m_previousDataHome(qgetenv("XDG_DATA_HOME")),
-          m_hadDataHome(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
+          m_hadDataHome(qEnvironmentVariableIsSet("XDG_DATA_HOME")),
+          m_previousConfigHome(qgetenv("XDG_CONFIG_HOME")),
+          m_hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
     {
         QDir::setCurrent(m_dir.path());
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome()));
     }
     ~TempWorkDir()
     {
         QDir::setCurrent(m_previous);
-        if (m_hadDataHome)
-            qputenv("XDG_DATA_HOME", m_previousDataHome);
-        else
-            qunsetenv("XDG_DATA_HOME");
+        Restore("XDG_DATA_HOME", m_hadDataHome, m_previousDataHome);
+        Restore("XDG_CONFIG_HOME", m_hadConfigHome, m_previousConfigHome);
     }
     TempWorkDir(const TempWorkDir&) = delete;
     TempWorkDir& operator=(const TempWorkDir&) = delete;
@@ -35,10 +36,22 @@ public:
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
     // Not created until something writes there.
     QString dataHome() const { return m_dir.filePath(QStringLiteral(".data-home")); }
+    QString configHome() const { return m_configDir.path(); }
 
 private:
+    static void Restore(const char* name, bool had, const QByteArray& value)
+    {
+        if (had)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    }
+
     QString m_previous;
     QByteArray m_previousDataHome;
     bool m_hadDataHome;
+    QByteArray m_previousConfigHome;
+    bool m_hadConfigHome;
     QTemporaryDir m_dir;
+    QTemporaryDir m_configDir;
 };

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
@@ -13,9 +14,11 @@
 
 #include "cipher/level_b_tables.h"
 #include "cipher/levels.h"
+#include "cipher/openpgp_level.h"
 #include "cipher/shift_cipher.h"
 #include "core/app_state.h"
 #include "core/show_note.h"
+#include "document/document_file.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
@@ -47,6 +50,33 @@ const std::string kTooShortToDecrypt(cipher_messages::kTextTooShortToDecrypt);
 
 // Printable text over two lines, long enough for every level.
 const std::string kPlain = "Dear reader,\r\nthe quick brown fox ~ jumps!";
+
+// The OpenPGP level: its index in both lists, a passphrase with a character outside ASCII, and
+// the least S2K count (tuning it and deriving each key at it would take a tenth of a second).
+constexpr int kOpenPgp = CipherPanel::kOpenPgpIndex;
+const QString kPassphrase = QStringLiteral("Kestrel over the D\u00fcnen");
+constexpr std::size_t kFastS2k = 1024;
+
+std::string Utf8(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+// An OpenPGP message of `plain`, armoured (CR LF lines) or binary, made with kPassphrase.
+std::string MessageOf(const std::string& plain, bool armour = true)
+{
+    std::string message;
+    if (OpenPgpEncrypt(plain, Utf8(kPassphrase), message, {armour, kFastS2k}) !=
+        OpenPgpOutcome::Done)
+        return "<not encrypted>";
+    return message;
+}
+
+// The box was emptied so that Ctrl+Z in it brings nothing back.
+bool EmptyForGood(const QLineEdit* box)
+{
+    return !box || (box->text().isEmpty() && !box->isUndoAvailable() && !box->isRedoAvailable());
+}
 
 QColor BoxColour(const QLineEdit* box)
 {
@@ -144,6 +174,32 @@ class TestCipherPanels : public WindowTest {
             default:
                 return bytes;
         }
+    }
+
+    // Ctrl+E or Ctrl+D, "Strong - OpenPGP" picked, the passphrase typed (again into the second
+    // box to encrypt), then the button, or Enter in the last box.
+    void runOpenPgp(bool encrypt, const QString& passphrase, const QString& again,
+                    bool byEnter = false)
+    {
+        CipherPanel* panel = encrypt ? w().encryptPanel() : w().decryptPanel();
+        panel->openPgpOptions.s2kIterations = kFastS2k;
+        press(Qt::CTRL | (encrypt ? Qt::Key_E : Qt::Key_D));
+        QVERIFY(panel->isVisible());
+        pick(panel->levelList, kOpenPgp);
+        if (!passphrase.isEmpty())
+            type(panel->pwdBox, passphrase);
+        if (encrypt && !again.isEmpty())
+            type(panel->againBox, again);
+        QLineEdit* last = encrypt ? panel->againBox : panel->pwdBox;
+        if (byEnter) {
+            last->setFocus();
+            QTest::keyClick(last, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(panel->actionButton, Qt::LeftButton);
+        }
+        QVERIFY(!panel->isVisible());
+        QVERIFY(EmptyForGood(panel->pwdBox));
+        QVERIFY(EmptyForGood(panel->againBox));
     }
 
     QString openDocument(const QString& name, const std::string& text)
@@ -554,6 +610,228 @@ private slots:
         QVERIFY(!w().encryptPanel()->isVisible());
     }
 
+    // --- the OpenPGP level ----------------------------------------------------------------
+
+    // Encrypted through the panel, the text is a message that the layer opens with the
+    // passphrase's UTF-8 bytes, as gpg would; decrypted through the panel, it is the very bytes
+    // again. Ctrl+Z takes each step back with its extension.
+    void openPgpRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("passphrase");
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<QString>("note");  // after encrypting
+        QByteArray every;
+        for (int b = 0; b < 256; ++b)
+            every += static_cast<char>(b);
+        const QString advice = QString::fromStdString(ShortPassphraseAdvice(8)) +
+                               QString::fromLatin1(openpgp_level_messages::kEncryptedAllTheSame);
+        QTest::newRow("two lines, button")
+            << QByteArray(kPlain.c_str()) << kPassphrase << false << "";
+        QTest::newRow("every byte, lone breaks, Enter")
+            << every + "\n\r\r\n" + every << kPassphrase << true << "";
+        QTest::newRow("empty text") << QByteArray() << kPassphrase << false << "";
+        QTest::newRow("8 characters: taken, with advice")
+            << QByteArray(kPlain.c_str()) << "eight ch" << false << advice;
+    }
+    void openPgpRoundTrip()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, passphrase);
+        QFETCH(bool, byEnter);
+        QFETCH(QString, note);
+        const std::string plain = text.toStdString();
+        start();
+        w().mem()->setBytes(plain);
+
+        runOpenPgp(true, passphrase, passphrase, byEnter);
+        QCOMPARE(notes(), note.isEmpty() ? Notes{} : Notes{note.toStdString()});
+        const std::string message(w().mem()->bytes());
+        QVERIFY2(message.starts_with("-----BEGIN PGP MESSAGE-----\r\n"), message.c_str());
+        QVERIFY(!QByteArray::fromStdString(message).replace("\r\n", "").contains('\n'));
+        std::string opened;
+        QCOMPARE(OpenPgpDecrypt(message, Utf8(passphrase), opened), OpenPgpOutcome::Done);
+        QCOMPARE(opened, plain);
+        QCOMPARE(s().FileExt, std::string("asc"));
+        QVERIFY(s().PlainText);
+        QCOMPARE(w().statusText(0), QStringLiteral("untitled.asc"));
+        // Quick Email sends it as it is, without the older levels' warning.
+        w().menu().Email1->trigger();
+        QCOMPARE(notes().size(), note.isEmpty() ? 0u : 1u);
+        QVERIFY(m_desktop->callsOf(Kind::OpenUrl)
+                    .front()
+                    .text.find("body=-----BEGIN%20PGP%20MESSAGE-----%0D%0A") != std::string::npos);
+
+        runOpenPgp(false, passphrase, {});
+        QCOMPARE(w().mem()->bytes(), plain);
+        QCOMPARE(s().FileExt, std::string("txt"));
+        QVERIFY(s().PlainText);
+        QCOMPARE(w().statusText(0), QStringLiteral("untitled.txt"));
+
+        QTest::keyClick(w().mem(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w().mem()->bytes(), message);
+        QCOMPARE(s().FileExt, std::string("asc"));
+        QTest::keyClick(w().mem(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w().mem()->bytes(), plain);
+        QCOMPARE(s().FileExt, std::string("txt"));
+        QCOMPARE(w().statusText(0), QStringLiteral("untitled.txt"));
+    }
+
+    // Each refusal says why in its own words and leaves the text, its extension and the status
+    // bar as they were; the boxes are emptied all the same.
+    void openPgpRefusalsChangeNothing_data()
+    {
+        QTest::addColumn<bool>("encrypt");
+        QTest::addColumn<QByteArray>("text");  // "<message>": kPlain encrypted with kPassphrase
+        QTest::addColumn<QString>("passphrase");
+        QTest::addColumn<QString>("again");
+        QTest::addColumn<QString>("note");
+        using namespace openpgp_messages;
+        const auto m = [](std::string_view text) { return QString::fromLatin1(text); };
+        const QByteArray plain(kPlain.c_str());
+        QTest::newRow("encrypt, empty") << true << plain << ""
+                                        << "" << m(kEmptyPassphrase);
+        QTest::newRow("encrypt, only the second box")
+            << true << plain << "" << kPassphrase << m(kEmptyPassphrase);
+        QTest::newRow("encrypt, boxes differ") << true << plain << kPassphrase << kPassphrase + "!"
+                                               << m(openpgp_level_messages::kPassphrasesDiffer);
+        QTest::newRow("decrypt, wrong passphrase")
+            << false << QByteArray("<message>") << "Kestrel over the Dunen"
+            << "" << m(kWrongPassphrase);
+        QTest::newRow("decrypt, cut short")
+            << false << QByteArray("<cut>") << kPassphrase << "" << m(kDamaged);
+        QTest::newRow("decrypt, plain text")
+            << false << plain << kPassphrase << "" << m(kNotOpenPgp);
+        QTest::newRow("decrypt, empty") << false << QByteArray("<message>") << ""
+                                        << "" << m(kEmptyPassphrase);
+    }
+    void openPgpRefusalsChangeNothing()
+    {
+        QFETCH(bool, encrypt);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, passphrase);
+        QFETCH(QString, again);
+        QFETCH(QString, note);
+        std::string before = text.toStdString();
+        if (text.startsWith('<')) {
+            before = MessageOf(kPlain);
+            if (text == "<cut>")
+                before.resize(before.size() / 2);  // the message's end, and its check, gone
+        }
+        start();
+        w().mem()->setBytes(before);
+        s().FileExt = encrypt ? "txt" : "asc";
+        s().PlainText = encrypt;
+        const QString status0 = w().statusText(0);
+
+        runOpenPgp(encrypt, passphrase, again);
+        QCOMPARE(notes(), Notes{note.toStdString()});
+        QCOMPARE(w().mem()->bytes(), before);
+        QCOMPARE(s().FileExt, std::string(encrypt ? "txt" : "asc"));
+        QCOMPARE(s().PlainText, encrypt);
+        QCOMPARE(w().statusText(0), status0);
+        QVERIFY(m_desktop->calls.empty());
+        // Nothing to take back: the text has only the state it was given.
+        QVERIFY(!w().mem()->canUndo());
+    }
+
+    // The second box shows at the OpenPGP level only; both boxes hide what is typed there, and
+    // another level puts the row back exactly as designed, its boxes emptied.
+    void openPgpBoxesShowOnlyAtTheirLevel()
+    {
+        start();
+        press(Qt::CTRL | Qt::Key_E);
+        CipherPanel* enc = w().encryptPanel();
+        const QRect box = enc->pwdBox->geometry();
+        const QPoint action = enc->actionButton->pos(), close = enc->closeButton->pos();
+        pick(enc->levelList, 2);
+        type(enc->pwdBox, "secret1");
+        QVERIFY(!enc->againBox->isVisible());
+
+        pick(enc->levelList, kOpenPgp);
+        for (QLineEdit* b : {enc->pwdBox, enc->againBox}) {
+            QVERIFY(b->isVisible() && b->isEnabled());
+            QCOMPARE(b->echoMode(), QLineEdit::Password);
+            QCOMPARE(BoxColour(b), kWhite);
+        }
+        QCOMPARE(enc->pwdBox->text(), QStringLiteral("secret1"));  // typed in clear, now hidden
+        QVERIFY(enc->againLabel->isVisible());
+        // One row, left to right, inside the panel.
+        const QList<QWidget*> row{enc->pwdLabel, enc->pwdBox,       enc->againLabel,
+                                  enc->againBox, enc->actionButton, enc->closeButton};
+        for (qsizetype i = 1; i < row.size(); ++i)
+            QVERIFY(row[i - 1]->geometry().right() < row[i]->x());
+        QVERIFY(enc->closeButton->geometry().right() < enc->width());
+        enc->pwdBox->clear();
+        type(enc->pwdBox, kPassphrase);
+        type(enc->againBox, kPassphrase);
+
+        pick(enc->levelList, 0);
+        QVERIFY(!enc->againBox->isVisible() && !enc->againLabel->isVisible());
+        QCOMPARE(enc->pwdBox->echoMode(), QLineEdit::Normal);
+        QVERIFY(EmptyForGood(enc->pwdBox));
+        QVERIFY(EmptyForGood(enc->againBox));
+        QCOMPARE(enc->pwdBox->geometry(), box);
+        QCOMPARE(enc->actionButton->pos(), action);
+        QCOMPARE(enc->closeButton->pos(), close);
+
+        // The decrypt panel has one box, hidden at the OpenPGP level only.
+        press(Qt::CTRL | Qt::Key_D);
+        CipherPanel* dec = w().decryptPanel();
+        QVERIFY(!dec->againBox);
+        pick(dec->levelList, kOpenPgp);
+        QCOMPARE(dec->pwdBox->echoMode(), QLineEdit::Password);
+        pick(dec->levelList, 1);
+        QCOMPARE(dec->pwdBox->echoMode(), QLineEdit::Normal);
+        QCOMPARE(enc->levelList->itemText(kOpenPgp), QStringLiteral("Strong - OpenPGP"));
+        QCOMPARE(dec->levelList->count(), 4);
+    }
+
+    // A file that holds a message chooses the OpenPGP level in the decrypt panel; a binary one
+    // keeps every byte, where other files have their line breaks made CR LF.
+    void openingAMessage_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("binary");
+        QTest::addColumn<bool>("message");
+        // Long enough that the binary message holds lone CR and LF bytes.
+        QByteArray plain;
+        for (int i = 0; plain.size() < 8192; ++i)
+            plain += "Line " + QByteArray::number(i) + " of the letter\r\n";
+        const QByteArray armoured = QByteArray::fromStdString(MessageOf(plain.toStdString()));
+        QTest::newRow("armoured, LF lines as gpg writes")
+            << QByteArray(armoured).replace("\r\n", "\n") << false << true;
+        QTest::newRow("binary") << QByteArray::fromStdString(MessageOf(plain.toStdString(), false))
+                                << true << true;
+        QTest::newRow("a text that starts with \u00c9")
+            << QByteArray("\xC9t\xE9 \xE0 Paris\nsecond line\n") << false << false;
+    }
+    void openingAMessage()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, binary);
+        QFETCH(bool, message);
+        start();
+        openDocument(binary ? "letter.gpg" : "letter.asc", file.toStdString());
+        const std::string bytes = file.toStdString();
+        QCOMPARE(w().mem()->bytes(), binary ? bytes : NormaliseLineBreaks(bytes));
+        if (binary)
+            QVERIFY(file.contains('\n') && NormaliseLineBreaks(bytes) != bytes);
+        CipherPanel* dec = w().decryptPanel();
+        QCOMPARE(dec->levelList->currentIndex(), message ? kOpenPgp : 0);
+        if (!message)
+            return;
+        QCOMPARE(dec->pwdBox->echoMode(), QLineEdit::Password);
+        QCOMPARE(BoxColour(dec->pwdBox), kWhite);
+        // Decrypted as chosen: nothing to pick.
+        press(Qt::CTRL | Qt::Key_D);
+        type(dec->pwdBox, kPassphrase);
+        QTest::mouseClick(dec->actionButton, Qt::LeftButton);
+        QCOMPARE(notes(), Notes{});
+        QVERIFY(w().mem()->bytes().starts_with("Line 0 of the letter\r\nLine 1"));
+        QCOMPARE(s().FileExt, std::string("txt"));
+    }
+
     // --- the password boxes ---------------------------------------------------------------
 
     void levelAIgnoresATypedPasswordRightAfterStartUp_data()
@@ -602,6 +880,9 @@ private slots:
             QTest::addRow("%s: A again", side) << encrypt << QList<int>{0} << false << kSilver;
             QTest::addRow("%s: A then C", side) << encrypt << QList<int>{0, 2} << true << kWhite;
             QTest::addRow("%s: C, A, B", side) << encrypt << QList<int>{2, 0, 1} << true << kWhite;
+            QTest::addRow("%s: OpenPGP", side) << encrypt << QList<int>{3} << true << kWhite;
+            QTest::addRow("%s: OpenPGP then A", side)
+                << encrypt << QList<int>{3, 0} << false << kSilver;
         }
     }
     void pickingALevelSwitchesThePasswordBox()

@@ -28,25 +28,31 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
+#include "cipher/levels.h"
 #include "core/app_state.h"
 #include "document/atomic_file.h"
+#include "document/file_calls.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "failing_new.h"
 #include "temp_workdir.h"
 #include "test_files.h"
 #include "ui/editor/memo.h"
-#include "ui/main/fCPas.h"
-#include "ui/main/replace_panel.h"
 #include "ui/main/cipher_panel.h"
+#include "ui/main/fCPas.h"
 #include "ui/main/level_a_panel.h"
+#include "ui/main/replace_panel.h"
 #include "ui/main/type_panel.h"
 #include "ui/platform/command_guard.h"
+#include "ui/platform/qt_desktop.h"
 
 using Kind = ScriptedDesktop::Kind;
 
@@ -817,6 +823,86 @@ private slots:
         QCOMPARE(state.LevelAPwd, std::string("tzrhGowN"));
         QVERIFY(ReadFile(early.filePath("plimo.dat")) == settings);
         QCOMPARE(Entries(early.path()), QStringList{"plimo.dat"});
+    }
+
+    // A second editor in the same folder, used from the keyboard alone, after the first changed
+    // the Level A password: each of its Level A commands takes the password plimo.dat holds
+    // then, so that what it encrypts decrypts with that password.
+    void levelACommandsTakeThePasswordTheFileHoldsNow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("encrypt") << "encrypt";
+        QTest::newRow("decrypt") << "decrypt";
+        QTest::newRow("the Level A panel shows it") << "panel";
+    }
+    void levelACommandsTakeThePasswordTheFileHoldsNow()
+    {
+        QFETCH(QString, command);
+        auto first = start();
+        RacingDesktop desktop;
+        TAppState state;
+        TfC second(desktop, state);  // started before the change: it read the factory password
+        first->w->menu().levelAPwd->trigger();
+        first->w->levelAPanel()->editLA->setText(QStringLiteral("Kx7mQ2pZ"));
+        QTest::mouseClick(first->w->levelAPanel()->laButt, Qt::LeftButton);
+        QCOMPARE(ReadFile("plimo.dat"), QByteArray("Plimo Text Editor 1.7\r\n15\r\nKx7mQ2pZ\r\n"));
+
+        TAppState now;
+        SetStateDefaults(now, {});
+        now.LevelAPwd = "Kx7mQ2pZ";
+        const std::string plain = "Meet at the north gate at eight.";
+        const std::string cipher = EncryptWithLevel(now, EncryptionLevel::A, plain, "").text;
+        if (command == "panel") {
+            second.menu().levelAPwd->trigger();
+            QCOMPARE(second.levelAPanel()->editLA->text(), QStringLiteral("Kx7mQ2pZ"));
+            return;
+        }
+        const bool encrypt = command == "encrypt";
+        second.mem()->setBytes(encrypt ? plain : cipher);
+        (encrypt ? second.menu().eMen : second.menu().dMen)->trigger();
+        CipherPanel* panel = encrypt ? second.encryptPanel() : second.decryptPanel();
+        QTest::mouseClick(panel->actionButton, Qt::LeftButton);
+        QCOMPARE(std::string(second.mem()->bytes()), encrypt ? cipher : plain);
+    }
+
+    // A file name is shown as it is, never as markup: a name could otherwise pass for another
+    // message, or hide the end of the question it is in.
+    void fileNamesAreShownAsPlainText_data()
+    {
+        QTest::addColumn<bool>("question");
+        QTest::newRow("the error box") << false;
+        QTest::newRow("the changed-on-disk question") << true;
+    }
+    void fileNamesAreShownAsPlainText()
+    {
+        QFETCH(bool, question);
+        const std::string text =
+            "Cannot open file /tmp/x/<h1>Saved OK</h1><!--.txt was changed. Overwrite it?";
+        QString shown;
+        int format = -1;
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                shown = box->text();
+                format = box->textFormat();
+                box->done(QMessageBox::No);
+            },
+            Qt::QueuedConnection);
+        QtDesktop desktop;
+        if (question)
+            desktop.askYesNo("Plimo", text);
+        else
+            desktop.showError(kTitle, text);
+        QCOMPARE(shown, QString::fromStdString(text));
+        QCOMPARE(format, int(Qt::PlainText));
+
+        auto s = start();
+        const QString name = s->dir.filePath("<b>bold.txt");
+        WriteFile(name, "text");
+        s->open(name);
+        QCOMPARE(s->w->statusBar()->findChildren<QLabel*>().front()->textFormat(), Qt::PlainText);
     }
 
     // A save that rewrote a file in place and was killed left the old content in the per-user

@@ -1,4 +1,8 @@
 // New, Open, Save, Save As, Close File and the exit question, through the scripted desktop.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <fstream>
 #include <memory>
 #include <random>
 
@@ -11,11 +15,14 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
+#include "cipher/openpgp_level.h"
 #include "core/app_state.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
@@ -26,6 +33,7 @@
 #include "ui/main/fCPas.h"
 #include "ui/main/file_dialog_texts.h"
 #include "ui/main/replace_panel.h"
+#include "ui/platform/qt_desktop.h"
 #include "window_test.h"
 
 using Kind = ScriptedDesktop::Kind;
@@ -62,6 +70,24 @@ class TestFileCommands : public WindowTest {
 
     const std::vector<std::string>& notes() { return m_notes->notes; }
 
+    // File > Recent Files as the menu shows it: each entry's caption, tip, and "off" when it is
+    // not offered; Clear List last.
+    QStringList recentMenu()
+    {
+        QMenu* menu = w().menu().RecentFiles1->menu();
+        emit menu->aboutToShow();
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator())
+                entries << a->text() + " | " + a->toolTip() + (a->isEnabled() ? "" : " off");
+        return entries;
+    }
+    void triggerRecent(int index)
+    {
+        recentMenu();
+        w().menu().RecentFiles1->menu()->actions().at(index)->trigger();
+    }
+
     // Opens a file holding the bytes; returns its path.
     QString open(const QString& name, const QByteArray& bytes)
     {
@@ -84,20 +110,37 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("abc") << QByteArray("abc") << QByteArray("abc");
-        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb");
-        QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
-        QTest::newRow("empty") << QByteArray() << QByteArray();
+        // What the status bar says over its first two panels, one after the other.
+        QTest::addColumn<QStringList>("notes");
+        const QString utf8 = "This file looks like UTF-8: letters beyond A-Z show as two or three "
+                             "symbols and are saved unchanged";
+        QTest::newRow("abc") << QByteArray("abc") << QByteArray("abc") << QStringList();
+        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb")
+                                 << QStringList{"Line breaks were LF: Save writes CR LF"};
+        QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb")
+                                 << QStringList{"Line breaks were CR: Save writes CR LF"};
+        QTest::newRow("empty") << QByteArray() << QByteArray() << QStringList();
         QTest::newRow("NUL and 8-bit kept")
-            << QByteArray("\0\x80\xFF\xA0", 4) << QByteArray("\0\x80\xFF\xA0", 4);
+            << QByteArray("\0\x80\xFF\xA0", 4) << QByteArray("\0\x80\xFF\xA0", 4) << QStringList();
+        QTest::newRow("UTF-8 and LF, kept as read")
+            << QByteArray("caf\xC3\xA9\n\xE2\x82\xAC") << QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC")
+            << QStringList{utf8, "Line breaks were LF: Save writes CR LF"};
     }
     void openNormalisesLineBreaksAndShowsTheSize()
     {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, text);
+        QFETCH(QStringList, notes);
         s().FileExt = "txb";
+        w().statusBar()->showMessage(QStringLiteral("a note on the file before"));
         const QString path = open("doc.txt", file);
         QCOMPARE(w().mem()->bytes(), text.toStdString());
+        QStringList shown;
+        for (QString note = w().statusNote(); !note.isEmpty(); note = w().statusNote()) {
+            shown << note;
+            w().statusBar()->clearMessage();  // as its time running out does
+        }
+        QCOMPARE(shown, notes);
         QCOMPARE(w().statusText(0), path);
         QCOMPARE(w().statusText(1), QStringLiteral("size - %1").arg(text.size()));
         QCOMPARE(s().FileName, Path(path));
@@ -105,8 +148,8 @@ private slots:
         QCOMPARE(s().FileExt, std::string("txb"));  // opening never changes it
 
         const auto dialog = m_desktop->callsOf(Kind::OpenDialog).front().request;
-        QCOMPARE(dialog.filter,
-                 std::string("Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
+        QCOMPARE(dialog.filter, std::string("Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt "
+                                            "C|*.txc|OpenPGP message|*.asc *.gpg"));
         QCOMPARE(dialog.filterIndex, 3);
         QVERIFY(dialog.existingOnly);
         QVERIFY(dialog.defaultExtension.empty());
@@ -153,8 +196,10 @@ private slots:
         const auto dialog = m_desktop->callsOf(Kind::SaveDialog).front().request;
         QCOMPARE(dialog.title, std::string("Save your file"));
         QCOMPARE(dialog.filter,
-                 std::string("Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc"));
+                 std::string("Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt "
+                             "C|*.txc|OpenPGP message|*.asc *.gpg"));
         QCOMPARE(dialog.filterIndex, 4);
+        QCOMPARE(QtFilters(dialog.filter).last(), QStringLiteral("OpenPGP message (*.asc *.gpg)"));
         QCOMPARE(dialog.defaultExtension, std::string("txt"));
         QCOMPARE(ReadFile(path), QByteArray("hello\r\nworld"));
         QVERIFY(s().HasFile);
@@ -249,9 +294,11 @@ private slots:
             for (char& c : bytes)
                 c = static_cast<char>(rng() % 5 == 0 ? "\r\n"[rng() % 2] : rng() % 256);
             const QString path = open("r.bin", bytes);
-            // What loading promises: every break to CR LF, every other byte kept.
+            // What loading promises: every break to CR LF, every other byte kept; bytes that
+            // start like a binary OpenPGP message keep their breaks too.
             QByteArray expected = bytes;
-            expected.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+            if (!IsBinaryOpenPgpMessage(bytes.toStdString()))
+                expected.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
             QCOMPARE(w().mem()->bytes(), expected.toStdString());
             if (!expected.isEmpty()) {
                 w().menu().Save1->trigger();
@@ -444,6 +491,8 @@ private slots:
         QTest::newRow("same size, newer, No")
             << "rewrite" << true << false << QByteArray("ORIGINAL");
         QTest::newRow("only touched, Yes") << "touch" << true << true << QByteArray("mine");
+        QTest::newRow("replaced by rename, same size and time, No")
+            << "replace" << true << false << QByteArray("ORIGINAL");
         QTest::newRow("deleted") << "delete" << false << false << QByteArray("mine");
     }
     void saveAsksBeforeReplacingAnotherProgramsChange()
@@ -461,6 +510,18 @@ private slots:
             WriteFile(path, "ORIGINAL");
         if (change == "delete")
             QVERIFY(QFile::remove(path));
+        if (change == "replace") {
+            // As "cp -p" or "rsync -t" do: another file of the same size, given the same time to
+            // the nanosecond, takes the name.
+            const QString other = path + ".new";
+            WriteFile(other, "ORIGINAL");
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+            const timespec times[2] = {st.st_atim, st.st_mtim};
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(other).constData(), times, 0) == 0);
+            QVERIFY(::rename(QFile::encodeName(other).constData(),
+                             QFile::encodeName(path).constData()) == 0);
+        }
         if (change == "rewrite" || change == "touch") {
             // A later time for sure, whatever the file system's clock resolution.
             QFile f(path);
@@ -540,6 +601,8 @@ private slots:
         QTest::newRow("txa") << "txa" << 2;
         QTest::newRow("txb") << "txb" << 3;
         QTest::newRow("txc") << "txc" << 4;
+        QTest::newRow("asc") << "asc" << 5;
+        QTest::newRow("gpg") << "gpg" << 5;
         QTest::newRow("empty") << "" << 1;
         QTest::newRow("upper case is another extension") << "TXB" << 1;
         QTest::newRow("unknown") << "doc" << 1;
@@ -555,13 +618,84 @@ private slots:
         for (const std::string_view filter : {kOpenFilter, kSaveFilter}) {
             const QList<QByteArray> parts =
                 QByteArray(filter.data(), qsizetype(filter.size())).split('|');
-            QCOMPARE(parts.size(), 8);
-            const QByteArray pattern = parts[2 * index - 1];
+            QCOMPARE(parts.size(), 10);
+            const QList<QByteArray> patterns = parts[2 * index - 1].split(' ');
             if (index > 1 || extension == "txt")
-                QCOMPARE(pattern, "*." + QByteArray::fromStdString(extension));
+                QVERIFY(patterns.contains("*." + QByteArray::fromStdString(extension)));
             else
-                QCOMPARE(pattern, QByteArray("*.txt"));
+                QCOMPARE(patterns, QList<QByteArray>{"*.txt"});
         }
+    }
+
+    // File > Recent Files: the documents opened or saved, newest first, kept per user beside
+    // (never in) plimo.dat, any path byte for byte; a file that is gone is shown, not offered.
+    void recentFiles()
+    {
+        QCOMPARE(recentMenu(), QStringList{"&Clear List | Clear List off"});
+        const QString a = open("a.txt", "A");
+        const QString b = m_dir->filePath("b & co.txt");
+        m_desktop->savePaths.push_back(Path(b));
+        w().menu().SaveAs1->trigger();
+        const QString c = open("c.txt", "C");
+        open("a.txt", "A again");  // first again, once
+        QFile::remove(c);
+        QCOMPARE(recentMenu(), QStringList({"&1 a.txt | " + a, "&2 c.txt | " + c + " off",
+                                            "&3 b && co.txt | " + b, "&Clear List | Clear List"}));
+        QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"),
+                 ("recent=" + a + "\nrecent=" + c + "\nrecent=" + b + "\n").toUtf8());
+        QCOMPARE(QFile::permissions(m_dir->configHome() + "/plimo/options"),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")).count('\n'), 3);
+
+        // Opening from the list is Open, also of a name whose bytes are no UTF-8.
+        const std::string odd = Path(m_dir->path()) + "/caf\xE9 \xFF.txt";
+        std::ofstream(odd) << "odd";
+        w().OpenFile(odd);
+        triggerRecent(3);
+        QCOMPARE(w().mem()->bytes(), std::string("A"));
+        QCOMPARE(s().FileName, Path(b));
+        QCOMPARE(w().statusText(1), QStringLiteral("size - 1"));
+        triggerRecent(1);
+        QCOMPARE(s().FileName, odd);
+        QCOMPARE(w().mem()->bytes(), std::string("odd"));
+
+        w().menu().ClearRecent1->trigger();
+        QCOMPARE(recentMenu(), QStringList{"&Clear List | Clear List off"});
+        QCOMPARE(m_desktop->calls.size(), 4u);  // the dialogs, nothing else
+        QVERIFY(notes().empty());
+    }
+
+    // Over a changed text, a file from the list asks first; No is as a cancelled dialog.
+    void recentFileOverUnsavedText()
+    {
+        const QString path = open("a.txt", "saved");
+        w().mem()->setBytes("typed, not saved");
+        m_desktop->answers = {false, true};
+        triggerRecent(0);
+        QCOMPARE(w().mem()->bytes(), std::string("typed, not saved"));
+        QCOMPARE(notes(), std::vector<std::string>{"File opening was cancelled!"});
+        triggerRecent(0);
+        QCOMPARE(w().mem()->bytes(), std::string("saved"));
+        const auto questions = m_desktop->callsOf(Kind::Question);
+        QCOMPARE(questions.size(), 2u);
+        QCOMPARE(questions[0].text, "The text has changes that are not saved. Open " +
+                                        Path(path) + " anyway?");
+    }
+
+    // A configuration folder others may write to is not used: Open works, the list is kept for
+    // the run, and the status bar says why once.
+    void recentFilesWhereTheFolderIsNotTheUsersOwn()
+    {
+        QVERIFY(QDir().mkpath(m_dir->configHome() + "/plimo"));
+        QFile::setPermissions(m_dir->configHome() + "/plimo", QFileDevice::Permissions(0x7777));
+        const QString a = open("a.txt", "A");
+        QVERIFY2(w().statusNote().startsWith("Recent files are not kept: Cannot create file "),
+                 qPrintable(w().statusNote()));
+        open("b.txt", "B");
+        QCOMPARE(w().statusNote(), QString());  // said once
+        QCOMPARE(recentMenu().value(1), "&2 a.txt | " + a);
+        QVERIFY(!QFile::exists(m_dir->configHome() + "/plimo/options"));
+        QVERIFY(m_desktop->callsOf(Kind::Error).empty());
     }
 };
 

@@ -3,11 +3,13 @@
 #include <memory>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "core/app_state.h"
 #include "note_recorder.h"
@@ -155,6 +157,94 @@ private slots:
             QCOMPARE(s().FindNext, findPos[i]);
             QCOMPARE(w().mem()->bytes(), whole);
         }
+    }
+
+    // Shift+F3 selects the hit before the selection, round from the end, with the case matched
+    // when asked; F3 then goes on after it, as the Find button would (FindPos after each key).
+    void findPrevious()
+    {
+        prepareFind("one One ONE One one", "One");
+        w().mem()->select(0, 0);
+        QList<Selection> hits;
+        QList<int> findPos;
+        for (const char* keys : {"p", "p", "p", "n", "c", "p", "p"}) {
+            if (*keys == 'c')
+                w().findPanel()->fCase->setChecked(true);
+            else
+                press(*keys == 'p' ? Qt::SHIFT | Qt::Key_F3 : QKeyCombination(Qt::Key_F3));
+            hits << selection();
+            findPos << s().FindPos;
+        }
+        QCOMPARE(hits, QList<Selection>({{16, 3}, {12, 3}, {8, 3}, {12, 3}, {12, 3}, {4, 3}, {12, 3}}));
+        QCOMPARE(findPos, QList<int>({0, 15, 11, 15, 15, 7, 15}));
+    }
+
+    // After each hit the status bar counts the hits the Find button visits; a change of the text,
+    // of the sought text or of an option takes the count away.
+    void hitCount()
+    {
+        prepareFind("an ant, an Ant and a plant", "ant");
+        clickFind();
+        QCOMPARE(w().statusText(3), QStringLiteral("hit 1 of 3"));
+        clickFind();
+        press(QKeyCombination(Qt::Key_F3));
+        QCOMPARE(w().statusText(3), QStringLiteral("hit 3 of 3"));
+        press(Qt::SHIFT | Qt::Key_F3);
+        QCOMPARE(w().statusText(3), QStringLiteral("hit 2 of 3"));
+        w().findPanel()->fWhole->setChecked(true);
+        QCOMPARE(w().statusText(3), QString());
+        clickFind();  // after "Ant" only "plant" is left, no whole word: silent, as ever
+        QCOMPARE(w().statusText(3), QString());
+        clickFind();
+        QCOMPARE(w().statusText(3), QStringLiteral("hit 1 of 2"));
+        w().findPanel()->editF->setText(QStringLiteral("an"));
+        QCOMPARE(w().statusText(3), QString());
+    }
+
+    // A long count goes on between other events, so the window answers meanwhile; an edit
+    // meanwhile ends it, since it counted a text that is no more.
+    void longCountNeverStopsTheWindow()
+    {
+        std::string text;  // eight million hits: far more than one piece of the count
+        for (int i = 0; i < (8 << 20); ++i)
+            text += "a ";
+        prepareFind(text, "A");
+        clickFind();
+        QCOMPARE(w().statusText(3), QStringLiteral("counting hits\u2026"));
+        bool answered = false;
+        QTimer::singleShot(0, this, [&answered] { answered = true; });
+        QTRY_VERIFY(answered);
+        QCOMPARE(w().statusText(3), QStringLiteral("counting hits\u2026"));
+        QTRY_COMPARE_WITH_TIMEOUT(w().statusText(3), QStringLiteral("hit 1 of 8388608"), 30000);
+
+        clickFind();
+        w().mem()->insertPlainText(QStringLiteral("a"));  // the text changes while counting
+        QCOMPARE(w().statusText(3), QString());
+        QCoreApplication::processEvents();  // no piece of the count is left to run
+        QCOMPARE(w().statusText(3), QString());
+    }
+
+    // The find box keeps the last ten searches, newest first; Up and Down go through them and
+    // come back to what was typed.
+    void searchHistory()
+    {
+        prepareFind("one two three", "x");
+        QLineEdit* box = w().findPanel()->editF;
+        for (int i = 0; i < 13; ++i) {
+            box->setText(QString::number(i));
+            clickFind();
+        }
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Up);  // the box holds the last search: the one before
+        box->selectAll();
+        QTest::keyClicks(box, "typed");
+        QStringList shown;
+        for (int k = 0; k < 24; ++k) {
+            QTest::keyClick(box, k < 12 ? Qt::Key_Up : Qt::Key_Down);
+            shown << box->text();
+        }
+        QCOMPARE(shown.join(' '), QStringLiteral("12 11 10 9 8 7 6 5 4 3 3 3 4 5 6 7 8 9 10 11 12 "
+                                                 "typed typed typed"));
     }
 
     void enterInTheFindBoxSearches()
@@ -351,6 +441,20 @@ private slots:
         // The boxes keep their texts.
         QCOMPARE(w().replacePanel()->rFrom->text(), Box(from));
         QCOMPARE(w().replacePanel()->rTo->text(), Box(to));
+    }
+
+    // The replace panel's options, for Replace All.
+    void replaceAllWithOptions()
+    {
+        prepareReplace("Cat cat concat cats cat.", "cat", "dog");
+        w().replacePanel()->rCase->setChecked(true);
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+        QCOMPARE(w().mem()->bytes(), std::string("Cat dog condog dogs dog."));
+        w().mem()->setBytes("Cat cat concat cats cat.");
+        w().replacePanel()->rCase->setChecked(false);
+        w().replacePanel()->rWhole->setChecked(true);
+        QTest::mouseClick(w().replacePanel()->rButt, Qt::LeftButton);
+        QCOMPARE(w().mem()->bytes(), std::string("dog dog concat cats dog."));
     }
 
     // A replacement that changes nothing leaves the area alone: text, caret and selection.

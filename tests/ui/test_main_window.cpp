@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -13,10 +14,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <functional>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "core/app_state.h"
 #include "note_recorder.h"
@@ -27,6 +31,7 @@
 #include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
 #include "ui/main/find_panel.h"
+#include "ui/main/go_to_line_panel.h"
 #include "ui/main/level_a_panel.h"
 #include "ui/main/replace_panel.h"
 #include "ui/main/type_panel.h"
@@ -41,7 +46,8 @@ QString Shown(const TfC& w)
     QStringList names;
     for (QWidget* p :
          std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
-                                         w.decryptPanel(), w.typePanel(), w.levelAPanel()})
+                                         w.decryptPanel(), w.typePanel(), w.levelAPanel(),
+                                         w.goToLinePanel()})
         if (p->isVisible())
             names << p->objectName();
     return names.join(QLatin1Char(','));
@@ -60,14 +66,16 @@ QLineEdit* Box(TfC& w, const QString& name)
     const std::pair<QLineEdit*, const char*> boxes[] = {
         {w.findPanel()->editF, "editF"},    {w.replacePanel()->rFrom, "rFrom"},
         {w.replacePanel()->rTo, "rTo"},     {w.encryptPanel()->pwdBox, "pwdE"},
-        {w.decryptPanel()->pwdBox, "pwdD"}, {w.levelAPanel()->editLA, "editLA"}};
+        {w.decryptPanel()->pwdBox, "pwdD"}, {w.levelAPanel()->editLA, "editLA"},
+        {w.goToLinePanel()->editGo, "editGo"}};
     for (const auto& [box, boxName] : boxes)
         if (name == QLatin1String(boxName))
             return box;
     return nullptr;
 }
 
-// The menu's 17 keys and the items they run; Exit last, since it closes the window.
+// The menu's 17 keys, then the 7 of its later commands, and the items they run; Exit last, since
+// it closes the window.
 const std::pair<QKeyCombination, QAction * TMainMenu::*> kMenuKeys[] = {
     {Qt::CTRL | Qt::Key_N, &TMainMenu::New1},       {Qt::CTRL | Qt::Key_O, &TMainMenu::Open1},
     {Qt::CTRL | Qt::Key_S, &TMainMenu::Save1},      {Qt::CTRL | Qt::Key_W, &TMainMenu::Close1},
@@ -77,7 +85,10 @@ const std::pair<QKeyCombination, QAction * TMainMenu::*> kMenuKeys[] = {
     {Qt::CTRL | Qt::Key_A, &TMainMenu::SelectAll1}, {Qt::CTRL | Qt::Key_F, &TMainMenu::fMen},
     {Qt::CTRL | Qt::Key_R, &TMainMenu::rMen},       {Qt::CTRL | Qt::Key_T, &TMainMenu::tMen},
     {Qt::CTRL | Qt::Key_L, &TMainMenu::levelAPwd},  {Qt::Key_F1, &TMainMenu::Help2},
-    {Qt::CTRL | Qt::Key_F4, &TMainMenu::Exit1}};
+    {Qt::Key_F3, &TMainMenu::FindNext1},            {Qt::SHIFT | Qt::Key_F3, &TMainMenu::FindPrevious1},
+    {Qt::CTRL | Qt::Key_G, &TMainMenu::GoToLine1},  {Qt::CTRL | Qt::Key_Plus, &TMainMenu::ZoomIn1},
+    {Qt::CTRL | Qt::Key_Equal, &TMainMenu::ZoomIn1}, {Qt::CTRL | Qt::Key_Minus, &TMainMenu::ZoomOut1},
+    {Qt::CTRL | Qt::Key_0, &TMainMenu::ZoomReset1}, {Qt::CTRL | Qt::Key_F4, &TMainMenu::Exit1}};
 
 // WCAG contrast ratio of two colours, 1 to 21.
 double Contrast(const QColor& a, const QColor& b)
@@ -475,7 +486,7 @@ private slots:
     void everyMenuKeyWorksFromEveryBox_data()
     {
         QTest::addColumn<QString>("box");
-        for (const char* box : {"editF", "rFrom", "rTo", "pwdE", "pwdD", "editLA"})
+        for (const char* box : {"editF", "rFrom", "rTo", "pwdE", "pwdD", "editLA", "editGo"})
             QTest::newRow(box) << QString::fromLatin1(box);
     }
     void everyMenuKeyWorksFromEveryBox()
@@ -496,6 +507,98 @@ private slots:
         QVERIFY(!w.isVisible());  // Exit, the last key, closed the window
     }
 
+    // Status panel 2: the caret's line (CR LF lines, not rows) and column, from 1, and the
+    // selection's length, after every move.
+    void caretPlace()
+    {
+        TfC& w = start();
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 1, Col 1"));
+        w.mem()->setBytes("first\r\nsecond line, long enough to wrap in a narrow window\r\n\r\nx");
+        w.mem()->select(5, 4);  // over a line break, which counts two
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 2, Col 3 (4 selected)"));
+        QTest::keyClick(w.mem(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 4, Col 2"));
+        QTest::keyClick(w.mem(), Qt::Key_Up);
+        QTest::keyClicks(w.mem(), "ab");
+        QCOMPARE(w.statusText(2), QStringLiteral("Ln 3, Col 3"));
+    }
+
+    // Ctrl+G shows the go-to-line panel (one panel at a time, as the others) with the caret's
+    // line ready to be typed over; Enter puts the caret at the start of the line, counted in
+    // CR LF lines, in the middle of the area.
+    void goToLine_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("line");
+        QTest::newRow("line 3") << "3" << 3;
+        QTest::newRow("a long line is one line") << "4" << 4;
+        QTest::newRow("far down, shown in the middle") << "1000" << 1000;
+        QTest::newRow("past the end: the last line") << "999999999999" << 2005;
+        QTest::newRow("line 0 is the first") << "0" << 1;
+        QTest::newRow("only digits are taken: the box keeps 2") << "-x" << 2;
+    }
+    void goToLine()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, line);
+        TfC& w = start();
+        std::string text = "one\r\ntwo\r\nthree\r\n" + std::string(1000, 'w') + "\r\n";
+        for (int i = 5; i <= 2005; ++i)
+            text += "line " + std::to_string(i) + (i < 2005 ? "\r\n" : "");
+        w.mem()->setBytes(text);
+        w.mem()->select(6, 0);
+        press(Qt::CTRL | Qt::Key_F);
+        press(Qt::CTRL | Qt::Key_G);
+        QCOMPARE(Shown(w), QStringLiteral("pGo"));
+        QLineEdit* box = w.goToLinePanel()->editGo;
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->selectedText(), QStringLiteral("2"));
+        QCOMPARE(w.goToLinePanel()->LabelLines->text(), QStringLiteral("of 2005"));
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        const ByteText& bytes = w.mem()->byteText();
+        QCOMPARE(w.mem()->caret(), bytes.lineStart(std::size_t(line - 1)));
+        QCOMPARE(w.mem()->selLength(), 0);
+        QVERIFY(w.mem()->hasFocus());
+        if (line == 1000) {
+            const QRect caretBox = w.mem()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            QVERIFY2(std::abs(caretBox.center().y() - w.mem()->viewport()->height() / 2) <=
+                         caretBox.height(),
+                     qPrintable(QString::number(caretBox.center().y())));
+        }
+        press(Qt::CTRL | Qt::Key_G);
+        QCOMPARE(Shown(w), QString());
+    }
+
+    // Ctrl++ (or Ctrl+=), Ctrl+- and Ctrl+wheel step through the type panel's sizes, which
+    // follows, and keep the size in plimo.dat; Ctrl+0 goes back to the size the run started
+    // with.
+    void zoom()
+    {
+        WriteFile(m_dir->filePath("plimo.dat"), "Plimo Text Editor 1.7\r\n20\r\npwd\r\n");
+        TfC& w = start();
+        const auto wheel = [&w](int delta) {
+            const QPointF at = w.mem()->viewport()->rect().center();
+            QWheelEvent event(at, w.mem()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(w.mem()->viewport(), &event);
+        };
+        QList<int> sizes;
+        for (const auto& step : std::vector<std::function<void()>>{
+                 [&] { press(Qt::CTRL | Qt::Key_Equal); }, [&] { press(Qt::CTRL | Qt::Key_Plus); },
+                 [&] { press(Qt::CTRL | Qt::Key_0); }, [&] { press(Qt::CTRL | Qt::Key_Minus); },
+                 [&] { wheel(-240); }, [&] { wheel(60); }, [&] { wheel(60); },
+                 [&] { for (int i = 0; i < 9; ++i) press(Qt::CTRL | Qt::Key_Plus); }})
+            step(), sizes << w.mem()->pointSize();
+        // Touchpad turns add up to a notch; the list's end stops the steps.
+        QCOMPARE(sizes, QList<int>({22, 25, 20, 18, 12, 12, 15, 35}));
+        QCOMPARE(s().TypeSize, 35);
+        QCOMPARE(ReadFile(m_dir->filePath("plimo.dat")).split('\n').value(1), QByteArray("35\r"));
+        press(Qt::CTRL | Qt::Key_T);  // the type panel's list follows
+        QCOMPARE(w.typePanel()->ComboBox1->currentText(), QStringLiteral("35"));
+        QVERIFY(m_desktop->calls.empty());
+    }
+
     void captionsFitTheirControls_data()
     {
         QTest::addColumn<int>("width");
@@ -509,7 +612,8 @@ private slots:
         w.resize(width, 500);
         for (QWidget* panel :
              std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
-                                             w.decryptPanel(), w.typePanel(), w.levelAPanel()}) {
+                                             w.decryptPanel(), w.typePanel(), w.levelAPanel(),
+                                             w.goToLinePanel()}) {
             ShowOnly(w, panel);
             QTRY_COMPARE(panel->width(), width - 20);
             QList<QWidget*> row = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
@@ -522,13 +626,15 @@ private slots:
                                      " at " + QString::number(g.x());
                 QVERIFY2(g.left() >= 0 && g.right() < panel->width(), qPrintable(what));
                 QVERIFY2(g.bottom() < panel->height(), qPrintable(what));
-                if (i + 1 < row.size())
-                    QVERIFY2(g.right() < row[i + 1]->x(), qPrintable(what + " overlaps"));
+                for (qsizetype j = i + 1; j < row.size(); ++j)  // the option boxes stand stacked
+                    QVERIFY2(!g.intersects(row[j]->geometry()), qPrintable(what + " overlaps"));
                 const QFontMetrics fm = c->fontMetrics();
                 if (auto* button = qobject_cast<QPushButton*>(c)) {
                     const int margin = c->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, c);
                     QVERIFY2(fm.horizontalAdvance(button->text()) + 2 * margin <= g.width(),
                              qPrintable(what + " " + button->text()));
+                } else if (auto* box = qobject_cast<QCheckBox*>(c)) {
+                    QVERIFY2(box->sizeHint().width() <= g.width(), qPrintable(what + " " + box->text()));
                 } else if (auto* list = qobject_cast<QComboBox*>(c)) {
                     for (int item = 0; item < list->count(); ++item)
                         QVERIFY2(fm.horizontalAdvance(list->itemText(item)) <= ListTextRoom(list),

@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include "cipher/openpgp_level.h"
 #include "core/app_state.h"
 #include "core/upper1252.h"
 #include "note_recorder.h"
@@ -283,6 +284,7 @@ struct Stats {
     int opened = 0, saved = 0, fileErrors = 0, exitsAsked = 0, exitsClosed = 0, pasted = 0;
     int settingsWrites = 0, typedKeys = 0;
     int outsideWrites = 0, overwriteAsked = 0;
+    int openPgpMade = 0, openPgpOpened = 0, openPgpRefused = 0;
 };
 
 }  // namespace
@@ -301,6 +303,8 @@ public:
           m_rng(seed)
     {
         prepareFiles();
+        // The least S2K count: the walk's OpenPGP messages cost no tenth of a second each.
+        m_w.encryptPanel()->openPgpOptions.s2kIterations = 1024;
         for (QPushButton* b : buttons())
             m_connections.push_back(QObject::connect(b, &QPushButton::clicked, &m_w,
                                                      [this, b] { m_clicked.push_back(b); }));
@@ -538,6 +542,7 @@ private:
             {m_w.replacePanel()->cRep, "cRep"},
             {m_w.encryptPanel()->levelList, "levelE"},
             {m_w.encryptPanel()->pwdBox, "pwdE"},
+            {m_w.encryptPanel()->againBox, "pwdE2"},
             {m_w.encryptPanel()->actionButton, "eButt"},
             {m_w.encryptPanel()->closeButton, "cEnc"},
             {m_w.decryptPanel()->levelList, "levelD"},
@@ -700,6 +705,9 @@ private:
         }
         m_s.text = NormaliseRef(*f.bytes);
         m_s.clean = m_s.text;
+        // A message chooses the OpenPGP level in the decrypt panel, its box switched on.
+        if (StartsWithOpenPgpArmour(m_s.text))
+            m_s.pwdDEnabled = true;
         m_s.fileName = *path;
         m_s.hasFile = true;
         m_s.changedOutside = false;
@@ -798,6 +806,22 @@ private:
     }
 
     void modelEmail(Expect& e) { e.urls = 1; }
+
+    // The next listed size up or down, or the size of the start (the factory's here).
+    void modelZoom(const QAction* a)
+    {
+        static constexpr int kSizes[] = {10, 12, 15, 18, 20, 22, 25, 28, 30, 32, 35};
+        int size = kFactoryTypeSize;
+        if (a == m_w.menu().ZoomIn1) {
+            const auto up = std::upper_bound(std::begin(kSizes), std::end(kSizes), m_s.typeSize);
+            size = up == std::end(kSizes) ? m_s.typeSize : *up;
+        } else if (a == m_w.menu().ZoomOut1) {
+            const auto at = std::lower_bound(std::begin(kSizes), std::end(kSizes), m_s.typeSize);
+            size = at == std::begin(kSizes) ? m_s.typeSize : *(at - 1);
+        }
+        m_stats.settingsWrites += size != m_s.typeSize;
+        m_s.typeSize = size;
+    }
 
     void modelFind(Expect& e)
     {
@@ -899,6 +923,10 @@ private:
         toggleStep(kEnc, e);
         expectBoxEmptied(e, m_w.encryptPanel()->pwdBox);
         const int level = m_w.encryptPanel()->levelList->currentIndex();
+        if (level == CipherPanel::kOpenPgpIndex) {
+            modelOpenPgpEncrypt(e);
+            return;
+        }
         const std::optional<std::string> typed = boxBytes(m_w.encryptPanel()->pwdBox);
         if (!typed) {
             e.checks.push_back([] { return QStringLiteral("pwdE holds a character never typed"); });
@@ -931,6 +959,10 @@ private:
     {
         toggleStep(kDec, e);
         const int level = m_w.decryptPanel()->levelList->currentIndex();
+        if (level == CipherPanel::kOpenPgpIndex) {
+            modelOpenPgpDecrypt(e);
+            return;
+        }
         const std::optional<std::string> typed = boxBytes(m_w.decryptPanel()->pwdBox);
         if (!typed) {
             e.checks.push_back([] { return QStringLiteral("pwdD holds a character never typed"); });
@@ -965,11 +997,73 @@ private:
             });
             ++m_stats.roundTrips;
         }
+        decryptedTo(e, plain);
+    }
+
+    // A decryption that was done: the text, its state and the status bar.
+    void decryptedTo(Expect& e, const std::string& plain)
+    {
         m_s.text = plain;
         m_cipherChangedText = true;
         m_s.status0 = QString::fromStdString(m_s.fileName) + ".txt";
         expectCipherState(e, "txt", true);
         ++m_stats.decrypted;
+    }
+
+    // The OpenPGP level: the message cannot be foretold (its salt and key are random), so the
+    // model takes it from the window and checks that it opens to the text with the passphrase's
+    // UTF-8 bytes; refusals and decryptions are foretold from the layer, which is tested against
+    // gpg on its own.
+    void modelOpenPgpEncrypt(Expect& e)
+    {
+        QLineEdit* again = m_w.encryptPanel()->againBox;
+        expectBoxEmptied(e, again);
+        const std::string passphrase = m_w.encryptPanel()->pwdBox->text().toUtf8().toStdString();
+        e.checkNotes = true;
+        if (passphrase.empty() || passphrase != again->text().toUtf8().toStdString()) {
+            e.notes.emplace_back(passphrase.empty() ? openpgp_messages::kEmptyPassphrase
+                                                    : openpgp_level_messages::kPassphrasesDiffer);
+            return;
+        }
+        if (std::string advice = ShortPassphraseAdvice(PassphraseLength(passphrase));
+            !advice.empty())
+            e.notes.push_back(advice += openpgp_level_messages::kEncryptedAllTheSame);
+        const std::string plain = m_s.text;
+        e.checks.push_back([this, plain, passphrase] {
+            std::string opened;
+            if (OpenPgpDecrypt(m_w.mem()->bytes(), passphrase, opened) != OpenPgpOutcome::Done ||
+                opened != plain)
+                return "an OpenPGP message that does not open to the text: " +
+                       Hex(m_w.mem()->bytes());
+            m_lastOpenPgp = {passphrase, plain, std::string(m_w.mem()->bytes())};
+            return QString();
+        });
+        m_takeTextAsItIs = true;
+        expectCipherState(e, "asc", true);
+        ++m_stats.encrypted;
+        ++m_stats.openPgpMade;
+    }
+
+    void modelOpenPgpDecrypt(Expect& e)
+    {
+        expectBoxEmptied(e, m_w.decryptPanel()->pwdBox);
+        const std::string passphrase = m_w.decryptPanel()->pwdBox->text().toUtf8().toStdString();
+        std::string plain;
+        const OpenPgpOutcome outcome = OpenPgpDecrypt(m_s.text, passphrase, plain);
+        e.checkNotes = true;
+        if (outcome != OpenPgpOutcome::Done) {
+            e.notes.emplace_back(OpenPgpMessage(outcome));
+            ++m_stats.openPgpRefused;
+            return;
+        }
+        if (m_lastOpenPgp && m_lastOpenPgp->cipher == m_s.text &&
+            m_lastOpenPgp->key == passphrase) {
+            if (plain != m_lastOpenPgp->plain)
+                e.checks.push_back([] { return QStringLiteral("an OpenPGP round trip failed"); });
+            ++m_stats.roundTrips;
+        }
+        decryptedTo(e, plain);
+        ++m_stats.openPgpOpened;
     }
 
     void modelUpdate(Expect& e)
@@ -1078,6 +1172,10 @@ private:
             });
         else if (a == m_w.menu().fMen)
             toggleStep(kFind, e);
+        else if (a == m_w.menu().FindNext1)
+            modelFind(e);  // F3 is the Find button
+        else if (a == m_w.menu().ZoomIn1 || a == m_w.menu().ZoomOut1 || a == m_w.menu().ZoomReset1)
+            modelZoom(a);
         else if (a == m_w.menu().rMen)
             toggleStep(kRep, e);
         else if (a == m_w.menu().tMen || a == m_w.menu().SelectFont1)
@@ -1148,7 +1246,9 @@ private:
             m_w.menu().Cut1,        m_w.menu().Copy1,         m_w.menu().Paste1,
             m_w.menu().SelectAll1,  m_w.menu().fMen,          m_w.menu().rMen,
             m_w.menu().SelectFont1, m_w.menu().tMen,          m_w.menu().levelAPwd,
-            m_w.menu().WebSite1,    m_w.menu().SupportEmail1, m_w.menu().SalesEmail1};
+            m_w.menu().WebSite1,    m_w.menu().SupportEmail1, m_w.menu().SalesEmail1,
+            m_w.menu().FindNext1,   m_w.menu().ZoomIn1,       m_w.menu().ZoomOut1,
+            m_w.menu().ZoomReset1};
         QAction* a = actions[pick(actions.size())];
         if (a == m_w.menu().Exit1 && !chance(30))
             a = m_w.menu().SaveAs1;
@@ -1258,7 +1358,8 @@ private:
         std::vector<QLineEdit*> boxes;
         for (QLineEdit* box :
              {m_w.findPanel()->editF, m_w.replacePanel()->rFrom, m_w.replacePanel()->rTo,
-              m_w.encryptPanel()->pwdBox, m_w.decryptPanel()->pwdBox, m_w.levelAPanel()->editLA})
+              m_w.encryptPanel()->pwdBox, m_w.encryptPanel()->againBox, m_w.decryptPanel()->pwdBox,
+              m_w.levelAPanel()->editLA})
             if (box->isVisible() && box->isEnabled())
                 boxes.push_back(box);
         if (boxes.empty())
@@ -1273,6 +1374,8 @@ private:
                        : randomWord(0, 5);
         else if (box == m_w.levelAPanel()->editLA)
             text = randomLevelAPwd();
+        else if (box == m_w.encryptPanel()->againBox && chance(70))
+            text = m_w.encryptPanel()->pwdBox->text();
         else
             text = randomPassword();
         ++m_stats.actions["box"];
@@ -1308,7 +1411,11 @@ private:
             return shortcutStep();
         QComboBox* list = lists[pick(lists.size())];
         ++m_stats.actions["list"];
-        return choose(list, static_cast<int>(pick(static_cast<std::uint64_t>(list->count()))));
+        // The OpenPGP level only through its scenario (see openPgpScenario).
+        const bool levels =
+            list == m_w.encryptPanel()->levelList || list == m_w.decryptPanel()->levelList;
+        const int entries = levels ? CipherPanel::kOpenPgpIndex : list->count();
+        return choose(list, static_cast<int>(pick(static_cast<std::uint64_t>(entries))));
     }
 
     QString choose(QComboBox* list, int index)
@@ -1362,22 +1469,68 @@ private:
         return clickButton(button);
     }
 
+    QString openPlainForScenario()
+    {
+        return command(
+            "menu &Open (scenario)", m_w.menu().Open1, [this] { trigger(m_w.menu().Open1); },
+            std::nullopt, Path(m_dir.filePath("plain.txt")));
+    }
+
+    // The OpenPGP level, on the plain document: encrypted with a passphrase typed twice (now and
+    // then differently), decrypted with it (now and then after a wrong one), then the document
+    // opened again and the lists put back to a level A to C. An OpenPGP message's salt and key
+    // are random: a text that holds one, left where later steps read it (the area, its undo
+    // history, the lists' choice), would steer them, and the same seed would no longer walk the
+    // same way.
+    QString openPgpScenario()
+    {
+        CipherPanel* enc = m_w.encryptPanel();
+        CipherPanel* dec = m_w.decryptPanel();
+        const QString passphrase = randomWord(8, 16);
+        const QString again = chance(15) ? randomPassword() : passphrase;
+        const bool wrongFirst = chance(20);
+        QString error = openPlainForScenario();
+        const auto run = [&](int panel, CipherPanel* side, QLineEdit* last, const QString& text) {
+            if (error.isEmpty())
+                error = ensureShown(panel);
+            if (error.isEmpty() && side->levelList->currentIndex() != CipherPanel::kOpenPgpIndex)
+                error = choose(side->levelList, CipherPanel::kOpenPgpIndex);
+            if (error.isEmpty())
+                error = fillBox(side->pwdBox, text);
+            if (error.isEmpty() && side == enc)
+                error = fillBox(enc->againBox, again);
+            if (error.isEmpty())
+                error = press(side->actionButton, last);
+        };
+        run(kEnc, enc, enc->againBox, passphrase);
+        if (wrongFirst)
+            run(kDec, dec, dec->pwdBox, passphrase + "x");
+        run(kDec, dec, dec->pwdBox, passphrase);
+        if (error.isEmpty())
+            error = openPlainForScenario();
+        for (const auto& [panel, list] :
+             {std::pair{kEnc, enc->levelList}, {kDec, dec->levelList}}) {
+            if (error.isEmpty())
+                error = ensureShown(panel);
+            if (error.isEmpty())
+                error = choose(list, static_cast<int>(pick(3)));
+        }
+        return error;
+    }
+
     // Short sequences of the same steps that reach the states single steps rarely meet: a text
     // encrypted and decrypted again, a run of searches, a replacement that finds something.
     QString scenarioStep()
     {
         ++m_stats.actions["scenario"];
-        if (chance(30)) {
-            // Often on a fresh copy of the plain document, which every level can encrypt.
-            if (QString error = command(
-                    "menu &Open (scenario)", m_w.menu().Open1,
-                    [this] { trigger(m_w.menu().Open1); }, std::nullopt,
-                    Path(m_dir.filePath("plain.txt")));
-                !error.isEmpty())
+        // Often on a fresh copy of the plain document, which every level can encrypt.
+        if (chance(30))
+            if (QString error = openPlainForScenario(); !error.isEmpty())
                 return error;
-        }
         switch (pickWeighted({50, 25, 25})) {
             case 0: {
+                if (chance(25))
+                    return openPgpScenario();
                 const int level = static_cast<int>(pick(3));
                 const QString password = level == 1
                                              ? QString::number(pick(1000)).rightJustified(3, u'0')
@@ -1500,7 +1653,11 @@ private:
         const std::string undone(m_w.mem()->bytes());
         std::string ext = extBefore;
         bool plain = plainBefore;
-        if (undone != before) {
+        // A cipher step can leave the text as it was (only line breaks and tabs): undoing it
+        // puts back only the extension.
+        const bool moved = undone != before || (from > 0 && m_history[from].byCipher &&
+                                                m_history[from - 1].text == undone);
+        if (moved) {
             const auto earlier = std::find_if(
                 std::make_reverse_iterator(m_history.begin() + static_cast<std::ptrdiff_t>(m_historyAt)),
                 m_history.rend(), [&](const UndoState& u) { return u.text == undone; });
@@ -1520,7 +1677,7 @@ private:
         expectKind(e, ext, plain);
         if (QString error = verify(e, QStringLiteral("Ctrl+Z in mem")); !error.isEmpty())
             return error;
-        if (undone == before || chance(40))
+        if (!moved || chance(40))
             return QString();
 
         const bool shiftZ = chance(50);
@@ -1787,6 +1944,8 @@ private:
         std::string cipher;
     };
 
+    // The last OpenPGP message made: its passphrase (as key), text and message (as cipher).
+    std::optional<Encryption> m_lastOpenPgp;
     std::vector<UndoState> m_history;
     std::size_t m_historyAt = 0;
     bool m_cipherChangedText = false;
@@ -1879,14 +2038,17 @@ private slots:
         qInfo(
             "keys %d; encrypted %d, decrypted %d, round trips %d; find hits %d, replacements %d; "
             "opened %d, saved %d, file errors %d; exit asked %d, closed %d; pastes %d; "
-            "settings writes %d; outside writes %d, overwrites asked %d; cipher steps undone %d",
+            "settings writes %d; outside writes %d, overwrites asked %d; cipher steps undone %d; "
+            "OpenPGP messages made %d, opened %d, refused %d",
             st.typedKeys, st.encrypted, st.decrypted, st.roundTrips, st.findHits, st.replaced,
             st.opened, st.saved, st.fileErrors, st.exitsAsked, st.exitsClosed, st.pasted,
-            st.settingsWrites, st.outsideWrites, st.overwriteAsked, st.cipherUndos);
+            st.settingsWrites, st.outsideWrites, st.overwriteAsked, st.cipherUndos, st.openPgpMade,
+            st.openPgpOpened, st.openPgpRefused);
         // A walk that never reached the interesting states would prove little.
         if (steps >= 2000) {
             QVERIFY(st.encrypted > 0 && st.decrypted > 0 && st.roundTrips > 0);
             QVERIFY(st.cipherUndos > 0);
+            QVERIFY(st.openPgpMade > 0 && st.openPgpOpened > 0 && st.openPgpRefused > 0);
             QVERIFY(st.findHits > 0 && st.replaced > 0 && st.pasted > 0);
             QVERIFY(st.opened > 0 && st.saved > 0 && st.fileErrors > 0);
             QVERIFY(st.exitsAsked > 0 && st.exitsClosed > 0);

@@ -166,6 +166,7 @@ void TextView::setSelection(std::size_t anchor, std::size_t caret, unsigned flag
 {
     const std::size_t oldStart = selStart();
     const std::size_t oldLength = selLength();
+    const std::size_t oldCaret = m_caret;
     m_anchor = caret::Normalized(m_text, anchor);
     m_caret = caret::Normalized(m_text, caret);
     if (!(flags & kKeepGoalX))
@@ -178,7 +179,7 @@ void TextView::setSelection(std::size_t anchor, std::size_t caret, unsigned flag
         ensureCaretVisible();
     restartBlink();
     const bool changed = selStart() != oldStart || selLength() != oldLength;
-    if (changed)
+    if (changed || m_caret != oldCaret)
         emit selectionChanged();
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent moved(this, Offset(m_caret));

@@ -61,6 +61,8 @@ public:
     void select(std::size_t start, std::size_t length);
     std::string selectedBytes() const;
     std::size_t caret() const { return m_caret; }
+    // The bytes and their line index, to read (the caret's line and column, a line's start).
+    const ByteText& byteText() const { return m_text; }
 
     // One font for the whole area, its size set in pixels from points at the screen's logical
     // resolution and read back the same way.
@@ -95,6 +97,7 @@ signals:
     // A mouse click in the text (pressed and released with the left button).
     void clicked();
     void textChanged();
+    // The caret moved or the selection changed (the status bar's line and column follow it).
     void selectionChanged();
     // A file dragged from a file manager was dropped here; its text is not inserted.
     void fileDropped(const QString& path);

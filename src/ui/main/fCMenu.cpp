@@ -11,6 +11,7 @@
 #include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
 #include "ui/main/find_panel.h"
+#include "ui/main/go_to_line_panel.h"
 #include "ui/main/level_a_panel.h"
 #include "ui/main/replace_panel.h"
 #include "ui/main/type_panel.h"
@@ -24,6 +25,22 @@ void TfC::fMenClick()
 void TfC::rMenClick()
 {
     m_bar.TogglePanel(m_replace);
+}
+
+// F3 is the Find button, wherever the focus is and whether the panel shows or not.
+void TfC::FindNext1Click()
+{
+    m_find->fButtClick();
+}
+
+void TfC::FindPrevious1Click()
+{
+    m_find->findPrevious();
+}
+
+void TfC::GoToLine1Click()
+{
+    m_bar.TogglePanel(m_goTo);
 }
 
 void TfC::eMenClick()
@@ -49,6 +66,26 @@ void TfC::tMenClick()
 void TfC::SelectFont1Click()
 {
     m_type->command();
+}
+
+void TfC::zoomBy(int steps)
+{
+    m_type->zoom(steps);
+}
+
+void TfC::ZoomIn1Click()
+{
+    zoomBy(1);
+}
+
+void TfC::ZoomOut1Click()
+{
+    zoomBy(-1);
+}
+
+void TfC::ZoomReset1Click()
+{
+    m_type->setTypeSize(m_startTypeSize);
 }
 
 // The clipboard commands act on the editing area wherever the focus is, the find box included.

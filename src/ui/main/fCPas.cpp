@@ -11,20 +11,23 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
-#include "document/atomic_file.h"
 #include "document/file_messages.h"
+#include "document/safe_copy.h"
 #include "document/settings_file.h"
 #include "ui/common/display_text.h"
 #include "ui/common/look.h"
 #include "ui/editor/memo.h"
 #include "ui/main/cipher_panel.h"
 #include "ui/main/find_panel.h"
+#include "ui/main/go_to_line_panel.h"
 #include "ui/main/level_a_panel.h"
 #include "ui/main/replace_panel.h"
 #include "ui/main/type_panel.h"
@@ -39,6 +42,20 @@ constexpr int kOpenHeight = 500;
 constexpr int kBorder = 10;
 constexpr int kStatusHeight = 19;
 constexpr int kWindowPixels = 11;
+// The caret's panel is wide enough for a line and column of a large text without growing.
+constexpr const char* kCaretPlaceRoom = "Ln 9999999, Col 99999";
+// One notch of a mouse wheel.
+constexpr int kWheelNotch = 120;
+
+QLabel* AddStatusPanel(QStatusBar* bar)
+{
+    auto* label = new QLabel(bar);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setTextFormat(Qt::PlainText);
+    bar->addPermanentWidget(label);
+    return label;
+}
 
 }  // namespace
 
@@ -89,14 +106,16 @@ void TfC::createControls()
     m_decrypt = new CipherPanel(Direction::Decrypt, *m_mem, m_state, m_bar, *this, m_desktop, back);
     m_type = new TypePanel(*m_mem, m_state, m_bar, *this, m_desktop, back);
     m_levelA = new LevelAPwdPanel(m_state, m_desktop, back);
+    m_goTo = new GoToLinePanel(*m_mem, m_desktop, back);
     m_bar.add(m_find, &TAppState::FindToggle);
     m_bar.add(m_replace, &TAppState::RepToggle);
     m_bar.add(m_encrypt, &TAppState::EncToggle);
     m_bar.add(m_decrypt, &TAppState::DecToggle);
     m_bar.add(m_type, &TAppState::TypeToggle);
     m_bar.add(m_levelA, &TAppState::LAToggle);
-    for (QWidget* panel :
-         std::initializer_list<QWidget*>{m_levelA, m_find, m_decrypt, m_type, m_encrypt, m_replace})
+    m_bar.add(m_goTo, &TAppState::GoToggle);
+    for (QWidget* panel : std::initializer_list<QWidget*>{m_levelA, m_find, m_decrypt, m_type,
+                                                          m_encrypt, m_replace, m_goTo})
         backLayout->addWidget(panel);
     backLayout->addWidget(pMemo, 1);
     setCentralWidget(back);
@@ -121,13 +140,27 @@ void TfC::createStatusBar()
         label = new QLabel(bar);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);  // a file name is never markup
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(label, std::exchange(stretch, 3));
     }
     // The panels keep the widths they get here; a window narrower than the design clips them.
     m_status[0]->setMaximumWidth(kDesignedClientWidth * 7 / 10);
     m_status[1]->setMaximumWidth(kDesignedClientWidth * 3 / 10);
+    // Beside the designed two, on the right: the hits of the last search (while there is
+    // something to say), then where the caret is.
+    m_hits = AddStatusPanel(bar);
+    m_hits->hide();
+    m_caretPlace = AddStatusPanel(bar);
+    m_caretPlace->setMinimumWidth(
+        m_caretPlace->fontMetrics().horizontalAdvance(QString::fromLatin1(kCaretPlaceRoom)) +
+        2 * m_caretPlace->frameWidth() + 4);
     setStatusBar(bar);
+    // One note of Open's after the other, each for its while.
+    connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty() && !m_openNotes.isEmpty())
+            showNextOpenNote();
+    });
 }
 
 void TfC::createMenu()
@@ -149,6 +182,12 @@ void TfC::createMenu()
     QMenu* file = bar->addMenu(QStringLiteral("F&ile"));
     m.New1 = item(file, "&New", &TfC::New1Click, QKeySequence(Qt::CTRL | Qt::Key_N));
     m.Open1 = item(file, "&Open", &TfC::Open1Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_recentMenu = file->addMenu(QStringLiteral("Recent &Files"));
+    m_recentMenu->setObjectName(QStringLiteral("RecentFiles"));
+    m_recentMenu->setToolTipsVisible(true);  // each entry's full path
+    m.RecentFiles1 = m_recentMenu->menuAction();
+    m.ClearRecent1 = item(m_recentMenu, "&Clear List", &TfC::ClearRecent1Click);
+    connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { fillRecentMenu(); });
     m.Save1 = item(file, "&Save", &TfC::Save1Click, QKeySequence(Qt::CTRL | Qt::Key_S));
     m.SaveAs1 = item(file, "Sa&ve As", &TfC::SaveAs1Click);
     m.Close1 = item(file, "C&lose File", &TfC::Close1Click, QKeySequence(Qt::CTRL | Qt::Key_W));
@@ -169,6 +208,11 @@ void TfC::createMenu()
     edit->addSeparator();
     m.fMen = item(edit, "&Find", &TfC::fMenClick, QKeySequence(Qt::CTRL | Qt::Key_F));
     m.rMen = item(edit, "&Replace", &TfC::rMenClick, QKeySequence(Qt::CTRL | Qt::Key_R));
+    m.FindNext1 = item(edit, "Find &Next", &TfC::FindNext1Click, QKeySequence(Qt::Key_F3));
+    m.FindPrevious1 = item(edit, "Find Pre&vious", &TfC::FindPrevious1Click,
+                           QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    edit->addSeparator();
+    m.GoToLine1 = item(edit, "&Go to Line", &TfC::GoToLine1Click, QKeySequence(Qt::CTRL | Qt::Key_G));
 
     QMenu* settings = bar->addMenu(QStringLiteral("Sett&ings"));
     // Both items show Ctrl+T and run the same command; only one of them owns the key, so the
@@ -177,6 +221,15 @@ void TfC::createMenu()
     m.tMen = item(settings, "&Type Size", &TfC::tMenClick, QKeySequence(Qt::CTRL | Qt::Key_T));
     m.levelAPwd =
         item(settings, "Level A &Pwd", &TfC::levelAPwdClick, QKeySequence(Qt::CTRL | Qt::Key_L));
+    settings->addSeparator();
+    // Ctrl++ is Ctrl+Shift+= on most keyboards; Ctrl+= spares the Shift.
+    m.ZoomIn1 = item(settings, "Zoom &In", &TfC::ZoomIn1Click, QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    m.ZoomIn1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                             QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    m.ZoomOut1 =
+        item(settings, "Zoom &Out", &TfC::ZoomOut1Click, QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    m.ZoomReset1 =
+        item(settings, "Reset &Zoom", &TfC::ZoomReset1Click, QKeySequence(Qt::CTRL | Qt::Key_0));
 
     QMenu* help = bar->addMenu(QStringLiteral("Hel&p"));
     m.Help2 = item(help, "&Help", &TfC::Help2Click, QKeySequence(Qt::Key_F1));
@@ -202,6 +255,15 @@ void TfC::connectHandlers()
         m_mem, &Memo::memoryRanOut, this,
         [this] { m_desktop.showError(ApplicationTitle(), std::string(kTextExceedsCapacity)); },
         Qt::QueuedConnection);
+    connect(m_mem, &Memo::textChanged, this, &TfC::showCaretPlace);
+    connect(m_mem, &Memo::selectionChanged, this, &TfC::showCaretPlace);
+    // The label itself is the receiver: the panel also speaks while the window is taken down.
+    connect(m_find, &FindPanel::hitsChanged, m_hits, [hits = m_hits](const QString& text) {
+        hits->setText(text);
+        hits->setVisible(!text.isEmpty());
+    });
+    // Ctrl+wheel over the text zooms, as in a browser; the wheel alone still scrolls.
+    m_mem->viewport()->installEventFilter(this);
 }
 
 void TfC::SetDefaults()
@@ -231,11 +293,14 @@ void TfC::FormCreate()
         if (m_state.SettingsUnreadable)
             m_desktop.showError(ApplicationTitle(), e.what());
     }
-    for (const TInterruptedSave& save : TakeInterruptedSaves())
+    // Each is told until the user has seen it: a start that ends meanwhile tells it again.
+    for (const TInterruptedSave& save : FindInterruptedSaves()) {
         m_desktop.showError(ApplicationTitle(), "Saving " + save.target +
                                                     " was interrupted. Its previous content is "
                                                     "kept in " +
                                                     save.copy + ".");
+        ForgetInterruptedSave(save);
+    }
     setStatusText(0, m_state.FileName);
     try {
         SaveSettings(m_state);
@@ -249,8 +314,10 @@ void TfC::FormCreate()
     m_menu.About1->setText(display_text::MenuCaption("About " + m_state.AppTitle));
     setWindowTitle(display_text::FromBytes(m_state.AppTitle));
     m_mem->setPointSize(m_state.TypeSize);
+    m_startTypeSize = m_state.TypeSize;
     m_levelA->restoreBoxColour();
     markClean();
+    showCaretPlace();
 
     resize(kOpenWidth, kOpenHeight);
     const QSize desktop = m_desktop.virtualDesktopSize();
@@ -292,15 +359,47 @@ bool TfC::eventFilter(QObject* watched, QEvent* event)
         // menu's commands come first, the clipboard's on the editing area included.
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
         for (const QAction* action : findChildren<QAction*>())
-            if (!action->shortcut().isEmpty() && action->shortcut() == pressed)
+            if (action->shortcuts().contains(pressed))
                 return true;  // not taken by the box, so the shortcut runs
+    }
+    if (event->type() == QEvent::Wheel && watched == m_mem->viewport()) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            m_wheelRest += wheel->angleDelta().y();
+            const int steps = m_wheelRest / kWheelNotch;
+            m_wheelRest -= steps * kWheelNotch;
+            if (steps != 0)
+                RunCommand(m_desktop, [this, steps] { zoomBy(steps); });
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 QString TfC::statusText(int panel) const
 {
+    if (panel == 2)
+        return m_caretPlace->text();
+    if (panel == 3)
+        return m_hits->isVisibleTo(this) ? m_hits->text() : QString();
     return m_status[panel]->text();
+}
+
+QString TfC::statusNote() const
+{
+    return statusBar()->currentMessage();
+}
+
+void TfC::showCaretPlace()
+{
+    // The line index answers at the end of a gigabyte as fast as at the start.
+    const ByteText& text = m_mem->byteText();
+    const std::size_t caret = m_mem->caret();
+    const std::size_t line = text.lineOf(caret);
+    QString place = QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(caret - text.lineStart(line) + 1);
+    if (const qsizetype selected = m_mem->selLength(); selected > 0)
+        place += QStringLiteral(" (%1 selected)").arg(selected);
+    m_caretPlace->setText(place);
 }
 
 void TfC::setStatusText(int panel, const std::string& text)

@@ -1,21 +1,27 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include "core/app_state.h"
 #include "document/document_file.h"
+#include "document/user_options.h"
 #include "ui/main/tool_panel.h"
 
 class CipherPanel;
 class Desktop;
 class FindPanel;
+class GoToLinePanel;
 class LevelAPwdPanel;
 class Memo;
 class QAction;
 class QDialog;
 class QLabel;
+class QMenu;
 class ReplacePanel;
 class TypePanel;
 
@@ -44,13 +50,23 @@ struct TMainMenu {
     QAction* SupportEmail1 = nullptr;
     QAction* SalesEmail1 = nullptr;
     QAction* About1 = nullptr;
+    // Beyond the designed menu: File > Recent Files (its submenu and the submenu's Clear List),
+    // Edit > Find Next, Find Previous, Go to Line, Settings > Zoom In, Zoom Out, Reset Zoom.
+    QAction* RecentFiles1 = nullptr;
+    QAction* ClearRecent1 = nullptr;
+    QAction* FindNext1 = nullptr;
+    QAction* FindPrevious1 = nullptr;
+    QAction* GoToLine1 = nullptr;
+    QAction* ZoomIn1 = nullptr;
+    QAction* ZoomOut1 = nullptr;
+    QAction* ZoomReset1 = nullptr;
 };
 
-// The main window: the menu, the editing area, the panel bar with its six tool panels (each a
-// class of its own: find_panel, replace_panel, cipher_panel, type_panel, level_a_panel), and the
-// status bar. Its creation runs the start-up sequence. The window keeps the menu's commands: the
-// file commands in fCFile.cpp, the others (showing the panels, the clipboard, links, help,
-// about, e-mail) in fCMenu.cpp.
+// The main window: the menu, the editing area, the panel bar with its tool panels (each a class
+// of its own: find_panel, replace_panel, cipher_panel, type_panel, level_a_panel, and
+// go_to_line_panel beside the six), and the status bar. Its creation runs the start-up sequence.
+// The window keeps the menu's commands: the file commands and the recent files in fCFile.cpp,
+// the others (showing the panels, the clipboard, links, help, about, e-mail, zoom) in fCMenu.cpp.
 class TfC final : public QMainWindow, private PanelHost {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfC)
@@ -78,8 +94,14 @@ public:
     CipherPanel* decryptPanel() const { return m_decrypt; }
     TypePanel* typePanel() const { return m_type; }
     LevelAPwdPanel* levelAPanel() const { return m_levelA; }
-    // The text of a status panel (0: file name, 1: size text).
+    GoToLinePanel* goToLinePanel() const { return m_goTo; }
+    // The text of a status panel (0: file name, 1: size text, 2: the caret's line and column,
+    // 3: the hits of the last search, empty when it shows nothing).
     QString statusText(int panel) const;
+    // What the status bar says for a while over panels 0 and 1 (after Open), or empty.
+    QString statusNote() const;
+    // Panel 2 made anew from the caret.
+    void showCaretPlace();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +139,13 @@ private:
     void SupportEmail1Click();
     void SalesEmail1Click();
     void About1Click();
+    void ClearRecent1Click();
+    void FindNext1Click();
+    void FindPrevious1Click();
+    void GoToLine1Click();
+    void ZoomIn1Click();
+    void ZoomOut1Click();
+    void ZoomReset1Click();
 
     // The editing area's events.
     void memClick();
@@ -136,6 +165,21 @@ private:
     std::string dialogFolder() const;
     // Open's work once a file is chosen.
     void openChosenFile(const std::string& path);
+    // Open's notes on the file's bytes, over status panels 0 and 1 for a while, one after the
+    // other; none clears what is there.
+    void showOpenNotes(const std::vector<std::string>& notes);
+    void showNextOpenNote();
+    // The recent files: a document opened or saved goes first in the list; the submenu is made
+    // from the list each time it opens; opening from it is Open once the file is chosen.
+    void noteRecentFile(const std::string& path);
+    // Reads the list (another running copy may have changed it), changes it and writes it
+    // back. An options file that cannot be read or written is left as it is from then on, and
+    // the list kept for this run.
+    void changeRecentFiles(const std::function<void(TUserOptions&)>& change);
+    bool readRecentFiles();
+    void fillRecentMenu();
+    void openRecent(const std::string& path);
+    void zoomBy(int steps);
     // Writes the text to the file and notes the file's stamp.
     void writeDocument(const std::string& path);
     // True when Save may write over FileName: unchanged since it was read or written, or the
@@ -153,9 +197,22 @@ private:
     CipherPanel* m_decrypt = nullptr;
     TypePanel* m_type = nullptr;
     LevelAPwdPanel* m_levelA = nullptr;
+    GoToLinePanel* m_goTo = nullptr;
     QDialog* m_help = nullptr;
     QDialog* m_about = nullptr;
     QLabel* m_status[2] = {nullptr, nullptr};
+    QLabel* m_caretPlace = nullptr;
+    QLabel* m_hits = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QStringList m_openNotes;  // those still to come
+    // The recent files as last read or written; kept for the run when the file cannot be.
+    TUserOptions m_userOptions;
+    bool m_userOptionsKept = true;  // in the options file
+    bool m_toldOptionsNotSaved = false;
+    // The type size this run started with, for Reset Zoom.
+    std::int32_t m_startTypeSize = 0;
+    // Ctrl+wheel turns left over from the last step (a touchpad sends small ones).
+    int m_wheelRest = 0;
     // The text has changed since it was last opened, saved, or emptied.
     bool m_unsaved = false;
     bool m_toldSettingsNotSaved = false;

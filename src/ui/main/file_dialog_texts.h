@@ -19,12 +19,17 @@ inline constexpr std::string_view kChangedOnDiskAfter =
     " was changed by another program since it was opened. Overwrite it?";
 inline constexpr std::string_view kExitUnsavedQuestion =
     "The text has changes that are not saved. Exit anyway?";
+// Opening a file from File > Recent Files over such a text; the path goes between the parts.
+inline constexpr std::string_view kOpenRecentUnsavedBefore =
+    "The text has changes that are not saved. Open ";
+inline constexpr std::string_view kOpenRecentUnsavedAfter = " anyway?";
 
 // The open dialog's second caption really reads "Encypt A"; users know the dialog this way.
+// The OpenPGP level's messages come last: armoured (.asc, what Plimo writes) or binary (.gpg).
 inline constexpr std::string_view kOpenFilter =
-    "Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc";
+    "Text|*.txt|Encypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc|OpenPGP message|*.asc *.gpg";
 inline constexpr std::string_view kSaveFilter =
-    "Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc";
+    "Text file|*.txt|Encrypt A|*.txa|Encrypt B|*.txb|Encrypt C|*.txc|OpenPGP message|*.asc *.gpg";
 inline constexpr std::string_view kSaveTitle = "Save your file";
 inline constexpr std::string_view kSaveDefaultExt = "txt";
 
@@ -37,5 +42,7 @@ constexpr int FilterIndexFor(std::string_view FileExt)
         return 3;
     if (FileExt == "txc")
         return 4;
+    if (FileExt == "asc" || FileExt == "gpg")
+        return 5;
     return 1;
 }

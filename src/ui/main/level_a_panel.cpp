@@ -14,6 +14,7 @@
 #include "document/settings_file.h"
 #include "ui/common/display_text.h"
 #include "ui/common/look.h"
+#include "ui/common/secret_box.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ LevelAPwdPanel::LevelAPwdPanel(TAppState& state, Desktop& desktop, QWidget* pare
     : ToolPanel("pLA", desktop, parent), m_state(state)
 {
     editLA = addEdit("editLA", 16, 16, 169, 28);
+    KeepSecret(editLA);
     laButt = addButton("laButt", "Update", 194, 16);
     cLA = addButton("cLA", "Close", 280, 16);
     Label4 = new QLabel(QString::fromLatin1(kNotice), this);
@@ -51,6 +53,7 @@ LevelAPwdPanel::LevelAPwdPanel(TAppState& state, Desktop& desktop, QWidget* pare
 
 void LevelAPwdPanel::aboutToShow()
 {
+    RefreshLevelAPwd(m_state);
     editLA->setText(display_text::FromBytes(m_state.LevelAPwd));
     fitNotice();
 }
@@ -58,9 +61,10 @@ void LevelAPwdPanel::aboutToShow()
 void LevelAPwdPanel::laButtClick()
 {
     const std::string candidate = display_text::ToBytes(editLA->text());
+    RefreshLevelAPwd(m_state);
     switch (ClassifyLevelAPwdUpdate(m_state, candidate)) {
         case LevelAPwdUpdate::Unchanged:
-            editLA->clear();
+            EmptySecret(editLA);
             return;
         case LevelAPwdUpdate::Refused:
             ShowNote(level_messages::kLevelAPwdRefused);
@@ -80,7 +84,7 @@ void LevelAPwdPanel::laButtClick()
         throw;
     }
     ShowNote(level_messages::kLevelAPwdUpdated);
-    editLA->clear();
+    EmptySecret(editLA);
     restoreBoxColour();
 }
 

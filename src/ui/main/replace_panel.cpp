@@ -13,6 +13,7 @@
 #include "document/find_replace.h"
 #include "ui/common/display_text.h"
 #include "ui/editor/memo.h"
+#include "ui/main/find_panel.h"
 #include "ui/platform/busy_cursor.h"
 
 ReplacePanel::ReplacePanel(Memo& mem, Desktop& desktop, QWidget* parent)
@@ -24,6 +25,9 @@ ReplacePanel::ReplacePanel(Memo& mem, Desktop& desktop, QWidget* parent)
     rButt = addButton("rButt", "Replace", 408, 16);
     cRep = addButton("cRep", "Close", 496, 16);
     fitRow({rFrom, Label1, rTo, rButt, cRep});
+    const FindOptionBoxes boxes(this, cRep, "rCase", "rWhole");
+    rCase = boxes.matchCase;
+    rWhole = boxes.wholeWords;
     rFrom->setAccessibleName(QStringLiteral("Text to replace"));
     rTo->setAccessibleName(QStringLiteral("Replacement"));
     onClick(rButt, &ReplacePanel::rButtClick);
@@ -33,8 +37,9 @@ ReplacePanel::ReplacePanel(Memo& mem, Desktop& desktop, QWidget* parent)
 void ReplacePanel::rButtClick()
 {
     BusyCursor busy;
-    std::optional<std::string> result = ReplaceAllCaseless(
-        m_mem.bytes(), display_text::ToBytes(rFrom->text()), display_text::ToBytes(rTo->text()));
+    std::optional<std::string> result =
+        ReplaceAll(m_mem.bytes(), display_text::ToBytes(rFrom->text()),
+                   display_text::ToBytes(rTo->text()), FindOptionBoxes{rCase, rWhole}.options());
     if (!result)
         return;
     // One step for Ctrl+Z; a result past the capacity leaves the text as it was.
@@ -50,6 +55,12 @@ void ReplacePanel::rButtClick()
 void ReplacePanel::aboutToShow()
 {
     rFrom->setFocus();
+}
+
+void ReplacePanel::resizeEvent(QResizeEvent* event)
+{
+    ToolPanel::resizeEvent(event);
+    FindOptionBoxes{rCase, rWhole}.place(cRep, width());
 }
 
 void ReplacePanel::cRepClick()

@@ -1,6 +1,8 @@
 #include "ui/main/type_panel.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 #include <QComboBox>
 #include <QPushButton>
@@ -70,6 +72,30 @@ void TypePanel::typeChange()
 {
     m_mem.setPointSize(ComboBox1->currentText().toInt());
     m_state.TypeSize = m_mem.pointSize();
+    m_host.saveSettingsNow();
+}
+
+void TypePanel::zoom(int steps)
+{
+    std::vector<int> sizes;
+    for (const char* size : kTypeSizes)
+        sizes.push_back(std::atoi(size));
+    // The first listed size above TypeSize (or at it, going down), then the steps from there.
+    const auto above = std::upper_bound(sizes.begin(), sizes.end(), m_state.TypeSize);
+    const auto atOrAbove = std::lower_bound(sizes.begin(), sizes.end(), m_state.TypeSize);
+    const long from = steps > 0 ? above - sizes.begin() - 1 : atOrAbove - sizes.begin();
+    const long to = std::clamp<long>(from + steps, 0, static_cast<long>(sizes.size()) - 1);
+    if ((steps > 0 && sizes[to] > m_state.TypeSize) || (steps < 0 && sizes[to] < m_state.TypeSize))
+        setTypeSize(sizes[to]);
+}
+
+void TypePanel::setTypeSize(int points)
+{
+    if (points == m_state.TypeSize)
+        return;
+    m_mem.setPointSize(points);
+    m_state.TypeSize = m_mem.pointSize();
+    ComboBox1->setCurrentIndex(ComboBox1->findText(QString::number(m_state.TypeSize)));
     m_host.saveSettingsNow();
 }
 

@@ -26,6 +26,12 @@ public:
     void typeChange();
     void ftChange();
     void cTypeClick();
+    // Zoom: `steps` sizes of the list up (down when negative) from TypeSize, no further than its
+    // ends; a TypeSize between two sizes steps to the next one that way.
+    void zoom(int steps);
+    // Sets the size, the size list following, and keeps it in the settings file as a choice in
+    // the list does. Nothing happens when it is the size already.
+    void setTypeSize(int points);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/command_error.h"
+#include "document/file_messages.h"
 #include "ui/platform/desktop.h"
 
 namespace {
@@ -32,7 +33,7 @@ bool RunCommand(Desktop& desktop, const std::function<void()>& command)
     } catch (const CommandError& e) {
         desktop.showError(ApplicationTitle(), e.what());
     } catch (const std::bad_alloc&) {
-        desktop.showError(ApplicationTitle(), "Out of memory: the command was not completed.");
+        desktop.showError(ApplicationTitle(), std::string(kOutOfMemory));
     }
     return false;
 }

@@ -37,6 +37,18 @@ void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request)
         dialog.setWindowTitle(Q(request.title));
 }
 
+// A message box whose text is shown as it is: a file name or a user's text is never taken for
+// markup, which could make a name look like another message or hide the end of a question.
+int ShowBox(QMessageBox::Icon icon, const std::string& caption, const std::string& text,
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton chosen)
+{
+    ModalCursor cursor;
+    QMessageBox box(icon, Q(caption), Q(text), buttons, DialogParent());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(chosen);
+    return box.exec();
+}
+
 std::optional<std::string> Chosen(QFileDialog& dialog)
 {
     ModalCursor cursor;
@@ -58,16 +70,13 @@ QStringList QtFilters(const std::string& filter)
 
 bool QtDesktop::askYesNo(const std::string& caption, const std::string& question)
 {
-    ModalCursor cursor;
-    return QMessageBox::question(DialogParent(), Q(caption), Q(question),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+    return ShowBox(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtDesktop::showError(const std::string& caption, const std::string& message)
 {
-    ModalCursor cursor;
-    QMessageBox::critical(DialogParent(), Q(caption), Q(message));
+    ShowBox(QMessageBox::Critical, caption, message, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 std::optional<std::string> QtDesktop::openFileDialog(const FileDialogRequest& request)
