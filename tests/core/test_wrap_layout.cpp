@@ -1,10 +1,13 @@
 #include <QtTest>
+#include <QTextBoundaryFinder>
 
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/win1252.h"
+#include "core/word_table.h"
 #include "core/wrap_layout.h"
 
 namespace {
@@ -25,13 +28,15 @@ wrap::Metrics OnePixelEach(Fixed tabStop)
 wrap::Metrics VariedWidths()
 {
     wrap::Metrics m;
-    for (int b = 0; b < 256; ++b)
+    for (int b = 0; b < 256; ++b) {
         m.advance[b] = (1 + (b * 7) % 9) * kPx;
+        m.overhang[b] = b % 5 == 0 ? kPx : 0;  // ink past the advance, as an italic r or f
+    }
     m.tabStop = 13 * kPx;
     return m;
 }
 
-// The rule stated another way: a row takes the furthest end after a run of blanks whose text,
+// The rule stated another way: a row takes the furthest place where it may break whose text,
 // its trailing blanks left out, fits; when there is none, the longest run of bytes that fits.
 // A row's first character fits whatever its width.
 std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& m, Fixed width,
@@ -48,7 +53,7 @@ std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& 
         Fixed room = width;
         for (std::size_t i = s; i < line.size() && ink.back() <= room; ++i) {
             x += wrap::Advance(m, static_cast<unsigned char>(line[i]), x);
-            ink.push_back(blank(line[i]) ? ink.back() : x);
+            ink.push_back(blank(line[i]) ? ink.back() : x + m.overhang[static_cast<unsigned char>(line[i])]);
             if (i == s)
                 room = std::max(width, ink.back());
         }
@@ -58,7 +63,9 @@ std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& 
             end = line.size();
         } else {
             for (std::size_t c = s + 1; c < seen; ++c)
-                if (blank(line[c - 1]) && !blank(line[c]) && ink[c - s] <= room)
+                if (word_table::MayBreakBetween(static_cast<std::uint8_t>(line[c - 1]),
+                                                static_cast<std::uint8_t>(line[c])) &&
+                    ink[c - s] <= room)
                     end = c;
             if (end == 0) {
                 end = s + 1;
@@ -122,7 +129,11 @@ private slots:
             {"aaa\xA0"
              "b",
              "bb"});
-        row("a hyphen does not break", "aa-bbb", 4, {"aa-b", "bb"});
+        row("after a hyphen before a letter", "aa-bbb", 4, {"aa-", "bbb"});
+        row("not after a hyphen before a digit", "aa-123", 4, {"aa-1", "23"});
+        row("after the slashes of an address", "see http://ab.cd/efg", 12,
+            {"see http://", "ab.cd/efg"});
+        row("never before closing punctuation", "ab cd !ef", 7, {"ab cd !", "ef"});
         row("empty line is one empty row", "", 10, {""});
         row("only blanks stay on one row", "      ", 2, {"      "});
     }
@@ -140,6 +151,25 @@ private slots:
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const wrap::Row r = layout.row(pieces, std::size_t(i));
             QCOMPARE(QByteArray(text.data() + r.start, qsizetype(r.end - r.start)), rows[i]);
+        }
+    }
+
+    // Where a row may break agrees with the desktop's own line breaking (Unicode's, as the
+    // toolkit applies it) for every pair of Windows-1252 characters between letters; a vertical
+    // tab or form feed, a box here, breaks nothing.
+    void breaksWhereTextBoxesBreak()
+    {
+        for (int a = 1; a < 256; ++a) {
+            for (int b = 1; b < 256; ++b) {
+                if (a == '\r' || a == '\n' || a == 0x0B || a == 0x0C || b == '\r' || b == '\n')
+                    continue;
+                const QString s = QStringLiteral("ab") + QChar(win1252::ToUnicode(std::uint8_t(a))) +
+                                  QChar(win1252::ToUnicode(std::uint8_t(b))) + QStringLiteral("cd");
+                QTextBoundaryFinder finder(QTextBoundaryFinder::Line, s);
+                finder.setPosition(3);
+                if (finder.isAtBoundary() != word_table::MayBreakBetween(std::uint8_t(a), std::uint8_t(b)))
+                    QFAIL(qPrintable(QStringLiteral("0x%1 0x%2").arg(a, 2, 16).arg(b, 2, 16)));
+            }
         }
     }
 
