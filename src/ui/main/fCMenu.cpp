@@ -163,8 +163,7 @@ QString TfC::printName() const
 void TfC::Print1Click()
 {
     QPrinter printer(QPrinter::HighResolution);
-    // The print dialog's "print to file" names the PDF after the document.
-    printer.setDocName(printName());
+    PreparePrinter(printer, printName());
     if (!m_desktop.printDialog(printer))
         return;
     PrintText(printer, m_mem->byteText(), m_mem->font(), m_mem->pointSize(), printName(), this);

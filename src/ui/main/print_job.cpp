@@ -31,6 +31,12 @@ constexpr int kSteps = 1000;
 
 }  // namespace
 
+void PreparePrinter(QPrinter& printer, const QString& name)
+{
+    printer.setDocName(name);
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+}
+
 PrintOutcome PrintText(QPrinter& printer, const ByteText& text, const QFont& typeface, int points,
                        const QString& name, QWidget* parent)
 {

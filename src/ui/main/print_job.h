@@ -9,6 +9,10 @@ class QWidget;
 
 enum class PrintOutcome { Printed, Cancelled };
 
+// A printer as Print and Print Preview start with it: margins of 15 mm, and the document's name,
+// after which the print dialog names a PDF file.
+void PreparePrinter(QPrinter& printer, const QString& name);
+
 // Prints the whole text on `printer` as the print dialog set it up: the pages are counted, then
 // drawn one after the other (TextPages), with a progress window and its Cancel button in front
 // of `parent` and the window answering between pieces. A PDF file is written beside its name

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/editor/text_pages.h"
+#include "ui/main/print_job.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ PrintPreview::PrintPreview(const ByteText& text, const QFont& typeface, int poin
 {
     setObjectName(QStringLiteral("PrintPreview"));
     setWindowTitle(QStringLiteral("Print Preview"));
+    PreparePrinter(*m_printer, name);
     const QRectF paper = m_printer->paperRect(QPrinter::DevicePixel);
     const QRectF page = m_printer->pageRect(QPrinter::DevicePixel);
     m_pages = std::make_unique<TextPages>(text, typeface, points, m_printer.get(), page.size(),
