@@ -33,7 +33,8 @@ std::size_t PreviousWord(const ByteText& text, std::size_t pos);
 std::optional<std::size_t> StartOfWord(const ByteText& text, std::size_t pos);
 // The end of the word that starts at `pos`; nothing where the caret would not move.
 std::optional<std::size_t> EndOfWord(const ByteText& text, std::size_t pos);
-// What a double click at `pos` selects: the word, run of punctuation or run of blanks there.
+// What a double click at `pos` selects: the word or run of punctuation there; on blanks, the word
+// before them.
 Span WordAt(const ByteText& text, std::size_t pos);
 // What a triple click selects: the line with its break.
 Span LineAt(const ByteText& text, std::size_t pos);

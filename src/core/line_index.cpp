@@ -15,6 +15,14 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+// Where the n-th set bit (from 0) of a mask with more than n set bits is.
+inline std::size_t NthBit(unsigned mask, std::size_t n)
+{
+    for (; n > 0; --n)
+        mask &= mask - 1;
+    return static_cast<std::size_t>(__builtin_ctz(mask));
+}
+
 #if defined(__SSE2__)
 // Bit b set where a CR LF starts at p[b], for the 16 bytes from p (reads p[16] too).
 inline unsigned BreakMask16(const char* p)
@@ -62,13 +70,10 @@ __attribute__((target("avx2,popcnt"))) std::size_t FindNthAvx2(const char* p, st
                                                                std::size_t& count)
 {
     for (; i + 32 <= hi; i += 32) {
-        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(BreaksAt32(p + i)));
+        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(BreaksAt32(p + i)));
         const auto found = static_cast<std::size_t>(__builtin_popcount(mask));
-        if (count + found > k) {
-            for (std::size_t skip = k - count; skip > 0; --skip)
-                mask &= mask - 1;
-            return i + static_cast<std::size_t>(__builtin_ctz(mask));
-        }
+        if (count + found > k)
+            return i + NthBit(mask, k - count);
         count += found;
     }
     return kNone;
@@ -113,13 +118,10 @@ std::size_t FindNthIn(std::string_view s, std::size_t lo, std::size_t hi, std::s
 #endif
 #if defined(__SSE2__)
     for (; i + 16 <= hi; i += 16) {
-        unsigned mask = BreakMask16(p + i);
+        const unsigned mask = BreakMask16(p + i);
         const auto found = static_cast<std::size_t>(__builtin_popcount(mask));
-        if (count + found > k) {
-            for (std::size_t skip = k - count; skip > 0; --skip)
-                mask &= mask - 1;
-            return i + static_cast<std::size_t>(__builtin_ctz(mask));
-        }
+        if (count + found > k)
+            return i + NthBit(mask, k - count);
         count += found;
     }
 #endif

@@ -6,9 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "core/byte_text.h"
+#include "core/caret_motion.h"
+#include "core/page_layout.h"
+#include "core/row_layout.h"
 #include "core/win1252.h"
 #include "core/word_table.h"
-#include "core/page_layout.h"
 #include "core/wrap_layout.h"
 
 namespace {
@@ -308,6 +311,88 @@ private slots:
         QCOMPARE(count.pages(), starts.size());
         for (std::size_t p = 0; p < starts.size(); ++p)
             QCOMPARE(count.pageStart(p), starts[p]);
+    // The rows of a whole text of short and wrapped lines: walking down and back up meets the
+    // same rows; each row's first byte, a count of rows from the top, the scroll value and the
+    // view's last page all lead back to the row they came from.
+    void rowLayoutWalksTheText()
+    {
+        std::mt19937 random(7);
+        std::string bytes = RandomLine(random, 3000);
+        for (std::size_t at = 0; at + 2 < bytes.size(); at += 1 + random() % 120)
+            bytes.replace(at, 2, "\r\n");
+        ByteText text;
+        QVERIFY(text.setText(std::move(bytes)));
+        RowLayout rows(text);
+        rows.setGeometry(VariedWidths(), 40 * kPx);
+        std::vector<RowPos> down{RowPos{}};
+        for (RowPos at{}; rows.next(at);)
+            down.push_back(at);
+        std::vector<RowPos> up{down.back()};
+        for (RowPos at = down.back(); rows.previous(at);)
+            up.insert(up.begin(), at);
+        QVERIFY(up == down);
+        for (std::size_t i = 0; i < down.size(); ++i) {
+            const auto row = QString::number(i);
+            QVERIFY2(rows.rowOf(rows.startOf(down[i])) == down[i], qPrintable(row));
+            QVERIFY2(rows.moved({}, long(i)) == down[i], qPrintable(row));
+            QVERIFY2(rows.rowsBetween({}, down[i], long(down.size())) == long(i), qPrintable(row));
+            // Every line laid out: the scroll estimate is exact.
+            QCOMPARE(rows.estimate(down[i]).above, i);
+            QVERIFY2(rows.rowAtValue(i) == down[i], qPrintable(row));
+        }
+        QCOMPARE(rows.estimate({}).total, down.size());
+        QVERIFY(rows.lastTop(5) == down[down.size() - 5]);
+        rows.setTop(down[down.size() - 5]);
+        QVERIFY(rows.showsEnd(5));
+        rows.setTop(down[down.size() - 6]);
+        QVERIFY(!rows.showsEnd(5));
+    }
+
+    // The caret's moves by characters and words, and what a double and a triple click take;
+    // a span is start-end.
+    void caretMotion_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("move");
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const QByteArray& text, const char* move, int pos,
+                            const char* expected) {
+            QTest::newRow(name) << text << QString::fromLatin1(move) << pos
+                                << QString::fromLatin1(expected);
+        };
+        row("between CR and LF to the line's end", "ab\r\ncd", "normalized", 3, "2");
+        row("a line break is one step right", "ab\r\ncd", "nextChar", 2, "4");
+        row("a line break is one step left", "ab\r\ncd", "previousChar", 4, "2");
+        row("Ctrl+Right past a word and its blanks", "one  two", "nextWord", 0, "5");
+        row("Ctrl+Right past a run of punctuation", "a...b", "nextWord", 1, "4");
+        row("Ctrl+Right at a line's end", "ab\r\ncd", "nextWord", 2, "4");
+        row("Ctrl+Left over blanks to the word", "one  two", "previousWord", 5, "0");
+        row("a word of Windows-1252 letters", "caf\xE9 x", "word", 1, "0-4");
+        row("a run of dots", "wait... // ok", "word", 5, "4-7");
+        row("a run of slashes", "wait... // ok", "word", 9, "8-10");
+        row("on blanks, the word before", "one    two", "word", 5, "0-3");
+        row("a line with its break", "ab\r\ncd\r\nef", "line", 5, "4-8");
+        row("the last line", "ab\r\ncd\r\nef", "line", 9, "8-10");
+    }
+    void caretMotion()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, move);
+        QFETCH(int, pos);
+        QFETCH(QString, expected);
+        ByteText t;
+        QVERIFY(t.setText(text.toStdString()));
+        const auto p = std::size_t(pos);
+        const auto span = [](caret::Span s) { return QStringLiteral("%1-%2").arg(s.start).arg(s.end); };
+        const QString got = move == u"normalized"     ? QString::number(caret::Normalized(t, p))
+                            : move == u"nextChar"     ? QString::number(caret::NextChar(t, p))
+                            : move == u"previousChar" ? QString::number(caret::PreviousChar(t, p))
+                            : move == u"nextWord"     ? QString::number(caret::NextWord(t, p))
+                            : move == u"previousWord" ? QString::number(caret::PreviousWord(t, p))
+                            : move == u"word"         ? span(caret::WordAt(t, p))
+                                                      : span(caret::LineAt(t, p));
+        QCOMPARE(got, expected);
     }
 };
 

@@ -285,6 +285,7 @@ private slots:
         rows("word and line selection", {
             {"double click on a word", prose, "dclick 6"},
             {"double click on a run of punctuation", "wait... // ok", "dclick 5; dclick 9"},
+            {"double click on a run of blanks", "one    two", "dclick 5"},
             {"triple click selects the line with its break", prose, "tclick 8"},
             {"triple click on the last line", prose, "tclick 105"},
             {"double click, then Shift+click extends by words", prose, "dclick 6; shift+click 22"},
