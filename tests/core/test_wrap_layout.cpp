@@ -311,6 +311,8 @@ private slots:
         QCOMPARE(count.pages(), starts.size());
         for (std::size_t p = 0; p < starts.size(); ++p)
             QCOMPARE(count.pageStart(p), starts[p]);
+    }
+
     // The rows of a whole text of short and wrapped lines: walking down and back up meets the
     // same rows; each row's first byte, a count of rows from the top, the scroll value and the
     // view's last page all lead back to the row they came from.
