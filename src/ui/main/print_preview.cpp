@@ -92,13 +92,8 @@ PrintPreview::PrintPreview(const ByteText& text, const QFont& typeface, int poin
     });
     connect(nextButton, &QPushButton::clicked, this, [this] { showPage(m_page + 1); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(printButton, &QPushButton::clicked, this, [this, print = std::move(print)] {
-        // Counted to the end first: the header names the last page.
-        while (!m_pages->count().countOn(kCountPiece)) {
-        }
-        updateControls();
-        print();
-    });
+    // Print counts the pages for the printer it is given, with its own progress window.
+    connect(printButton, &QPushButton::clicked, this, [print = std::move(print)] { print(); });
     connect(&m_counting, &QTimer::timeout, this, &PrintPreview::countSome);
     m_counting.start(0);
     updateControls();
