@@ -17,6 +17,9 @@ inline constexpr std::size_t kRecentFilesKept = 10;
 struct TUserOptions {
     // The documents last opened or saved, newest first, as the file system's own path bytes.
     std::vector<std::string> recentFiles;
+    // Settings > Line Numbers: the editing area's margin of line numbers ("line-numbers=on";
+    // written only when on).
+    bool lineNumbers = false;
     // Lines this version does not know, kept as they were for a version that does.
     std::vector<std::string> otherLines;
 };

@@ -26,6 +26,7 @@ SAVE_TITLE = "Save your file"
 OPEN_TITLE = "Open"
 HELP_TITLE = "Plimo - Help"
 ABOUT_TITLE = "Plimo - About"
+PRINT_TITLE = "Print"  # the toolkit's print dialog
 
 # The main window's layout, fixed by its design: `back` keeps a 10-pixel border inside the client
 # area below the menu bar, and the one shown tool panel sits at its top, 62 pixels high, silver.

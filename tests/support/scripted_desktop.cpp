@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QPrinter>
+
 namespace {
 template <typename T>
 std::optional<T> Next(std::deque<T>& queue)
@@ -38,6 +40,17 @@ std::optional<std::string> ScriptedDesktop::saveFileDialog(const FileDialogReque
     auto path = Next(savePaths);
     calls.push_back({Kind::SaveDialog, {}, {}, request, !path});
     return path ? *path : std::nullopt;
+}
+
+bool ScriptedDesktop::printDialog(QPrinter& printer)
+{
+    auto file = Next(printFiles);
+    calls.push_back({Kind::PrintDialog, {}, printer.docName().toStdString(), {}, !file});
+    if (!file || !*file)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(**file));
+    return true;
 }
 
 void ScriptedDesktop::openUrl(const std::string& url)

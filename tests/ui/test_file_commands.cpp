@@ -17,9 +17,14 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "cipher/openpgp_level.h"
@@ -32,6 +37,8 @@
 #include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
 #include "ui/main/file_dialog_texts.h"
+#include "ui/editor/text_pages.h"
+#include "ui/main/print_preview.h"
 #include "ui/main/replace_panel.h"
 #include "ui/platform/qt_desktop.h"
 #include "window_test.h"
@@ -696,6 +703,122 @@ private slots:
         QCOMPARE(recentMenu().value(1), "&2 a.txt | " + a);
         QVERIFY(!QFile::exists(m_dir->configHome() + "/plimo/options"));
         QVERIFY(m_desktop->callsOf(Kind::Error).empty());
+    }
+
+    // Print to a PDF file: the text comes back from it (pdftotext), every word in order, each
+    // page under its header; the file appears only whole.
+    void printToPdfGivesTheTextBack()
+    {
+        std::string text;
+        for (int i = 1; i <= 130; ++i)
+            text += "Line " + std::to_string(i) + ": caf\xE9 \x80 " + std::string(i % 3, '~') + "\r\n";
+        for (int i = 0; i < 120; ++i)  // one long line that wraps over many rows
+            text += "wrapped" + std::to_string(i) + " ";
+        const QString pdf = open("story.txt", QByteArray::fromStdString(text)) + ".pdf";
+        m_desktop->printFiles = {std::nullopt, Path(pdf)};
+        w().menu().Print1->trigger();  // cancelled in the dialog
+        QVERIFY(!QFile::exists(pdf));
+        w().menu().Print1->trigger();
+        QCOMPARE(m_desktop->callsOf(Kind::PrintDialog).back().text, std::string("story.txt"));
+        QVERIFY(m_desktop->callsOf(Kind::Error).empty());
+        QCOMPARE(QDir(m_dir->path()).entryList({"story.txt.pdf*"}, QDir::Files),
+                 QStringList{"story.txt.pdf"});
+
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+        QVERIFY2(pdftotext.waitForFinished(20000), "pdftotext (poppler-utils) did not run");
+        const QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                      .split(QChar('\f'), Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 3);
+        QStringList words;
+        for (qsizetype p = 0; p < pages.size(); ++p) {
+            const QString header = QStringLiteral("page %1 of %2").arg(p + 1).arg(pages.size());
+            QVERIFY2(pages[p].contains("story.txt") && pages[p].contains(header),
+                     qPrintable(pages[p].left(80)));
+            QString body = pages[p];
+            body.remove(header).remove("story.txt");
+            words += body.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        }
+        QCOMPARE(words, QString::fromLatin1(QByteArray::fromStdString(text))
+                            .replace(QChar(0x80), QChar(0x20AC))
+                            .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
+    }
+
+    // Cancel in the progress window, or a folder that cannot be written: no file, and the file
+    // of that name as it was.
+    void printThatStopsLeavesNoFile()
+    {
+        open("big.txt", QByteArray(6 << 20, 'x').replace(100, 2, "\r\n"));
+        const QString kept = m_dir->filePath("kept.pdf");
+        WriteFile(kept, "old");
+        m_desktop->printFiles = {Path(kept)};
+        QTimer::singleShot(0, &w(), [this] {
+            for (QProgressDialog* progress : w().findChildren<QProgressDialog*>())
+                progress->cancel();
+        });
+        w().menu().Print1->trigger();
+        QCOMPARE(ReadFile(kept), QByteArray("old"));
+        QCOMPARE(QDir(m_dir->path()).entryList({"kept.pdf*"}, QDir::Files), QStringList{"kept.pdf"});
+
+        m_desktop->printFiles = {Path(m_dir->filePath("no folder/x.pdf"))};
+        w().menu().Print1->trigger();
+        const auto errors = m_desktop->callsOf(Kind::Error);
+        QCOMPARE(errors.size(), 1u);
+        QVERIFY2(errors[0].text.starts_with("Cannot create file " + Path(m_dir->filePath("no folder/x.pdf"))),
+                 errors[0].text.c_str());
+    }
+
+    // Print Preview shows the first page at once and counts the rest as the window answers;
+    // Page Down, End and Home go through them; Print... prints.
+    void printPreviewPages()
+    {
+        std::string text;
+        for (int i = 1; i <= 400; ++i)
+            text += "Line " + std::to_string(i) + "\r\n";
+        const QString pdf = open("pages.txt", QByteArray::fromStdString(text)) + ".pdf";
+        m_desktop->printFiles = {Path(pdf)};
+        QStringList seen;
+        QTimer::singleShot(0, &w(), [&] {
+            auto* preview = qobject_cast<PrintPreview*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            seen << preview->pageText();
+            QTRY_VERIFY(preview->pages().count().done());
+            seen << preview->pageText();
+            QTest::keyClick(preview, Qt::Key_PageDown);
+            seen << preview->pageText();
+            QTest::keyClick(preview, Qt::Key_End);
+            seen << preview->pageText();
+            QTest::keyClick(preview, Qt::Key_Home);
+            seen << preview->pageText();
+            const QImage shot = preview->grab().toImage();
+            seen << (shot.isNull() ? "no picture" : "picture");
+            preview->printButton->click();
+            preview->closeButton->click();
+        });
+        w().menu().PrintPreview1->trigger();
+        QCOMPARE(seen.size(), 6);
+        const QString pages = seen[1].section(' ', -1);
+        QVERIFY(pages.toInt() > 3);
+        QCOMPARE(seen, QStringList({"Page 1 of ...", "Page 1 of " + pages, "Page 2 of " + pages,
+                                    "Page " + pages + " of " + pages, "Page 1 of " + pages,
+                                    "picture"}));
+        QVERIFY(QFile::exists(pdf));
+    }
+
+    // Settings > Line Numbers is off at first and kept in the options file between runs.
+    void lineNumbersAreKept()
+    {
+        QVERIFY(!w().menu().LineNumbers1->isChecked());
+        QVERIFY(!w().mem()->lineNumbers());
+        w().menu().LineNumbers1->trigger();
+        QVERIFY(w().mem()->lineNumbers());
+        QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"), QByteArray("line-numbers=on\n"));
+        makeWindow(false);
+        QVERIFY(w().menu().LineNumbers1->isChecked());
+        QVERIFY(w().mem()->lineNumbers());
+        w().menu().LineNumbers1->trigger();
+        QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"), QByteArray());
     }
 };
 

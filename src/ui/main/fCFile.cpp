@@ -235,7 +235,7 @@ bool TfC::confirmLeave()
     return m_desktop.askYesNo(kQuestionCaption, std::string(kExitUnsavedQuestion));
 }
 
-bool TfC::readRecentFiles()
+bool TfC::readUserOptions()
 {
     // Once the file could not be written, this run's list is the one to show and change.
     if (!m_userOptionsKept)
@@ -250,9 +250,9 @@ bool TfC::readRecentFiles()
     }
 }
 
-void TfC::changeRecentFiles(const std::function<void(TUserOptions&)>& change)
+void TfC::changeUserOptions(const std::function<void(TUserOptions&)>& change)
 {
-    const bool read = readRecentFiles();
+    const bool read = readUserOptions();
     change(m_userOptions);
     if (!read)
         return;
@@ -276,17 +276,17 @@ void TfC::noteRecentFile(const std::string& path)
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(path, ec);
     const std::string entry = ec ? path : full.lexically_normal().string();
-    changeRecentFiles([&entry](TUserOptions& options) { AddRecentFile(options, entry); });
+    changeUserOptions([&entry](TUserOptions& options) { AddRecentFile(options, entry); });
 }
 
 void TfC::ClearRecent1Click()
 {
-    changeRecentFiles([](TUserOptions& options) { options.recentFiles.clear(); });
+    changeUserOptions([](TUserOptions& options) { options.recentFiles.clear(); });
 }
 
 void TfC::fillRecentMenu()
 {
-    readRecentFiles();
+    readUserOptions();
     for (QAction* old : m_recentMenu->actions())
         if (old != m_menu.ClearRecent1) {
             m_recentMenu->removeAction(old);

@@ -192,6 +192,9 @@ void TfC::createMenu()
     m.SaveAs1 = item(file, "Sa&ve As", &TfC::SaveAs1Click);
     m.Close1 = item(file, "C&lose File", &TfC::Close1Click, QKeySequence(Qt::CTRL | Qt::Key_W));
     file->addSeparator();
+    m.Print1 = item(file, "&Print", &TfC::Print1Click, QKeySequence(Qt::CTRL | Qt::Key_P));
+    m.PrintPreview1 = item(file, "Print Previe&w", &TfC::PrintPreview1Click);
+    file->addSeparator();
     m.Email1 = item(file, "&Quick Email", &TfC::Email1Click, QKeySequence(Qt::CTRL | Qt::Key_Q));
     file->addSeparator();
     m.eMen = item(file, "&Encrypt", &TfC::eMenClick, QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -230,7 +233,9 @@ void TfC::createMenu()
         item(settings, "Zoom &Out", &TfC::ZoomOut1Click, QKeySequence(Qt::CTRL | Qt::Key_Minus));
     m.ZoomReset1 =
         item(settings, "Reset &Zoom", &TfC::ZoomReset1Click, QKeySequence(Qt::CTRL | Qt::Key_0));
-
+    settings->addSeparator();
+    m.LineNumbers1 = item(settings, "Line &Numbers", &TfC::LineNumbers1Click);
+    m.LineNumbers1->setCheckable(true);
     QMenu* help = bar->addMenu(QStringLiteral("Hel&p"));
     m.Help2 = item(help, "&Help", &TfC::Help2Click, QKeySequence(Qt::Key_F1));
     help->addSeparator();
@@ -316,6 +321,10 @@ void TfC::FormCreate()
     m_mem->setPointSize(m_state.TypeSize);
     m_startTypeSize = m_state.TypeSize;
     m_levelA->restoreBoxColour();
+    // Line numbers as the user left them; an options file that cannot be read leaves them off.
+    readUserOptions();
+    m_menu.LineNumbers1->setChecked(m_userOptions.lineNumbers);
+    m_mem->setLineNumbers(m_userOptions.lineNumbers);
     markClean();
     showCaretPlace();
 

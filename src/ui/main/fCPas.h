@@ -51,7 +51,8 @@ struct TMainMenu {
     QAction* SalesEmail1 = nullptr;
     QAction* About1 = nullptr;
     // Beyond the designed menu: File > Recent Files (its submenu and the submenu's Clear List),
-    // Edit > Find Next, Find Previous, Go to Line, Settings > Zoom In, Zoom Out, Reset Zoom.
+    // File > Print, Print Preview, Edit > Find Next, Find Previous, Go to Line, Settings > Zoom
+    // In, Zoom Out, Reset Zoom, Line Numbers.
     QAction* RecentFiles1 = nullptr;
     QAction* ClearRecent1 = nullptr;
     QAction* FindNext1 = nullptr;
@@ -60,6 +61,9 @@ struct TMainMenu {
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;
     QAction* ZoomReset1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintPreview1 = nullptr;
+    QAction* LineNumbers1 = nullptr;
 };
 
 // The main window: the menu, the editing area, the panel bar with its tool panels (each a class
@@ -146,6 +150,9 @@ private:
     void ZoomIn1Click();
     void ZoomOut1Click();
     void ZoomReset1Click();
+    void Print1Click();
+    void PrintPreview1Click();
+    void LineNumbers1Click();
 
     // The editing area's events.
     void memClick();
@@ -172,14 +179,16 @@ private:
     // The recent files: a document opened or saved goes first in the list; the submenu is made
     // from the list each time it opens; opening from it is Open once the file is chosen.
     void noteRecentFile(const std::string& path);
-    // Reads the list (another running copy may have changed it), changes it and writes it
-    // back. An options file that cannot be read or written is left as it is from then on, and
-    // the list kept for this run.
-    void changeRecentFiles(const std::function<void(TUserOptions&)>& change);
-    bool readRecentFiles();
+    // Reads the options (another running copy may have changed them), changes them and writes
+    // them back. An options file that cannot be read or written is left as it is from then on,
+    // and the options kept for this run.
+    void changeUserOptions(const std::function<void(TUserOptions&)>& change);
+    bool readUserOptions();
     void fillRecentMenu();
     void openRecent(const std::string& path);
     void zoomBy(int steps);
+    // The document's name for a page's header: the file's name, without its folder.
+    QString printName() const;
     // Writes the text to the file and notes the file's stamp.
     void writeDocument(const std::string& path);
     // True when Save may write over FileName: unchanged since it was read or written, or the
@@ -205,7 +214,8 @@ private:
     QLabel* m_hits = nullptr;
     QMenu* m_recentMenu = nullptr;
     QStringList m_openNotes;  // those still to come
-    // The recent files as last read or written; kept for the run when the file cannot be.
+    // The per-user options (the recent files, line numbers) as last read or written; kept for
+    // the run when the file cannot be.
     TUserOptions m_userOptions;
     bool m_userOptionsKept = true;  // in the options file
     bool m_toldOptionsNotSaved = false;

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QUrl>
 
@@ -97,6 +99,12 @@ std::optional<std::string> QtDesktop::saveFileDialog(const FileDialogRequest& re
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     PrepareDialog(dialog, request);
     return Chosen(dialog);
+}
+
+bool QtDesktop::printDialog(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, DialogParent());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtDesktop::openUrl(const std::string& url)

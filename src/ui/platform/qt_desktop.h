@@ -2,7 +2,7 @@
 
 #include "ui/platform/desktop.h"
 
-// The real desktop: Qt's message boxes and file dialogs, xdg-open through QDesktopServices.
+// The real desktop: Qt's message boxes, file and print dialogs, xdg-open through QDesktopServices.
 class QtDesktop final : public Desktop {
 public:
     bool askYesNo(const std::string& caption, const std::string& question) override;
@@ -10,6 +10,7 @@ public:
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override;
     void openUrl(const std::string& url) override;
+    bool printDialog(QPrinter& printer) override;
     QStringList screenFontFamilies() override;
     QSize virtualDesktopSize() override;
     QSize primaryScreenSize() override;
