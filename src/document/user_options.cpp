@@ -14,6 +14,7 @@
 namespace {
 
 constexpr std::string_view kRecentKey = "recent=";
+constexpr std::string_view kRecoveryOff = "recovery=off";
 constexpr std::string_view kOptionsName = "options";
 // A few hundred short lines; anything much larger is not ours.
 constexpr std::size_t kOptionsFileLimit = 1024 * 1024;
@@ -109,7 +110,9 @@ TUserOptions ParseUserOptions(std::string_view bytes)
                 std::find(options.recentFiles.begin(), options.recentFiles.end(), path) ==
                     options.recentFiles.end())
                 options.recentFiles.push_back(std::move(path));
-        } else if (!line.empty()) {
+        } else if (line == kRecoveryOff) {
+            options.keepRecoveryCopies = false;
+        } else if (!line.empty() && line != "recovery=on") {
             options.otherLines.emplace_back(line);
         }
     }
@@ -121,6 +124,8 @@ std::string FormatUserOptions(const TUserOptions& options)
     std::string out;
     for (const std::string& line : options.otherLines)
         out.append(line).append("\n");
+    if (!options.keepRecoveryCopies)
+        out.append(kRecoveryOff).append("\n");
     for (const std::string& path : options.recentFiles)
         out.append(kRecentKey).append(Escaped(path)).append("\n");
     return out;

@@ -19,6 +19,7 @@
 
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
+#include "document/recovery_journal.h"
 #include "document/safe_copy.h"
 #include "document/settings_file.h"
 #include "ui/common/display_text.h"
@@ -69,7 +70,10 @@ TfC::TfC(Desktop& desktop, TAppState& state, QWidget* parent)
     FormCreate();
 }
 
-TfC::~TfC() = default;
+TfC::~TfC()
+{
+    m_mem->setEditObserver(nullptr);
+}
 
 void TfC::setInfoWindows(QDialog* help, QDialog* about)
 {
@@ -229,6 +233,10 @@ void TfC::createMenu()
         item(settings, "Zoom &Out", &TfC::ZoomOut1Click, QKeySequence(Qt::CTRL | Qt::Key_Minus));
     m.ZoomReset1 =
         item(settings, "Reset &Zoom", &TfC::ZoomReset1Click, QKeySequence(Qt::CTRL | Qt::Key_0));
+    settings->addSeparator();
+    m.KeepRecovery1 = item(settings, "&Keep Recovery Copies", &TfC::KeepRecovery1Click);
+    m.KeepRecovery1->setCheckable(true);
+    m.KeepRecovery1->setChecked(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("Hel&p"));
     m.Help2 = item(help, "&Help", &TfC::Help2Click, QKeySequence(Qt::Key_F1));
@@ -270,6 +278,7 @@ void TfC::SetDefaults()
 
 void TfC::FormCreate()
 {
+    startRecovery();
     m_state.PlainText = true;
     SetDefaults();
     // The type panel's command fills its lists once; the panel is hidden again below.
@@ -329,6 +338,7 @@ void TfC::memChange()
 {
     // The editing area's change event has no effect of its own but to note an unsaved change.
     m_unsaved = true;
+    m_journal->renamed(m_state.FileName, m_state.FileExt);
 }
 
 void TfC::Exit1Click()
@@ -340,8 +350,10 @@ void TfC::closeEvent(QCloseEvent* event)
 {
     bool leave = true;
     RunCommand(m_desktop, [this, &leave] { leave = confirmLeave(); });
-    if (leave)
+    if (leave) {
+        m_journal->startClean(recoveryDocument(), m_mem->byteText(), false);  // left as chosen
         event->accept();
+    }
     else
         event->ignore();
 }
@@ -404,6 +416,7 @@ void TfC::setStatusText(int panel, const std::string& text)
 
 void TfC::showFileNameWithExt()
 {
+    m_journal->renamed(m_state.FileName, m_state.FileExt);
     setStatusText(0, m_state.FileName + "." + m_state.FileExt);
 }
 
