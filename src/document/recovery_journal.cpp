@@ -4,12 +4,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
+
+#include <zlib.h>
 
 #include "core/command_error.h"
 #include "document/atomic_file.h"
@@ -24,18 +25,6 @@ std::string Environment(const char* name)
     return value ? std::string(value) : std::string();
 }
 
-std::array<std::uint32_t, 256> MakeCrcTable()
-{
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
-    }
-    return table;
-}
-
 void PutNumber(std::string& out, std::uint64_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -48,15 +37,23 @@ void PutText(std::string& out, std::string_view text)
     out.append(text);
 }
 
-// One record: kind, length, payload, CRC; `payload` may come in two pieces.
+// One record appended to `out`: kind, length, payload, CRC; the payload may come in three
+// pieces.
+void AppendRecord(std::string& out, char kind, std::string_view a, std::string_view b = {},
+                  std::string_view c = {})
+{
+    const std::size_t start = out.size();
+    out += kind;
+    PutNumber(out, a.size() + b.size() + c.size(), 8);
+    out.append(a).append(b).append(c);
+    PutNumber(out, Crc32(std::string_view(out).substr(start)), 4);
+}
+
 std::string Record(char kind, std::string_view payload, std::string_view more = {})
 {
     std::string out;
     out.reserve(1 + 8 + payload.size() + more.size() + 4);
-    out += kind;
-    PutNumber(out, payload.size() + more.size(), 8);
-    out.append(payload).append(more);
-    PutNumber(out, Crc32(out), 4);
+    AppendRecord(out, kind, payload, more);
     return out;
 }
 
@@ -90,11 +87,8 @@ std::string RecoveryFolder()
 
 std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc)
 {
-    static const std::array<std::uint32_t, 256> table = MakeCrcTable();
-    crc = ~crc;
-    for (const char c : bytes)
-        crc = table[(crc ^ static_cast<unsigned char>(c)) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+    return static_cast<std::uint32_t>(
+        ::crc32_z(crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
 }
 
 namespace journal_record {
@@ -193,10 +187,13 @@ void RecoveryJournal::noteChangeLocked(std::size_t caret, std::size_t size)
 
 void RecoveryJournal::queueFullTextLocked(const ByteText& text)
 {
+    // Made in place, with room for its commit: a copy of the text is made once, never twice.
     m_pending.clear();  // the new start makes what was queued useless
-    m_pending.reserve(kJournalMagic.size() + text.size() + 16);
+    m_pending.shrink_to_fit();
+    m_pending.reserve(kJournalMagic.size() + text.size() + 4096 + 2 * m_document.name.size());
     m_pending.append(kJournalMagic);
-    m_pending += journal_record::FullText(text.pieces());
+    const TextPieces pieces = text.pieces();
+    AppendRecord(m_pending, 'F', pieces.first, pieces.second);
     m_fresh = true;
     m_started = true;
 }
@@ -372,10 +369,10 @@ void RecoveryJournal::run()
             return;
         const bool remove = std::exchange(m_remove, false);
         const bool fresh = std::exchange(m_fresh, false);
+        if (std::exchange(m_commitDue, false))
+            m_pending += journal_record::Commit(m_lastChange, m_caret, m_size, m_document);
         std::string bytes = std::move(m_pending);
         m_pending.clear();
-        if (std::exchange(m_commitDue, false))
-            bytes += journal_record::Commit(m_lastChange, m_caret, m_size, m_document);
         m_busy = true;
         lock.unlock();
         std::string why;
