@@ -250,19 +250,29 @@ void RecoveryJournal::edited(const ByteText& text, std::size_t pos, std::size_t 
 
 void RecoveryJournal::replacedWhole(const ByteText& text) noexcept
 {
+    startFromWhole(nullptr, text, 0);
+}
+
+void RecoveryJournal::startFromWhole(const TRecoveryDocument* document, const ByteText& text,
+                                     std::size_t caret) noexcept
+{
     bool failed = false;
     {
         const std::lock_guard lock(m_mutex);
-        if (m_off)
-            return;
-        if (text.empty()) {
-            queueRemovalLocked();
-            m_base = Base::Empty;
-            return;
-        }
         try {
+            if (document) {
+                m_document = *document;
+                m_base = Base::Unknown;
+            }
+            if (m_off)
+                return;
+            if (text.empty()) {
+                queueRemovalLocked();
+                m_base = Base::Empty;
+                return;
+            }
             queueFullTextLocked(text);
-            noteChangeLocked(0, text.size());
+            noteChangeLocked(caret, text.size());
         } catch (const std::bad_alloc&) {
             failLocked();
             failed = true;
@@ -285,28 +295,7 @@ void RecoveryJournal::startClean(const TRecoveryDocument& document, const ByteTe
 void RecoveryJournal::startUnsaved(const TRecoveryDocument& document, const ByteText& text,
                                    std::size_t caret)
 {
-    bool failed = false;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_document = document;
-        m_base = Base::Unknown;
-        if (m_off)
-            return;
-        if (text.empty()) {
-            queueRemovalLocked();
-            m_base = Base::Empty;
-            return;
-        }
-        try {
-            queueFullTextLocked(text);
-            noteChangeLocked(caret, text.size());
-        } catch (const std::bad_alloc&) {
-            failLocked();
-            failed = true;
-        }
-    }
-    if (failed && m_onOff)
-        m_onOff(std::string(kOutOfMemory));
+    startFromWhole(&document, text, caret);
 }
 
 void RecoveryJournal::renamed(const std::string& name, const std::string& ext)

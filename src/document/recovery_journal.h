@@ -116,6 +116,9 @@ public:
 
 private:
     void run();
+    // A journal that starts from the whole text; with the document, when it is a new one.
+    void startFromWhole(const TRecoveryDocument* document, const ByteText& text,
+                        std::size_t caret) noexcept;
     // The writer's steps; false with the reason in `why`.
     bool removeFile(std::string& why);
     bool writeBatch(bool fresh, const std::string& bytes, std::string& why);

@@ -1,10 +1,6 @@
 // The recovery journal: what it writes rebuilds the text exactly, whole or not at all, through a
 // kill at any step of a write, a journal cut short or damaged, a document changed after the
 // crash, a full disk, and two editors at once.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <memory>
 #include <set>
@@ -150,25 +146,13 @@ void TestRecovery::killedAtEveryStep()
     const std::vector<std::string> states = {"base!", "base!!", "WHOLE", "WHOLE?"};
     std::set<std::string> seen;
     for (int step = 1;; ++step) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            static int stepsLeft;
-            stepsLeft = step;
-            SetFileCallObserver([] {
-                if (--stepsLeft == 0)
-                    ::raise(SIGKILL);
-            });
-            {
-                Editor editor(folder, file, "base");
-                for (const char* op : {"+!", "+!", "=WHOLE", "+?"}) {
-                    editor.run(QString::fromLatin1(op));
-                    editor.journal.waitWritten(5s);
-                }
+        const bool killed = KilledAtStep(step, [&] {
+            Editor editor(folder, file, "base");
+            for (const char* op : {"+!", "+!", "=WHOLE", "+?"}) {
+                editor.run(QString::fromLatin1(op));
+                editor.journal.waitWritten(5s);
             }
-            ::_exit(0);
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
+        });
         std::vector<TOrphanJournal> found = FindOrphanJournals(folder);
         const QByteArray where = "killed at step " + QByteArray::number(step);
         QVERIFY2(found.size() <= 1, where);
@@ -180,7 +164,7 @@ void TestRecovery::killedAtEveryStep()
             RemoveJournal(found[0]);
         }
         QVERIFY2(FolderEntries(RecoveryIn(dir)).isEmpty(), where);
-        if (!WIFSIGNALED(status)) {
+        if (!killed) {
             QVERIFY2(found.empty(), "an editor that ended removed its journal");
             break;
         }
