@@ -51,7 +51,7 @@ LevelAPwdPanel::LevelAPwdPanel(TAppState& state, Desktop& desktop, QWidget* pare
     onClick(cLA, &LevelAPwdPanel::cLAClick);
 }
 
-void LevelAPwdPanel::shown()
+void LevelAPwdPanel::aboutToShow()
 {
     RefreshLevelAPwd(m_state);
     editLA->setText(display_text::FromBytes(m_state.LevelAPwd));
@@ -90,7 +90,7 @@ void LevelAPwdPanel::laButtClick()
 
 void LevelAPwdPanel::cLAClick()
 {
-    hide();
+    closePanel();
     restoreBoxColour();
 }
 
