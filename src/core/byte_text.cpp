@@ -88,7 +88,7 @@ std::string ByteText::release()
     std::string out = std::move(m_bytes);
     m_bytes.clear();
     m_gapStart = m_gapLen = 0;
-    m_index = byte_text_detail::LineIndex();
+    m_index = LineIndex();
     return out;
 }
 
