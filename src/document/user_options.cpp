@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kRecentKey = "recent=";
 constexpr std::string_view kLineNumbersOn = "line-numbers=on";
+constexpr std::string_view kRecoveryOff = "recovery=off";
 constexpr std::string_view kOptionsName = "options";
 // A few hundred short lines; anything much larger is not ours.
 constexpr std::size_t kOptionsFileLimit = 1024 * 1024;
@@ -114,7 +115,9 @@ TUserOptions ParseUserOptions(std::string_view bytes)
             options.lineNumbers = true;
         } else if (line == "line-numbers=off") {
             options.lineNumbers = false;
-        } else if (!line.empty()) {
+        } else if (line == kRecoveryOff) {
+            options.keepRecoveryCopies = false;
+        } else if (!line.empty() && line != "recovery=on") {
             options.otherLines.emplace_back(line);
         }
     }
@@ -128,6 +131,8 @@ std::string FormatUserOptions(const TUserOptions& options)
         out.append(line).append("\n");
     if (options.lineNumbers)
         out.append(kLineNumbersOn).append("\n");
+    if (!options.keepRecoveryCopies)
+        out.append(kRecoveryOff).append("\n");
     for (const std::string& path : options.recentFiles)
         out.append(kRecentKey).append(Escaped(path)).append("\n");
     return out;

@@ -22,6 +22,9 @@ struct TUserOptions {
     bool lineNumbers = false;
     // Lines this version does not know, kept as they were for a version that does.
     std::vector<std::string> otherLines;
+    // Settings > Keep Recovery Copies: a journal of the unsaved text, for the next start after a
+    // crash. Written to the file only when off.
+    bool keepRecoveryCopies = true;
 };
 
 // ${XDG_CONFIG_HOME}/plimo when that is an absolute path, else $HOME/.config/plimo; empty when

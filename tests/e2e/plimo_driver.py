@@ -203,7 +203,8 @@ class Session:
         # The per-user options (the recent files) go to the working folder, not the real one.
         e.update({"DISPLAY": self.display, "QT_QPA_PLATFORM": "xcb",
                   "XDG_RUNTIME_DIR": self.workdir, "LC_ALL": "C.UTF-8",
-                  "XDG_CONFIG_HOME": os.path.join(self.workdir, "config")})
+                  "XDG_CONFIG_HOME": os.path.join(self.workdir, "config"),
+                  "XDG_STATE_HOME": os.path.join(self.workdir, "state")})
         for name, value in self.extra_env.items():
             if value is None:  # None takes the variable out of the environment
                 e.pop(name, None)

@@ -16,6 +16,16 @@ std::optional<T> Next(std::deque<T>& queue)
 }
 }  // namespace
 
+Desktop::RestoreAnswer ScriptedDesktop::askRestore(const std::string& caption,
+                                                   const std::string& question)
+{
+    const std::optional<bool> answer = Next(answers);
+    calls.push_back({Kind::Question, caption, question, {}, !answer});
+    if (!answer)
+        return RestoreAnswer::Later;
+    return *answer ? RestoreAnswer::Restore : RestoreAnswer::Discard;
+}
+
 bool ScriptedDesktop::askYesNo(const std::string& caption, const std::string& question)
 {
     const std::optional<bool> answer = Next(answers);

@@ -32,6 +32,8 @@ public:
     QSize desktopSize{1280, 1024};
     QSize screenSize{1280, 1024};
 
+    // Answered from `answers` too: true restores, false discards; unscripted: Later.
+    RestoreAnswer askRestore(const std::string& caption, const std::string& question) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     void showError(const std::string& caption, const std::string& message) override;
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;

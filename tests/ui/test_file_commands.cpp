@@ -29,6 +29,8 @@
 
 #include "cipher/openpgp_level.h"
 #include "core/app_state.h"
+#include "document/recovery_journal.h"
+#include "document/recovery_restore.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
@@ -819,6 +821,116 @@ private slots:
         QVERIFY(w().mem()->lineNumbers());
         w().menu().LineNumbers1->trigger();
         QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"), QByteArray());
+    // At start, the journal of an editor that ended unclosed: Restore gives its text back as an
+    // unsaved change of its document, Discard removes it, and one that cannot be applied is
+    // kept and named, the text on screen untouched.
+    void recoveryAtStart_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("a new document, restored") << "new" << true;
+        QTest::newRow("an opened file with edits, restored") << "file" << true;
+        QTest::newRow("discarded") << "file" << false;
+        QTest::newRow("the file changed since") << "changed" << true;
+        QTest::newRow("damaged") << "damaged" << true;
+    }
+    void recoveryAtStart()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, restore);
+        const QString folder = m_dir->stateHome() + "/plimo/recovery";
+        QVERIFY(QDir().mkpath(folder));
+        const QString letter = m_dir->filePath("letter.txt");
+        WriteFile(letter, "Dear Ann,");
+        TRecoveryDocument document{letter.toStdString(), "txt", true, StampOf(letter.toStdString())};
+        if (kind == "new")
+            document = {"untitled", "txt", false, {}};
+        const std::int64_t when = QDateTime::currentSecsSinceEpoch();
+        std::string bytes(kJournalMagic);
+        bytes += kind == "new" ? journal_record::FullText({"typed", {}})
+                               : journal_record::Base(document) +
+                                     journal_record::Edit(9, 0, "\r\nhow are you?");
+        bytes += journal_record::Commit(when, 3, kind == "new" ? 5 : 23, document);
+        if (kind == "damaged")
+            bytes[bytes.size() / 2] ^= 1;
+        const QString journal = folder + "/1-1.journal";
+        WriteFile(journal, QByteArray::fromStdString(bytes));
+        if (kind == "changed") {
+            QTest::qWait(20);  // a new modification time
+            WriteFile(letter, "Dear Bob,");
+        }
+
+        m_desktop->answers = {restore};
+        w().offerRecovery();
+        const QString question = "Plimo was not closed properly. Restore the unsaved text of " +
+                                 QString(kind == "new" ? "untitled.txt" : "letter.txt") +
+                                 " (last change " +
+                                 QDateTime::fromSecsSinceEpoch(when).toString("HH:mm") + ")?";
+        const bool applies = kind == "new" || kind == "file";
+        if (kind != "damaged")
+            QCOMPARE(QString::fromStdString(m_desktop->calls.at(0).text), question);
+        if (!applies) {
+            QVERIFY(QFile::exists(journal));
+            QCOMPARE(m_desktop->countOf(Kind::Error), 1);
+            QVERIFY(QString::fromStdString(m_desktop->callsOf(Kind::Error)[0].text)
+                        .startsWith("The unsaved text could not be restored, and is kept in " +
+                                    journal + ": "));
+            QCOMPARE(w().mem()->bytes(), std::string());
+            return;
+        }
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        if (!restore) {
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+            QCOMPARE(w().mem()->bytes(), std::string());
+            return;
+        }
+        const std::string text = kind == "new" ? "typed" : "Dear Ann,\r\nhow are you?";
+        QCOMPARE(w().mem()->bytes(), text);
+        QCOMPARE(w().mem()->caret(), std::size_t(3));
+        QCOMPARE(s().FileName, document.name);
+        QCOMPARE(s().HasFile, document.hasFile);
+        // Now this editor's own journal holds it; the old one is gone.
+        QVERIFY(!QFile::exists(journal));
+        const QByteArray own = ReadFile(QString::fromStdString(w().recoveryJournal().path()));
+        QCOMPARE(RebuildText(ReadJournal(std::string_view(own.constData(), own.size())),
+                             [](const std::string& p) { return LoadDocument(p); }, kMemoCapacity),
+                 text);
+        // An unsaved change: Exit asks.
+        m_desktop->answers = {false};
+        w().menu().Exit1->trigger();
+        QCOMPARE(m_desktop->countOf(Kind::Question), 2);
+    }
+
+    // Settings > Keep Recovery Copies: off writes no journal, and the choice is kept in the
+    // per-user options; a folder that cannot be used turns recovery off with one note.
+    void keepRecoveryCopies()
+    {
+        const QString folder = m_dir->stateHome() + "/plimo/recovery";
+        QVERIFY(w().menu().KeepRecovery1->isChecked());
+        w().menu().KeepRecovery1->trigger();
+        QVERIFY(ReadFile(m_dir->configHome() + "/plimo/options").contains("recovery=off\n"));
+        w().mem()->insertPlainText("secret");
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        QVERIFY(!QFile::exists(folder));
+        m_w.reset();
+        makeWindow(false);
+        QVERIFY(!w().menu().KeepRecovery1->isChecked());
+        w().menu().KeepRecovery1->trigger();  // on again, over an unsaved text
+        w().mem()->insertPlainText("secret");
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+        m_w.reset();
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        makeWindow(false);
+        w().mem()->insertPlainText("x");
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        QTRY_VERIFY(w().statusNote().startsWith("Recovery copies are off for this run: Cannot "
+                                                "create file " + folder + "/"));
+        QVERIFY(!w().recoveryJournal().isOn());
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
     }
 };
 

@@ -76,6 +76,9 @@ public:
 
     void setReadOnly(bool readOnly);
     bool isReadOnly() const { return m_readOnly; }
+    // Told of every change of the text from here on, but not of setBytes(): whoever sets a
+    // fresh document knows it. nullptr: none.
+    void setEditObserver(EditObserver* observer) { m_history.setObserver(observer); }
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
 

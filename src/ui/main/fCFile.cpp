@@ -126,7 +126,7 @@ void TfC::openChosenFile(const std::string& path)
     setStatusText(1, "size - " + std::to_string(size));
     m_state.HasFile = true;
     m_fileStamp = stamp;
-    markClean();
+    markClean(true);
     if (message)
         m_decrypt->chooseOpenPgp();
     // A word on bytes that are not what the editor assumes; they stay as they are. A binary
@@ -165,7 +165,7 @@ void TfC::Save1Click()
         return;
     writeDocument(m_state.FileName);
     setStatusText(0, m_state.FileName);
-    markClean();
+    markClean(AllBreaksCrLf(m_mem->bytes()));
     noteRecentFile(m_state.FileName);
 }
 
@@ -209,7 +209,7 @@ void TfC::SaveAs1Click()
     writeDocument(*path);
     setStatusText(0, m_state.FileName);
     m_state.HasFile = true;
-    markClean();
+    markClean(AllBreaksCrLf(m_mem->bytes()));
     noteRecentFile(*path);
 }
 
@@ -220,11 +220,6 @@ void TfC::Close1Click()
     emptyDocument();
     setStatusText(0, m_state.FileName);
     setStatusText(1, "-");
-}
-
-void TfC::markClean()
-{
-    m_unsaved = false;
 }
 
 bool TfC::confirmLeave()

@@ -20,6 +20,7 @@
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
 #include "document/file_messages.h"
+#include "document/recovery_journal.h"
 #include "document/safe_copy.h"
 #include "document/settings_file.h"
 #include "ui/common/display_text.h"
@@ -70,7 +71,10 @@ TfC::TfC(Desktop& desktop, TAppState& state, QWidget* parent)
     FormCreate();
 }
 
-TfC::~TfC() = default;
+TfC::~TfC()
+{
+    m_mem->setEditObserver(nullptr);
+}
 
 void TfC::setInfoWindows(QDialog* help, QDialog* about)
 {
@@ -236,6 +240,10 @@ void TfC::createMenu()
     settings->addSeparator();
     m.LineNumbers1 = item(settings, "Line &Numbers", &TfC::LineNumbers1Click);
     m.LineNumbers1->setCheckable(true);
+    m.KeepRecovery1 = item(settings, "&Keep Recovery Copies", &TfC::KeepRecovery1Click);
+    m.KeepRecovery1->setCheckable(true);
+    m.KeepRecovery1->setChecked(true);
+
     QMenu* help = bar->addMenu(QStringLiteral("Hel&p"));
     m.Help2 = item(help, "&Help", &TfC::Help2Click, QKeySequence(Qt::Key_F1));
     help->addSeparator();
@@ -281,6 +289,7 @@ void TfC::SetDefaults()
 
 void TfC::FormCreate()
 {
+    startRecovery();
     m_state.PlainText = true;
     SetDefaults();
     // The type panel's command fills its lists once; the panel is hidden again below.
@@ -344,6 +353,7 @@ void TfC::memChange()
 {
     // The editing area's change event has no effect of its own but to note an unsaved change.
     m_unsaved = true;
+    m_journal->renamed(m_state.FileName, m_state.FileExt);
 }
 
 void TfC::Exit1Click()
@@ -355,8 +365,10 @@ void TfC::closeEvent(QCloseEvent* event)
 {
     bool leave = true;
     RunCommand(m_desktop, [this, &leave] { leave = confirmLeave(); });
-    if (leave)
+    if (leave) {
+        m_journal->startClean(recoveryDocument(), m_mem->byteText(), false);  // left as chosen
         event->accept();
+    }
     else
         event->ignore();
 }
@@ -419,6 +431,7 @@ void TfC::setStatusText(int panel, const std::string& text)
 
 void TfC::showFileNameWithExt()
 {
+    m_journal->renamed(m_state.FileName, m_state.FileExt);
     setStatusText(0, m_state.FileName + "." + m_state.FileExt);
 }
 

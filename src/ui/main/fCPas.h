@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ class QDialog;
 class QLabel;
 class QMenu;
 class ReplacePanel;
+class RecoveryJournal;
+struct TOrphanJournal;
+struct TRecoveryDocument;
 class TypePanel;
 
 // The menu items, by their designed names.
@@ -64,6 +68,8 @@ struct TMainMenu {
     QAction* Print1 = nullptr;
     QAction* PrintPreview1 = nullptr;
     QAction* LineNumbers1 = nullptr;
+    // Settings > Keep Recovery Copies (checkable).
+    QAction* KeepRecovery1 = nullptr;
 };
 
 // The main window: the menu, the editing area, the panel bar with its tool panels (each a class
@@ -106,6 +112,10 @@ public:
     QString statusNote() const;
     // Panel 2 made anew from the caret.
     void showCaretPlace();
+    // At start, once the window shows: offers the unsaved text of each editor that ended
+    // without being closed, one after another until one is restored (fCRecovery.cpp).
+    void offerRecovery();
+    RecoveryJournal& recoveryJournal() { return *m_journal; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -153,6 +163,7 @@ private:
     void Print1Click();
     void PrintPreview1Click();
     void LineNumbers1Click();
+    void KeepRecovery1Click();
 
     // The editing area's events.
     void memClick();
@@ -163,8 +174,15 @@ private:
     void showFileNameWithExt() override;
 
     void setStatusText(int panel, const std::string& text);
-    // The file commands' record of whether the text has changes not yet saved.
-    void markClean();
+    // The file commands' record of whether the text has changes not yet saved. `asRead`: the
+    // text is what opening the file gives (for the recovery journal).
+    void markClean(bool asRead = false);
+    // The recovery journal: made at start, told of each document; its failure shown once.
+    void startRecovery();
+    TRecoveryDocument recoveryDocument() const;
+    void showRecoveryOff(const QString& why);
+    // True when the journal's text is now in the editing area.
+    bool restoreJournal(TOrphanJournal& journal);
     bool confirmLeave();
     // Empties the editing area and unbinds it from its file (New, Close File).
     void emptyDocument();
@@ -231,4 +249,5 @@ private:
     std::string m_lastFolder;
     // FileName's file as it was when last opened or saved.
     FileStamp m_fileStamp;
+    std::unique_ptr<RecoveryJournal> m_journal;
 };

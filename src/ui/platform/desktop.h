@@ -25,6 +25,10 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
+    enum class RestoreAnswer { Restore, Discard, Later };
+    // The question about a text a crash left unsaved: Restore (the default button) or Discard;
+    // closing the box decides nothing (Later).
+    virtual RestoreAnswer askRestore(const std::string& caption, const std::string& question) = 0;
     // Yes/No question with a question-mark icon; true for Yes.
     virtual bool askYesNo(const std::string& caption, const std::string& question) = 0;
     virtual void showError(const std::string& caption, const std::string& message) = 0;

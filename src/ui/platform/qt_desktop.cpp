@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -68,6 +69,22 @@ QStringList QtFilters(const std::string& filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
     return out;
+}
+
+Desktop::RestoreAnswer QtDesktop::askRestore(const std::string& caption,
+                                             const std::string& question)
+{
+    ModalCursor cursor;
+    QMessageBox box(QMessageBox::Question, Q(caption), Q(question), QMessageBox::NoButton,
+                    DialogParent());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* restore = box.addButton(QStringLiteral("&Restore"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    if (box.clickedButton() == restore)
+        return RestoreAnswer::Restore;
+    return box.clickedButton() == discard ? RestoreAnswer::Discard : RestoreAnswer::Later;
 }
 
 bool QtDesktop::askYesNo(const std::string& caption, const std::string& question)

@@ -5,6 +5,7 @@
 // The real desktop: Qt's message boxes, file and print dialogs, xdg-open through QDesktopServices.
 class QtDesktop final : public Desktop {
 public:
+    RestoreAnswer askRestore(const std::string& caption, const std::string& question) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     void showError(const std::string& caption, const std::string& message) override;
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
