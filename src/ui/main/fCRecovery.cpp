@@ -65,7 +65,7 @@ void TfC::startRecovery()
             Qt::QueuedConnection);
     });
     m_mem->setEditObserver(m_journal.get());
-    readRecentFiles();
+    readUserOptions();
     m_menu.KeepRecovery1->setChecked(m_userOptions.keepRecoveryCopies);
     if (!m_userOptions.keepRecoveryCopies)
         m_journal->turnOff();
@@ -96,7 +96,7 @@ void TfC::KeepRecovery1Click()
         m_journal->turnOn(recoveryDocument(), m_mem->byteText(), m_unsaved && !m_mem->isEmpty());
     else
         m_journal->turnOff();
-    changeRecentFiles([keep](TUserOptions& options) { options.keepRecoveryCopies = keep; });
+    changeUserOptions([keep](TUserOptions& options) { options.keepRecoveryCopies = keep; });
 }
 
 void TfC::offerRecovery()
