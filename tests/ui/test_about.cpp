@@ -1,6 +1,6 @@
 #include <QLabel>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include "modal_script.h"
 #include "scripted_desktop.h"

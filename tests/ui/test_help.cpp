@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
 
 #include "modal_script.h"
 #include "scripted_desktop.h"

@@ -8,7 +8,7 @@
 #include <jpeglib.h>
 
 #include <QImage>
-#include <QtTest>
+#include <QTest>
 
 #include "ui/info/jpeg_image.h"
 #include "ui/info/pictures.h"

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include "core/show_note.h"
 #include "modal_script.h"
