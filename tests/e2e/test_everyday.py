@@ -226,7 +226,24 @@ def zoom_keys_step_the_type_size():
             wait_until(lambda: size_stored() == size, 10.0, f"{keys} to store {size!r}")
 
 
+def german_menus_and_messages():
+    # Qt reads the language from the environment: no generated locale is needed.
+    german = {"LANG": "de_DE.UTF-8", "LC_ALL": None, "LC_MESSAGES": None, "LANGUAGE": None}
+    with Session(BINARY, env=german) as s:
+        s.menu("alt+h", "h")  # &Hilfe > &Hilfe: the English menu has no Alt+H
+        s.dismiss("Plimo - Hilfe", "Escape")
+        s.type("Hallo")
+        s.key("ctrl+n")
+        box = s.wait_dialog(QUESTION_TITLE)
+        s.key("ctrl+c", window=box)  # a message box copies its caption, text and buttons
+        wait_until(lambda: "Möchten Sie ein neues Dokument beginnen? Das aktuelle ist nicht "
+                           "leer! Sind Sie sicher?" in (s.clipboard() or ""), 10.0,
+                   "the German question on the clipboard")
+        s.dismiss(QUESTION_TITLE, "Escape")
+
+
 run_scenarios([
+    ("the menus and messages in German under LANG=de_DE.UTF-8", german_menus_and_messages),
     ("recent file, go to line, find previous with match case",
      recent_file_go_to_line_and_find_previous),
     ("zoom keys step the type size", zoom_keys_step_the_type_size),
