@@ -229,17 +229,19 @@ def zoom_keys_step_the_type_size():
 def german_menus_and_messages():
     # Qt reads the language from the environment: no generated locale is needed.
     german = {"LANG": "de_DE.UTF-8", "LC_ALL": None, "LC_MESSAGES": None, "LANGUAGE": None}
-    with Session(BINARY, env=german) as s:
-        s.menu("alt+h", "h")  # &Hilfe > &Hilfe: the English menu has no Alt+H
-        s.dismiss("Plimo - Hilfe", "Escape")
-        s.type("Hallo")
-        s.key("ctrl+n")
-        box = s.wait_dialog(QUESTION_TITLE)
-        s.key("ctrl+c", window=box)  # a message box copies its caption, text and buttons
-        wait_until(lambda: "Möchten Sie ein neues Dokument beginnen? Das aktuelle ist nicht "
-                           "leer! Sind Sie sicher?" in (s.clipboard() or ""), 10.0,
-                   "the German question on the clipboard")
-        s.dismiss(QUESTION_TITLE, "Escape")
+    with tempfile.TemporaryDirectory(prefix="plimo-e2e-") as workdir:
+        # A settings file that cannot be read: the start says so in a box and on standard error.
+        os.mkdir(os.path.join(workdir, "plimo.dat"))
+        with Session(BINARY, workdir=workdir, env=german, wait_for=None) as s:
+            box = s.wait_dialog(MAIN_TITLE)  # the error box, captioned as the window is
+            wait_until(lambda: "plimo: Datei kann nicht geöffnet werden: plimo.dat: sie ist ein "
+                               "Ordner. Die Datei bleibt, wie sie ist:" in s.read("plimo.log")
+                       .decode(), 10.0, "the German message on standard error")
+            s.key("Return")
+            s.main = wait_until(lambda: [w for w in s.windows(MAIN_TITLE) if w != box], 15.0,
+                                "the main window")[0]
+            s.menu("alt+h", "h")  # &Hilfe > &Hilfe: the English menu has no Alt+H
+            s.dismiss("Plimo - Hilfe", "Escape")
 
 
 run_scenarios([
