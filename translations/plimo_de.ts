@@ -48,7 +48,7 @@
     <name>FindPanel</name>
     <message>
         <source>Match case</source>
-        <translation>Groß/klein beachten</translation>
+        <translation>Groß/klein</translation>
     </message>
     <message>
         <source>Whole words</source>

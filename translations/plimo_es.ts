@@ -48,11 +48,11 @@
     <name>FindPanel</name>
     <message>
         <source>Match case</source>
-        <translation>Mayúsculas/minúsculas</translation>
+        <translation>Mayús./minús.</translation>
     </message>
     <message>
         <source>Whole words</source>
-        <translation>Palabras completas</translation>
+        <translation>Palabra entera</translation>
     </message>
     <message>
         <source>Find</source>

@@ -48,7 +48,7 @@
     <name>FindPanel</name>
     <message>
         <source>Match case</source>
-        <translation>Respecter la casse</translation>
+        <translation>Casse exacte</translation>
     </message>
     <message>
         <source>Whole words</source>
