@@ -54,6 +54,7 @@ case "${1:-}" in
   test)
     install_missing
     build build
+    echo "-- installing and the normal build took $SECONDS s"
     tests/run_all.sh build
     ;;
   *)

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <memory>
 
+#include <utility>
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -610,13 +612,20 @@ private slots:
         QFETCH(int, width);
         TfC& w = start();
         w.resize(width, 500);
+        // The encrypt panel twice: its OpenPGP level shows a second box.
+        bool encryptSeen = false;
         for (QWidget* panel :
              std::initializer_list<QWidget*>{w.findPanel(), w.replacePanel(), w.encryptPanel(),
-                                             w.decryptPanel(), w.typePanel(), w.levelAPanel(),
-                                             w.goToLinePanel()}) {
+                                             w.encryptPanel(), w.decryptPanel(), w.typePanel(),
+                                             w.levelAPanel(), w.goToLinePanel()}) {
             ShowOnly(w, panel);
+            if (panel == w.encryptPanel() && std::exchange(encryptSeen, true))
+                w.encryptPanel()->chooseOpenPgp();
             QTRY_COMPARE(panel->width(), width - 20);
-            QList<QWidget*> row = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            QList<QWidget*> row;
+            for (QWidget* c : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (c->isVisibleTo(panel))
+                    row << c;
             std::sort(row.begin(), row.end(),
                       [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
             for (qsizetype i = 0; i < row.size(); ++i) {
@@ -650,6 +659,8 @@ private slots:
             }
         }
         // Where the text fits, the designed places and sizes stay.
+        w.encryptPanel()->levelList->setCurrentIndex(0);
+        emit w.encryptPanel()->levelList->activated(0);
         QCOMPARE(w.findPanel()->editF->geometry(), QRect(16, 16, 169, 28));
         QCOMPARE(w.findPanel()->fButt->geometry(), QRect(194, 16, 80, 32));
         QCOMPARE(w.replacePanel()->cRep->geometry(), QRect(496, 16, 80, 32));

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -1328,6 +1329,12 @@ private:
         } else if (qobject_cast<QComboBox*>(focus)) {
             // Lists take their choices in listStep; a key would open the list or search it.
             if (!enter && key.code != Qt::Key_Tab)
+                return QString();
+            if (enter && defaultButton(panel))
+                modelButton(defaultButton(panel), e);
+        } else if (qobject_cast<QCheckBox*>(focus)) {
+            // The walk's finds are caseless over any text: the options stay as they start.
+            if (key.code == Qt::Key_Space || key.text == QStringLiteral(" "))
                 return QString();
             if (enter && defaultButton(panel))
                 modelButton(defaultButton(panel), e);
