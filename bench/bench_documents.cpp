@@ -4,7 +4,8 @@
 // reading the file and finding its lines with memchr; 50 MB, 200 MB and 1 GiB of prose; files of
 // only line feeds, of 10 million short lines and of one long line; the resident memory each
 // leaves, each in a process of its own; keys typed in 50 MB and 200 MB, Ctrl+End; Save against
-// write + fsync of the same bytes; undo of Encrypt against the Encrypt. Every comparison times
+// write + fsync of the same bytes; undo of Encrypt against the Encrypt; Select All with a
+// Shift+click or a Copy in 1 GiB against a copy of its bytes. Every comparison times
 // its sides in the same iteration, taking turns to go first, so that a ratio holds under
 // whatever else the machine is doing. A summary with the targets follows Google Benchmark's
 // table.
@@ -32,7 +33,10 @@
 #include <vector>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -541,6 +545,99 @@ void BM_Memory(benchmark::State& state)
          judged ? std::optional(perByte(opened) <= limit) : std::nullopt);
 }
 
+// ---- selecting and copying
+
+void ShiftClick(QWidget* port, QPoint at)
+{
+    const QPointF global = port->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton,
+                      Qt::LeftButton, Qt::ShiftModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton,
+                        Qt::NoButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(port, &press);
+    QCoreApplication::sendEvent(port, &release);
+}
+
+// Select All in 1 GiB, then a Shift+click on the first screen; and Select All, then Copy: each
+// timed to its paint, with the resident memory it adds at its peak, per byte of text. Against
+// them, in the same iteration, a copy of the text's bytes into a fresh buffer: what publishing a
+// selection or copying it may cost at most.
+void BM_SelectAndCopy1GiB(benchmark::State& state)
+{
+    const std::string path = SourceFile(kProse, 1024 * kMB);
+    Window win;
+    bool ok = true;
+    OpenMs(win, path, ok);
+    const auto bytes = static_cast<double>(win.mem().byteLength());
+    QWidget* port = win.mem().viewport();
+    Tally shiftClick, copy, baseline;
+    double shiftExtra = 0, copyExtra = 0;
+    // The resident memory a piece of work adds at its peak, per byte of text.
+    const auto extraPerByte = [&](const std::function<void()>& work) {
+        QCoreApplication::processEvents();
+        bench::ResetPeak();
+        const double before = bench::StatusKB("VmRSS");
+        work();
+        return (bench::StatusKB("VmHWM") - before) * 1024.0 / bytes;
+    };
+    int iteration = 0;
+    for (auto _ : state) {
+        double ms = 0;
+        Rotated(iteration++, {
+            [&] {
+                CtrlHome(win);
+                shiftExtra = std::max(shiftExtra, extraPerByte([&] {
+                    ms += TimeMs([&] {
+                        bench::PressKey(win.mem(), win.paints, Qt::Key_A, Qt::ControlModifier);
+                        ShiftClick(port, {60, 30});
+                        PaintNow(win.mem(), win.paints);
+                    });
+                }));
+                shiftClick.Add(ms);
+                ok = ok && win.mem().selStart() == 0 && win.mem().selLength() > 0 &&
+                     win.mem().selLength() < 1000;
+            },
+            [&] {
+                CtrlHome(win);
+                double copyMs = 0;
+                copyExtra = std::max(copyExtra, extraPerByte([&] {
+                    copyMs = TimeMs([&] {
+                        bench::PressKey(win.mem(), win.paints, Qt::Key_A, Qt::ControlModifier);
+                        bench::PressKey(win.mem(), win.paints, Qt::Key_C, Qt::ControlModifier);
+                    });
+                }));
+                copy.Add(copyMs);
+                ok = ok && QGuiApplication::clipboard()->mimeData()->hasText();
+            },
+            [&] {
+                baseline.Add(TimeMs([&] {
+                    std::string bytesCopy(win.mem().bytes());
+                    benchmark::DoNotOptimize(bytesCopy.data());
+                }));
+            },
+        });
+        state.SetIterationTime((shiftClick.Mean() + copy.Mean()) / 1e3);
+    }
+    QGuiApplication::clipboard()->clear();
+    if (!ok) {
+        state.SkipWithError("the selection or the copy did not happen");
+        return;
+    }
+    state.counters["select_shift_click_ms"] = shiftClick.Mean();
+    state.counters["select_copy_ms"] = copy.Mean();
+    state.counters["bytes_copy_ms"] = baseline.Mean();
+    state.counters["shift_click_extra_per_byte"] = shiftExtra;
+    state.counters["copy_extra_per_byte"] = copyExtra;
+    Note("Select All + Shift+click in 1 GiB (a copy of the bytes: " + Fixed(baseline.Mean(), 0) +
+             " ms; " + Fixed(shiftClick.Mean() / baseline.Mean(), 4) + " x that)",
+         Fixed(shiftClick.Mean(), 1) + " ms, " + Fixed(shiftExtra, 3) + " extra bytes a byte",
+         "<= 1000 ms, <= 1", shiftClick.Mean() <= 1000 && shiftExtra <= 1);
+    Note("Select All + Copy in 1 GiB (" + Fixed(copy.Mean() / baseline.Mean(), 4) +
+             " x a copy of the bytes)",
+         Fixed(copy.Mean(), 1) + " ms, " + Fixed(copyExtra, 3) + " extra bytes a byte",
+         "<= 1000 ms, <= 1", copy.Mean() <= 1000 && copyExtra <= 1);
+}
+
 // ---- keys
 
 // Keys typed in the middle of 50 MB after opening it, 400 in a row.
@@ -782,6 +879,7 @@ BENCHMARK(BM_Memory)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectAndCopy1GiB)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Keys50MB)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Keys200MB)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save50MB)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);

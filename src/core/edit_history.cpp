@@ -12,27 +12,63 @@ bool HasLineBreak(std::string_view bytes)
 
 }  // namespace
 
+EditHistory::Step* EditHistory::openStep(Step::Kind kind)
+{
+    if (!m_groupOpen || m_done != m_steps.size() || m_done == 0 || m_steps.back().kind != kind)
+        return nullptr;
+    return &m_steps.back();
+}
+
 bool EditHistory::type(ByteText& text, TextSelection selection, std::string_view typed)
 {
     const std::size_t pos = std::min(selection.start, text.size());
     const std::size_t len = std::min(selection.length, text.size() - pos);
     const bool lineBreak = HasLineBreak(typed);
-    if (m_typingOpen && !lineBreak && len == 0 && m_done == m_steps.size() && m_done > 0) {
-        Step& last = m_steps.back();
-        if (last.typing && pos == last.pos + last.presentLen) {
-            if (!text.insert(pos, typed))
-                return false;
-            last.presentLen += typed.size();
-            last.after = {pos + typed.size(), 0};
-            return true;
-        }
+    Step* last = openStep(Step::Kind::Typing);
+    if (last && !lineBreak && len == 0 && pos == last->pos + last->presentLen) {
+        if (!text.insert(pos, typed))
+            return false;
+        last->presentLen += typed.size();
+        last->after = {pos + typed.size(), 0};
+        return true;
     }
     Step step = makeStep(text, selection, pos, len, typed);
-    step.typing = true;
+    step.kind = Step::Kind::Typing;
     if (!record(text, std::move(step), typed))
         return false;
     // After a line break the next character starts a step of its own.
-    m_typingOpen = !lineBreak;
+    m_groupOpen = !lineBreak;
+    return true;
+}
+
+bool EditHistory::deleteCharacter(ByteText& text, std::size_t pos, std::size_t len)
+{
+    pos = std::min(pos, text.size());
+    len = std::min(len, text.size() - pos);
+    if (len == 0)
+        return true;
+    // A line break taken, or made by a lone CR and a lone LF meeting, is a step of its own.
+    const bool lineBreak = text.lineOf(pos) != text.lineOf(pos + len) ||
+                           (pos > 0 && pos + len < text.size() && text.at(pos - 1) == '\r' &&
+                            text.at(pos + len) == '\n');
+    Step* last = openStep(Step::Kind::Deleting);
+    // Right before the bytes the last deletion took (Backspace), or where they were (Delete).
+    if (last && !lineBreak && (pos + len == last->pos || pos == last->pos)) {
+        auto& held = std::get<std::string>(last->held);
+        std::string joined = text.bytes(pos, len);
+        joined = pos == last->pos ? held + joined : joined + held;
+        if (!text.replace(pos, len, {}))
+            return false;
+        held = std::move(joined);
+        last->pos = pos;
+        last->after = {pos, 0};
+        return true;
+    }
+    Step step = makeStep(text, {pos, len}, pos, len, {});
+    step.kind = Step::Kind::Deleting;
+    if (!record(text, std::move(step), {}))
+        return false;
+    m_groupOpen = !lineBreak;
     return true;
 }
 
@@ -41,7 +77,7 @@ bool EditHistory::edit(ByteText& text, TextSelection before, std::size_t pos, st
 {
     pos = std::min(pos, text.size());
     len = std::min(len, text.size() - pos);
-    m_typingOpen = false;
+    m_groupOpen = false;
     return record(text, makeStep(text, before, pos, len, with), with);
 }
 
@@ -85,7 +121,7 @@ bool EditHistory::replaceWhole(ByteText& text, TextSelection before, std::string
     m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_done), m_steps.end());
     m_steps.push_back(std::move(step));
     ++m_done;
-    m_typingOpen = false;
+    m_groupOpen = false;
     return true;
 }
 
@@ -118,9 +154,11 @@ std::optional<TextSelection> EditHistory::undo(ByteText& text)
     swapStep(text, step);
     m_lastMovedAt = MovedAt(step);
     --m_done;
-    m_typingOpen = false;
+    m_groupOpen = false;
     if (step.alsoMoved)
         step.alsoMoved(true);
+    if (MovedAt(step))
+        return TextSelection{step.pos + step.presentLen, 0};
     return step.before;
 }
 
@@ -132,15 +170,36 @@ std::optional<TextSelection> EditHistory::redo(ByteText& text)
     swapStep(text, step);
     m_lastMovedAt = MovedAt(step);
     ++m_done;
-    m_typingOpen = false;
+    m_groupOpen = false;
     if (step.alsoMoved)
         step.alsoMoved(false);
     return step.after;
+}
+
+TextChange EditHistory::ChangeOf(const Step& step)
+{
+    if (std::holds_alternative<ByteText::Whole>(step.held))
+        return {0, 0, 0, true};
+    return {step.pos, step.presentLen, std::get<std::string>(step.held).size(), false};
+}
+
+std::optional<TextChange> EditHistory::undoChange() const
+{
+    if (!canUndo())
+        return std::nullopt;
+    return ChangeOf(m_steps[m_done - 1]);
+}
+
+std::optional<TextChange> EditHistory::redoChange() const
+{
+    if (!canRedo())
+        return std::nullopt;
+    return ChangeOf(m_steps[m_done]);
 }
 
 void EditHistory::clear()
 {
     m_steps.clear();
     m_done = 0;
-    m_typingOpen = false;
+    m_groupOpen = false;
 }

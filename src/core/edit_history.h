@@ -17,21 +17,34 @@ struct TextSelection {
     friend bool operator==(const TextSelection&, const TextSelection&) = default;
 };
 
+// A change of the text: [pos, pos + erased) became `inserted` bytes, or the whole text changed.
+struct TextChange {
+    std::size_t pos = 0;
+    std::size_t erased = 0;
+    std::size_t inserted = 0;
+    bool whole = false;
+};
+
 // Undo and redo of the edits of one ByteText. Every edit goes through here so that it can be
-// taken back. Typed characters at the caret gather into one step until the caret goes
-// elsewhere, a line break is typed or another kind of edit comes, as the editing area has always
-// done; every other edit is a step of its own. A whole-text replacement (encryption, decryption,
+// taken back. Typed characters at the caret gather into one step, and so do characters that
+// Backspace and Delete take one after the other, until the caret goes elsewhere, a line break
+// is typed or deleted, or another kind of edit comes, as text boxes do; every other edit is a
+// step of its own. A whole-text replacement (encryption, decryption,
 // replace-all) is one step that keeps the replaced text by moving it, so undoing it costs no
 // pass over the text.
 //
-// Each step remembers the selection before it and after it, for the caller to restore. An edit
+// Undoing a step puts the caret after the bytes it brings back, redoing it after the bytes it
+// puts in, as text boxes do; a whole-text step brings back the selection it found. An edit
 // made after an undo drops the steps that could have been redone. A refused edit (over the
 // text's capacity) records nothing; std::bad_alloc leaves text and history as they were.
 class EditHistory final {
 public:
     // A character (or a short run, such as a composed one) typed in place of the selection.
     bool type(ByteText& text, TextSelection selection, std::string_view typed);
-    // Any other edit: paste, cut, delete, a line break typed.
+    // The character (or line break) Backspace or Delete takes at the caret: it joins the one
+    // taken just before it, right before it (Backspace) or where it was (Delete).
+    bool deleteCharacter(ByteText& text, std::size_t pos, std::size_t len);
+    // Any other edit: paste, cut, a drop, a line break typed.
     bool edit(ByteText& text, TextSelection before, std::size_t pos, std::size_t len,
               std::string_view with);
     // `alsoMoved` runs each time this step is undone (with true) or redone (with false), after
@@ -40,8 +53,8 @@ public:
     bool replaceWhole(ByteText& text, TextSelection before, std::string&& replacement,
                       TextSelection after, std::function<void(bool undone)> alsoMoved = {});
 
-    // The typing step in progress takes no more characters: the caret moved.
-    void closeTyping() { m_typingOpen = false; }
+    // The typing or deleting step in progress takes no more: the caret moved.
+    void closeTyping() { m_groupOpen = false; }
 
     bool canUndo() const { return m_done > 0; }
     bool canRedo() const { return m_done < m_steps.size(); }
@@ -49,6 +62,9 @@ public:
     // redo.
     std::optional<TextSelection> undo(ByteText& text);
     std::optional<TextSelection> redo(ByteText& text);
+    // What the next undo or redo changes in the text (nothing when there is none).
+    std::optional<TextChange> undoChange() const;
+    std::optional<TextChange> redoChange() const;
 
     void clear();
     std::size_t stepCount() const { return m_steps.size(); }
@@ -66,7 +82,7 @@ private:
         std::variant<std::string, ByteText::Whole> held;
         TextSelection before;
         TextSelection after;
-        bool typing = false;
+        enum class Kind { Other, Typing, Deleting } kind = Kind::Other;
         std::function<void(bool undone)> alsoMoved;
     };
 
@@ -75,10 +91,13 @@ private:
                          std::size_t len, std::string_view with);
     static void swapStep(ByteText& text, Step& step);
     static std::optional<std::size_t> MovedAt(const Step& step);
+    static TextChange ChangeOf(const Step& step);
     bool record(ByteText& text, Step&& step, std::string_view with);
+    // The last step, when the next edit of its kind may join it.
+    Step* openStep(Step::Kind kind);
 
     std::vector<Step> m_steps;
     std::size_t m_done = 0;
-    bool m_typingOpen = false;
+    bool m_groupOpen = false;  // the last step may take the next one of its kind
     std::optional<std::size_t> m_lastMovedAt;
 };

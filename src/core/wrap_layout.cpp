@@ -1,6 +1,9 @@
 #include "core/wrap_layout.h"
 
 #include <algorithm>
+#include <cassert>
+
+#include "core/word_table.h"
 
 namespace wrap {
 namespace {
@@ -25,19 +28,21 @@ Row LayRow(const Metrics& metrics, Fixed width, const TextPieces& line, std::siz
     width = std::max<Fixed>(width, 1);
     const std::size_t n = line.size();
     Fixed x = 0;
-    bool canBreak = false;
-    std::size_t afterBlanks = start;
+    // The last place after `start` where the row may end, or `start`.
+    std::size_t breakAt = start;
+    unsigned char previous = 0;
     for (std::size_t i = start; i < n; ++i) {
         const auto byte = static_cast<unsigned char>(line[i]);
+        if (i > start && word_table::MayBreakBetween(previous, byte))
+            breakAt = i;
+        previous = byte;
         if (IsBlank(byte)) {
             x += Advance(metrics, byte, x);
-            canBreak = true;
-            afterBlanks = i + 1;
             continue;
         }
         const Fixed w = metrics.advance[byte];
-        if (x + w > width && i > start)
-            return {start, canBreak ? afterBlanks : i, i + 1};
+        if (x + w + metrics.overhang[byte] > width && i > start)
+            return {start, breakAt > start ? breakAt : i, i + 1};
         x += w;
     }
     return {start, n, n};
@@ -53,15 +58,18 @@ void LineWrap::edited(std::size_t pos)
     while (m_points.size() > 1 && m_points.back().guard > pos)
         m_points.pop_back();
     m_rowCount = 0;
+    m_rowsSeen = (m_points.size() - 1) * kRowsPerPoint + 1;
 }
 
 template <typename Stop>
 std::size_t LineWrap::walk(const TextPieces& line, std::size_t from, Stop stop, Row& found)
 {
+    assert(from < m_points.size());
     std::size_t index = from * kRowsPerPoint;
     std::size_t start = m_points[from].start;
     for (;;) {
         const Row row = LayRow(m_metrics, m_width, line, start);
+        m_rowsSeen = std::max(m_rowsSeen, index + 1);
         if (row.end >= line.size()) {
             m_rowCount = index + 1;
             found = row;
@@ -124,6 +132,21 @@ Fixed LineWrap::xOf(const TextPieces& line, std::size_t pos)
     for (std::size_t i = found.start; i < pos; ++i)
         x += Advance(m_metrics, static_cast<unsigned char>(line[i]), x);
     return x;
+}
+
+std::size_t LineWrap::endOf(const TextPieces& line, std::size_t index)
+{
+    const Row found = row(line, index);
+    if (found.end >= line.size() || found.end == found.start)
+        return found.end;
+    // A row that ends in a blank keeps the caret before it, on the row.
+    const auto last = static_cast<std::uint8_t>(line[found.end - 1]);
+    return word_table::ClassOf(last) == word_table::WordClass::Blank ? found.end - 1 : found.end;
+}
+
+std::size_t LineWrap::rowsAtLeast() const
+{
+    return m_rowCount != 0 ? m_rowCount : m_rowsSeen;
 }
 
 std::size_t LineWrap::positionAt(const TextPieces& line, std::size_t index, Fixed x)

@@ -8,36 +8,13 @@
 #include <vector>
 
 #include "byte_text_model.h"
+#include "failing_new.h"
 #include "core/byte_text.h"
 #include "core/edit_history.h"
 
-// Allocation failure on demand: the n-th allocation from now throws std::bad_alloc.
-namespace {
-long g_allocationsUntilFailure = -1;
-}
-
-void* operator new(std::size_t size)
-{
-    if (g_allocationsUntilFailure >= 0 && g_allocationsUntilFailure-- == 0)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
 namespace {
 
-constexpr std::size_t kSpan = byte_text_detail::LineIndex::kSpan;
+constexpr std::size_t kSpan = LineIndex::kSpan;
 
 // Text of a given shape: dense breaks, prose lines, or long lines with rare breaks, always with
 // some lone CR, lone LF and NUL.

@@ -1,10 +1,16 @@
 #include <QtTest>
+#include <QTextBoundaryFinder>
 
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/byte_text.h"
+#include "core/caret_motion.h"
+#include "core/row_layout.h"
+#include "core/win1252.h"
+#include "core/word_table.h"
 #include "core/wrap_layout.h"
 
 namespace {
@@ -25,13 +31,15 @@ wrap::Metrics OnePixelEach(Fixed tabStop)
 wrap::Metrics VariedWidths()
 {
     wrap::Metrics m;
-    for (int b = 0; b < 256; ++b)
+    for (int b = 0; b < 256; ++b) {
         m.advance[b] = (1 + (b * 7) % 9) * kPx;
+        m.overhang[b] = b % 5 == 0 ? kPx : 0;  // ink past the advance, as an italic r or f
+    }
     m.tabStop = 13 * kPx;
     return m;
 }
 
-// The rule stated another way: a row takes the furthest end after a run of blanks whose text,
+// The rule stated another way: a row takes the furthest place where it may break whose text,
 // its trailing blanks left out, fits; when there is none, the longest run of bytes that fits.
 // A row's first character fits whatever its width.
 std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& m, Fixed width,
@@ -48,7 +56,7 @@ std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& 
         Fixed room = width;
         for (std::size_t i = s; i < line.size() && ink.back() <= room; ++i) {
             x += wrap::Advance(m, static_cast<unsigned char>(line[i]), x);
-            ink.push_back(blank(line[i]) ? ink.back() : x);
+            ink.push_back(blank(line[i]) ? ink.back() : x + m.overhang[static_cast<unsigned char>(line[i])]);
             if (i == s)
                 room = std::max(width, ink.back());
         }
@@ -58,7 +66,9 @@ std::vector<std::pair<std::size_t, std::size_t>> NaiveRows(const wrap::Metrics& 
             end = line.size();
         } else {
             for (std::size_t c = s + 1; c < seen; ++c)
-                if (blank(line[c - 1]) && !blank(line[c]) && ink[c - s] <= room)
+                if (word_table::MayBreakBetween(static_cast<std::uint8_t>(line[c - 1]),
+                                                static_cast<std::uint8_t>(line[c])) &&
+                    ink[c - s] <= room)
                     end = c;
             if (end == 0) {
                 end = s + 1;
@@ -122,7 +132,11 @@ private slots:
             {"aaa\xA0"
              "b",
              "bb"});
-        row("a hyphen does not break", "aa-bbb", 4, {"aa-b", "bb"});
+        row("after a hyphen before a letter", "aa-bbb", 4, {"aa-", "bbb"});
+        row("not after a hyphen before a digit", "aa-123", 4, {"aa-1", "23"});
+        row("after the slashes of an address", "see http://ab.cd/efg", 12,
+            {"see http://", "ab.cd/efg"});
+        row("never before closing punctuation", "ab cd !ef", 7, {"ab cd !", "ef"});
         row("empty line is one empty row", "", 10, {""});
         row("only blanks stay on one row", "      ", 2, {"      "});
     }
@@ -140,6 +154,25 @@ private slots:
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const wrap::Row r = layout.row(pieces, std::size_t(i));
             QCOMPARE(QByteArray(text.data() + r.start, qsizetype(r.end - r.start)), rows[i]);
+        }
+    }
+
+    // Where a row may break agrees with the desktop's own line breaking (Unicode's, as the
+    // toolkit applies it) for every pair of Windows-1252 characters between letters; a vertical
+    // tab or form feed, a box here, breaks nothing.
+    void breaksWhereTextBoxesBreak()
+    {
+        for (int a = 1; a < 256; ++a) {
+            for (int b = 1; b < 256; ++b) {
+                if (a == '\r' || a == '\n' || a == 0x0B || a == 0x0C || b == '\r' || b == '\n')
+                    continue;
+                const QString s = QStringLiteral("ab") + QChar(win1252::ToUnicode(std::uint8_t(a))) +
+                                  QChar(win1252::ToUnicode(std::uint8_t(b))) + QStringLiteral("cd");
+                QTextBoundaryFinder finder(QTextBoundaryFinder::Line, s);
+                finder.setPosition(3);
+                if (finder.isAtBoundary() != word_table::MayBreakBetween(std::uint8_t(a), std::uint8_t(b)))
+                    QFAIL(qPrintable(QStringLiteral("0x%1 0x%2").arg(a, 2, 16).arg(b, 2, 16)));
+            }
         }
     }
 
@@ -217,6 +250,89 @@ private slots:
             }
             QCOMPARE(layout.rowCount(pieces), expected.size());
         }
+    }
+    // The rows of a whole text of short and wrapped lines: walking down and back up meets the
+    // same rows; each row's first byte, a count of rows from the top, the scroll value and the
+    // view's last page all lead back to the row they came from.
+    void rowLayoutWalksTheText()
+    {
+        std::mt19937 random(7);
+        std::string bytes = RandomLine(random, 3000);
+        for (std::size_t at = 0; at + 2 < bytes.size(); at += 1 + random() % 120)
+            bytes.replace(at, 2, "\r\n");
+        ByteText text;
+        QVERIFY(text.setText(std::move(bytes)));
+        RowLayout rows(text);
+        rows.setGeometry(VariedWidths(), 40 * kPx);
+        std::vector<RowPos> down{RowPos{}};
+        for (RowPos at{}; rows.next(at);)
+            down.push_back(at);
+        std::vector<RowPos> up{down.back()};
+        for (RowPos at = down.back(); rows.previous(at);)
+            up.insert(up.begin(), at);
+        QVERIFY(up == down);
+        for (std::size_t i = 0; i < down.size(); ++i) {
+            const auto row = QString::number(i);
+            QVERIFY2(rows.rowOf(rows.startOf(down[i])) == down[i], qPrintable(row));
+            QVERIFY2(rows.moved({}, long(i)) == down[i], qPrintable(row));
+            QVERIFY2(rows.rowsBetween({}, down[i], long(down.size())) == long(i), qPrintable(row));
+            // Every line laid out: the scroll estimate is exact.
+            QCOMPARE(rows.estimate(down[i]).above, i);
+            QVERIFY2(rows.rowAtValue(i) == down[i], qPrintable(row));
+        }
+        QCOMPARE(rows.estimate({}).total, down.size());
+        QVERIFY(rows.lastTop(5) == down[down.size() - 5]);
+        rows.setTop(down[down.size() - 5]);
+        QVERIFY(rows.showsEnd(5));
+        rows.setTop(down[down.size() - 6]);
+        QVERIFY(!rows.showsEnd(5));
+    }
+
+    // The caret's moves by characters and words, and what a double and a triple click take;
+    // a span is start-end.
+    void caretMotion_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("move");
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const QByteArray& text, const char* move, int pos,
+                            const char* expected) {
+            QTest::newRow(name) << text << QString::fromLatin1(move) << pos
+                                << QString::fromLatin1(expected);
+        };
+        row("between CR and LF to the line's end", "ab\r\ncd", "normalized", 3, "2");
+        row("a line break is one step right", "ab\r\ncd", "nextChar", 2, "4");
+        row("a line break is one step left", "ab\r\ncd", "previousChar", 4, "2");
+        row("Ctrl+Right past a word and its blanks", "one  two", "nextWord", 0, "5");
+        row("Ctrl+Right past a run of punctuation", "a...b", "nextWord", 1, "4");
+        row("Ctrl+Right at a line's end", "ab\r\ncd", "nextWord", 2, "4");
+        row("Ctrl+Left over blanks to the word", "one  two", "previousWord", 5, "0");
+        row("a word of Windows-1252 letters", "caf\xE9 x", "word", 1, "0-4");
+        row("a run of dots", "wait... // ok", "word", 5, "4-7");
+        row("a run of slashes", "wait... // ok", "word", 9, "8-10");
+        row("on blanks, the word before", "one    two", "word", 5, "0-3");
+        row("a line with its break", "ab\r\ncd\r\nef", "line", 5, "4-8");
+        row("the last line", "ab\r\ncd\r\nef", "line", 9, "8-10");
+    }
+    void caretMotion()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, move);
+        QFETCH(int, pos);
+        QFETCH(QString, expected);
+        ByteText t;
+        QVERIFY(t.setText(text.toStdString()));
+        const auto p = std::size_t(pos);
+        const auto span = [](caret::Span s) { return QStringLiteral("%1-%2").arg(s.start).arg(s.end); };
+        const QString got = move == u"normalized"     ? QString::number(caret::Normalized(t, p))
+                            : move == u"nextChar"     ? QString::number(caret::NextChar(t, p))
+                            : move == u"previousChar" ? QString::number(caret::PreviousChar(t, p))
+                            : move == u"nextWord"     ? QString::number(caret::NextWord(t, p))
+                            : move == u"previousWord" ? QString::number(caret::PreviousWord(t, p))
+                            : move == u"word"         ? span(caret::WordAt(t, p))
+                                                      : span(caret::LineAt(t, p));
+        QCOMPARE(got, expected);
     }
 };
 

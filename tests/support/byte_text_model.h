@@ -57,9 +57,10 @@ inline std::string Disagreement(const ByteText& text, const std::string& model,
     return {};
 }
 
-// The texts an EditHistory's steps leave, with the selection before and after each step. A key
-// typed where the last one left the caret, with nothing selected and no CR LF in it, joins the
-// last step; so does nothing else.
+// The texts an EditHistory's steps leave, with the selection an undo and a redo of each step give
+// back: the caret after the bytes that come back or go in, the selection before a whole-text
+// step. A key typed where the last one left the caret, with nothing selected and no CR LF in it,
+// joins the last step; so does nothing else.
 class History final {
 public:
     explicit History(std::string initial) : m_states{{std::move(initial), {}, {}}} {}
@@ -84,17 +85,18 @@ public:
             m_states[m_done].text = std::move(next);
             m_states[m_done].after = after;
         } else {
-            push({std::move(next), selection, after});
+            push({std::move(next), {selection.start + selection.length, 0}, after});
         }
         m_typingOpen = !lineBreak;
         m_typingEnd = after.start;
     }
 
-    void edit(TextSelection before, std::size_t pos, std::size_t len, const std::string& with)
+    // The selection before the edit is not what an undo gives back.
+    void edit(TextSelection, std::size_t pos, std::size_t len, const std::string& with)
     {
         std::string next = text();
         next.replace(pos, len, with);
-        push({std::move(next), before, {pos + with.size(), 0}});
+        push({std::move(next), {pos + len, 0}, {pos + with.size(), 0}});
     }
 
     // `id` names the step for what it also changed (see wholeUndone()).
@@ -115,7 +117,7 @@ public:
         if (!canUndo())
             return std::nullopt;
         m_typingOpen = false;
-        return m_states[m_done--].before;
+        return m_states[m_done--].undone;
     }
 
     std::optional<TextSelection> redo()
@@ -129,7 +131,7 @@ public:
 private:
     struct State {
         std::string text;
-        TextSelection before;  // of the step that led here
+        TextSelection undone;  // what undoing the step that led here gives back
         TextSelection after;
         int wholeId = -1;  // a whole-text step, by the id it was given
     };

@@ -42,6 +42,7 @@
 #include "document/file_calls.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
+#include "failing_new.h"
 #include "temp_workdir.h"
 #include "test_files.h"
 #include "ui/editor/memo.h"
@@ -55,64 +56,8 @@
 
 using Kind = ScriptedDesktop::Kind;
 
-// Memory running out on demand: the n-th large allocation from now (8 MiB or more: a document's
-// buffers, never the toolkit's small ones) throws std::bad_alloc.
-namespace {
+// A document's buffers, never the toolkit's small allocations, fail on demand.
 constexpr std::size_t kLargeAllocation = std::size_t{8} << 20;
-long g_largeAllocationsUntilFailure = -1;
-int g_largeAllocationsFailed = 0;
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    if (size >= kLargeAllocation && g_largeAllocationsUntilFailure >= 0 &&
-        g_largeAllocationsUntilFailure-- == 0) {
-        ++g_largeAllocationsFailed;
-        throw std::bad_alloc();
-    }
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size)
-{
-    return operator new(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return operator new(size, std::nothrow);
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -334,9 +279,12 @@ class TestFaults : public QObject {
     }
 
 private slots:
-    // Memory that runs out under Open, Encrypt, Decrypt or Replace All of a large text ends the
-    // command with an error box and loses nothing: the text on screen, its name and extension,
-    // and what Ctrl+Z can bring back stay as they were, and the next command works.
+    void initTestCase() { g_failingFrom = kLargeAllocation; }
+
+    // Memory that runs out under Open, Encrypt, Decrypt or Replace All of a large text, or under
+    // a key typed over a large copied selection, ends the command with an error box and loses
+    // nothing: the text on screen, its name and extension, and what Ctrl+Z can bring back stay
+    // as they were, and the next command works.
     void memoryRunningOutLosesNothing_data()
     {
         QTest::addColumn<QString>("command");
@@ -347,6 +295,7 @@ private slots:
         QTest::newRow("encrypt") << "encrypt" << 0;
         QTest::newRow("decrypt") << "decrypt" << 0;
         QTest::newRow("replace all") << "replace" << 0;
+        QTest::newRow("a key over a copied selection") << "type over copy" << 0;
     }
     void memoryRunningOutLosesNothing()
     {
@@ -368,9 +317,9 @@ private slots:
         const TAppState stateBefore = s->state;
         const QString status = s->w->statusText(0);
 
-        g_largeAllocationsFailed = 0;
+        g_allocationsFailed = 0;
         if (command.startsWith("open")) {
-            g_largeAllocationsUntilFailure = failing;
+            g_allocationsUntilFailure = failing;
             s->open(path);
         } else if (command == "replace") {
             s->w->mem()->setBytes(std::string(big));
@@ -378,9 +327,19 @@ private slots:
             s->w->menu().rMen->trigger();
             s->w->replacePanel()->rFrom->setText(QStringLiteral("a"));
             s->w->replacePanel()->rTo->setText(QStringLiteral("bc"));
-            g_largeAllocationsFailed = 0;
-            g_largeAllocationsUntilFailure = failing;
+            g_allocationsFailed = 0;
+            g_allocationsUntilFailure = failing;
             QTest::mouseClick(s->w->replacePanel()->rButt, Qt::LeftButton);
+        } else if (command == "type over copy") {
+            // The clipboard reads the selection in place; the key makes it copy the bytes first.
+            s->w->mem()->setBytes(std::string(big));
+            QTest::keyClicks(s->w->mem(), "!");
+            QTest::keyClick(s->w->mem(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(s->w->mem(), Qt::Key_C, Qt::ControlModifier);
+            g_allocationsFailed = 0;
+            g_allocationsUntilFailure = failing;
+            QTest::keyClicks(s->w->mem(), "x");
+            QCoreApplication::processEvents();  // the box comes once the key is over
         } else {
             s->w->mem()->setBytes(std::string(big));
             QTest::keyClicks(s->w->mem(), "!");
@@ -389,12 +348,12 @@ private slots:
             panel->levelList->setCurrentIndex(2);
             emit panel->levelList->activated(2);
             panel->pwdBox->setText(QStringLiteral("secret1"));
-            g_largeAllocationsFailed = 0;
-            g_largeAllocationsUntilFailure = failing;
+            g_allocationsFailed = 0;
+            g_allocationsUntilFailure = failing;
             QTest::mouseClick(panel->actionButton, Qt::LeftButton);
         }
-        g_largeAllocationsUntilFailure = -1;
-        QCOMPARE(g_largeAllocationsFailed, 1);
+        g_allocationsUntilFailure = -1;
+        QCOMPARE(g_allocationsFailed, 1);
 
         const auto errors = s->errors();
         QCOMPARE(errors.size(), 1u);

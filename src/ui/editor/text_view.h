@@ -2,28 +2,32 @@
 
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include <QAbstractScrollArea>
-#include <QFont>
-#include <QPoint>
 #include <QTimer>
 
 #include "core/byte_text.h"
 #include "core/edit_history.h"
-#include "core/wrap_layout.h"
+#include "core/row_layout.h"
+#include "core/text_snapshot.h"
+#include "ui/editor/text_painter.h"
 
-class QMenu;
 class QMimeData;
+class TextInput;
 
 // The editing area's own view over one byte buffer: the bytes are the text, and only the rows
 // on screen are laid out. Positions are byte positions (CR LF counts two and the caret never
 // stands between its CR and LF). Characters are Windows-1252; lone CR, lone LF and NUL are drawn
-// as visible symbols. Words wrap at the viewport's width; the view scrolls by row.
+// as visible symbols, the other control bytes as boxes. Words wrap at the viewport's width; the
+// view scrolls by row.
+//
+// Its rooms: the rows (core/row_layout), the caret's moves (core/caret_motion), the drawing
+// (TextPainter), the keys, mouse and drops (TextInput), the screen reader's view
+// (text_accessible). Every move of the caret or the anchor goes through setSelection().
 class TextView : public QAbstractScrollArea {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TextView)
@@ -74,7 +78,7 @@ public:
 
     // The line's rows are all laid out (for checking that a long line is laid out only as far
     // as it is shown).
-    bool lineLaidOut(std::size_t line) const;
+    bool lineLaidOut(std::size_t line) const { return m_rows.lineLaidOut(line); }
     // Rows of a line at the current width; lays the whole line out.
     std::size_t rowCount(std::size_t line);
 
@@ -84,7 +88,7 @@ public slots:
     void undo();
     void redo();
     void cut();
-    void copy() const;
+    void copy();
     void paste();
     void deleteSelection();
     void selectAll();
@@ -93,12 +97,16 @@ signals:
     // A mouse click in the text (pressed and released with the left button).
     void clicked();
     void textChanged();
+    // The caret moved or the selection changed (the status bar's line and column follow it).
     void selectionChanged();
     // A file dragged from a file manager was dropped here; its text is not inserted.
     void fileDropped(const QString& path);
+    // Memory ran out for an edit made with the keys, the mouse or a drop: the text is as it was.
+    void memoryRanOut();
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -113,85 +121,57 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    friend class TextInput;
     friend class TextViewAccessible;
 
-    // A visual row: row `row` of line `line`.
-    struct RowPos {
-        std::size_t line = 0;
-        std::size_t row = 0;
+    // How an edit joins the undo history.
+    enum class EditKind { Typing, Deleting, Other };
+    enum SelectionFlag : unsigned {
+        kKeepGoalX = 1,   // Up and Down keep their column
+        kNoScroll = 2,    // the view stays where it is (a drag scrolls by itself)
+        kFromEdit = 4,    // an edit placed the caret: the typing step stays open
     };
 
-    wrap::LineWrap& wrapOf(std::size_t line);
-    TextPieces lineBytes(std::size_t line) const;
-    wrap::Row rowAt(RowPos at);
-    // The line fits on one row (lays out its first row only).
-    bool isOneRow(std::size_t line);
-    bool isLastRow(RowPos at, const wrap::Row& row) const;
-    bool nextRow(RowPos& at);
-    bool previousRow(RowPos& at);
-    RowPos rowOfPos(std::size_t pos);
-    // Rows a line counts for the scroll bar: known, or estimated from its length.
-    std::size_t scrollRows(std::size_t line);
-
-    void updateMetrics();
-    // Rows from the top row to `at`, or -1 when `at` is above it or more than `limit` below.
-    long rowsFromTop(RowPos at, long limit);
-    RowPos rowFromValue(int value);
-    wrap::Fixed wrapWidth() const;
-    void relayout();
-    void dropWrapsAfterEdit(std::size_t firstLine, std::size_t lastLineBefore,
-                            std::size_t lineCountBefore);
-    void trimWraps();
-    void updateScrollBar();
-    int visibleRows() const;
-    void ensureCaretVisible();
+    // The one place the caret and the anchor change: clamps them, scrolls the caret into view,
+    // repaints, and tells the screen reader, the primary selection and selectionChanged().
+    void setSelection(std::size_t anchor, std::size_t caret, unsigned flags = 0);
+    // Puts `with` in place of [pos, pos + len) as one step of the history, the caret after it.
+    bool edit(std::size_t pos, std::size_t len, std::string_view with, EditKind kind);
+    void insertText(const QString& text, EditKind kind);
+    void insertFromMimeData(const QMimeData* source);
+    QMimeData* selectionMimeData();
+    void publishSelection();
+    void moveHistory(bool undo);
+    void afterWholeChange();
 
     std::size_t positionAt(QPoint viewportPoint);
     // Where the caret stands at `pos`, in the viewport (the top row when it is not shown).
     QPointF pointOf(std::size_t pos);
-    std::size_t normalized(std::size_t pos) const;
-    std::size_t nextChar(std::size_t pos) const;
-    std::size_t previousChar(std::size_t pos) const;
-    std::size_t nextWord(std::size_t pos) const;
-    std::size_t previousWord(std::size_t pos) const;
-    void moveCaret(std::size_t pos, bool keepAnchor);
-    void moveVertically(long rows, bool keepAnchor);
-
-    // Puts `with` in place of [pos, pos + len); typing gathers into one undo step.
-    bool edit(std::size_t pos, std::size_t len, std::string_view with, bool typing);
-    void insertText(const QString& text, bool typing);
-    void afterHistoryMove(std::optional<TextSelection> selection);
-    void afterWholeChange();
-    QMimeData* selectionMimeData() const;
-    void insertFromMimeData(const QMimeData* source);
-    void publishSelection() const;
+    QPointF textOrigin() const;
+    int visibleRows() const;
+    void updateMetrics();
+    void updateScrollBar();
+    void ensureCaretVisible();
+    void repaintRows(std::size_t fromLine, bool alone);
     void restartBlink();
-    void autoScroll();
-    QMenu* makeContextMenu();
 
     ByteText m_text;
     EditHistory m_history;
-    wrap::Metrics m_metrics;
-    qreal m_lineHeight = 1;
-    qreal m_ascent = 0;
-    QFont m_drawFont;  // the widget's font as drawn: no kerning, no ligatures, so advances add up
-    // Wraps of the lines laid out lately, by line number; the rest are laid out when shown.
-    std::map<std::size_t, std::unique_ptr<wrap::LineWrap>> m_wraps;
-    RowPos m_top;
+    RowLayout m_rows;
+    TextPainter m_painter;
+    SnapshotKeeper m_snapshots;
+    std::unique_ptr<TextInput> m_input;
+    // The selection is [min, max) of the two; both are normalized positions of the text.
     std::size_t m_caret = 0;
     std::size_t m_anchor = 0;
     wrap::Fixed m_goalX = -1;  // the column Up and Down keep, or -1
     bool m_readOnly = false;
     bool m_caretShown = true;
-    bool m_pressed = false;
-    bool m_mayDrag = false;  // pressed inside the selection: a move drags the text
     bool m_settingScrollBar = false;
-    QPoint m_mouse;
-    QString m_preedit;  // an input method's text being composed, shown at the caret
     QTimer m_blink;
-    QTimer m_autoScroll;
 };

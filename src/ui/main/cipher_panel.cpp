@@ -229,7 +229,7 @@ void CipherPanel::showOpenPgpBoxes(bool openPgp)
 
 void CipherPanel::closeClick()
 {
-    hide();
+    closePanel();
 }
 
 void CipherPanel::reset()

@@ -19,14 +19,12 @@
 
 void TfC::fMenClick()
 {
-    if (m_bar.TogglePanel(m_find))
-        m_find->editF->setFocus();
+    m_bar.TogglePanel(m_find);
 }
 
 void TfC::rMenClick()
 {
-    if (m_bar.TogglePanel(m_replace))
-        m_replace->rFrom->setFocus();
+    m_bar.TogglePanel(m_replace);
 }
 
 // F3 is the Find button, wherever the focus is and whether the panel shows or not.
@@ -42,8 +40,7 @@ void TfC::FindPrevious1Click()
 
 void TfC::GoToLine1Click()
 {
-    if (m_bar.TogglePanel(m_goTo))
-        m_goTo->shown();
+    m_bar.TogglePanel(m_goTo);
 }
 
 void TfC::eMenClick()
@@ -58,8 +55,7 @@ void TfC::dMenClick()
 
 void TfC::levelAPwdClick()
 {
-    if (m_bar.TogglePanel(m_levelA))
-        m_levelA->shown();
+    m_bar.TogglePanel(m_levelA);
 }
 
 void TfC::tMenClick()

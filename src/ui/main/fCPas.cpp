@@ -19,6 +19,7 @@
 
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
+#include "document/file_messages.h"
 #include "document/safe_copy.h"
 #include "document/settings_file.h"
 #include "ui/common/display_text.h"
@@ -259,6 +260,11 @@ void TfC::connectHandlers()
         [this](const QString& path) { OpenFile(QFile::encodeName(path).toStdString()); },
         Qt::QueuedConnection);
     connect(m_mem, &Memo::textChanged, this, &TfC::memChange);
+    // Queued: the key or the drop that ran out of memory is over before the box shows.
+    connect(
+        m_mem, &Memo::memoryRanOut, this,
+        [this] { m_desktop.showError(ApplicationTitle(), std::string(kTextExceedsCapacity)); },
+        Qt::QueuedConnection);
     connect(m_mem, &Memo::textChanged, this, &TfC::showCaretPlace);
     connect(m_mem, &Memo::selectionChanged, this, &TfC::showCaretPlace);
     // The label itself is the receiver: the panel also speaks while the window is taken down.

@@ -207,7 +207,12 @@ void FindPanel::hideEvent(QHideEvent* event)
     ToolPanel::hideEvent(event);
 }
 
+void FindPanel::aboutToShow()
+{
+    editF->setFocus();
+}
+
 void FindPanel::cFindClick()
 {
-    hide();
+    closePanel();
 }

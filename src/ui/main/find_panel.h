@@ -52,6 +52,7 @@ public:
     QCheckBox* fCase = nullptr;
     QCheckBox* fWhole = nullptr;
 
+    void aboutToShow() override;
     void fButtClick();
     void cFindClick();
     // One search from the given number of skipped characters; sets FindNext.

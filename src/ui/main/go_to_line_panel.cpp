@@ -34,7 +34,7 @@ void GoToLinePanel::showLineCount()
     LabelLines->adjustSize();
 }
 
-void GoToLinePanel::shown()
+void GoToLinePanel::aboutToShow()
 {
     showLineCount();
     editGo->setText(QString::number(m_mem.byteText().lineOf(m_mem.caret()) + 1));
@@ -65,5 +65,5 @@ void GoToLinePanel::gButtClick()
 
 void GoToLinePanel::cGoClick()
 {
-    hide();
+    closePanel();
 }

@@ -21,8 +21,8 @@ public:
     QPushButton* cGo = nullptr;
     QLabel* LabelLines = nullptr;  // how many lines the text has
 
-    // The menu command showed the panel: the caret's line in the box, ready to be typed over.
-    void shown();
+    // The caret's line in the box, ready to be typed over, each time the bar shows the panel.
+    void aboutToShow() override;
     void gButtClick();
     void cGoClick();
 

@@ -52,7 +52,7 @@ LevelAPwdPanel::LevelAPwdPanel(TAppState& state, Desktop& desktop, QWidget* pare
     onClick(cLA, &LevelAPwdPanel::cLAClick);
 }
 
-void LevelAPwdPanel::shown()
+void LevelAPwdPanel::aboutToShow()
 {
     RefreshLevelAPwd(m_state);
     editLA->setText(display_text::FromBytes(m_state.LevelAPwd));
@@ -91,7 +91,7 @@ void LevelAPwdPanel::laButtClick()
 
 void LevelAPwdPanel::cLAClick()
 {
-    hide();
+    closePanel();
     restoreBoxColour();
 }
 

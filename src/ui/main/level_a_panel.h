@@ -17,8 +17,8 @@ public:
     QPushButton* cLA = nullptr;
     QLabel* Label4 = nullptr;
 
-    // The menu command showed the panel: the box shows the password in use.
-    void shown();
+    // The menu command shows the panel: the box shows the password in use.
+    void aboutToShow() override;
     void laButtClick();
     void cLAClick();
     // The box in the window's own colour, as at the start.

@@ -52,6 +52,11 @@ void ReplacePanel::rButtClick()
         throw CommandError(Tr(kTextExceedsCapacity));
 }
 
+void ReplacePanel::aboutToShow()
+{
+    rFrom->setFocus();
+}
+
 void ReplacePanel::resizeEvent(QResizeEvent* event)
 {
     ToolPanel::resizeEvent(event);
@@ -60,5 +65,5 @@ void ReplacePanel::resizeEvent(QResizeEvent* event)
 
 void ReplacePanel::cRepClick()
 {
-    hide();
+    closePanel();
 }

@@ -23,6 +23,7 @@ public:
     QCheckBox* rCase = nullptr;
     QCheckBox* rWhole = nullptr;
 
+    void aboutToShow() override;
     void rButtClick();
     void cRepClick();
 

@@ -110,8 +110,17 @@ void ToolPanel::fitRow(std::initializer_list<QWidget*> row)
     }
 }
 
-void PanelBar::add(QWidget* panel, bool TAppState::*toggle)
+void ToolPanel::closePanel()
 {
+    if (m_bar)
+        m_bar->close(this);
+    else
+        hide();
+}
+
+void PanelBar::add(ToolPanel* panel, bool TAppState::*toggle)
+{
+    panel->m_bar = this;
     m_panels.push_back({panel, toggle});
 }
 
@@ -123,7 +132,7 @@ void PanelBar::HideAllPanels()
     }
 }
 
-bool PanelBar::TogglePanel(QWidget* panel)
+bool PanelBar::TogglePanel(ToolPanel* panel)
 {
     HideAllPanels();
     const auto entry = std::find_if(m_panels.begin(), m_panels.end(),
@@ -133,12 +142,18 @@ bool PanelBar::TogglePanel(QWidget* panel)
     bool& toggle = m_state.*(entry->toggle);
     if (toggle) {
         panel->setEnabled(true);
+        panel->aboutToShow();
         panel->show();
         toggle = false;
         return true;
     }
     toggle = true;
     return false;
+}
+
+void PanelBar::close(ToolPanel* panel)
+{
+    panel->hide();
 }
 
 void PanelBar::reset()

@@ -9,6 +9,7 @@
 #include "core/app_state.h"
 
 class Desktop;
+class PanelBar;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -28,13 +29,17 @@ public:
 // One tool panel: a silver bar above the editing area with its own controls, handlers, Close
 // button and Enter key. Enter pressed on any of its controls answers the panel's default button,
 // or a focused button itself; an open drop-down list keeps Enter to choose an entry, and a panel
-// without a default button does nothing on Enter.
+// without a default button does nothing on Enter. Its bar shows and hides it.
 class ToolPanel : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ToolPanel)
 
 public:
     static constexpr int kHeight = 62;
+
+    // The bar is about to show the panel: its own step on being shown (where the focus goes,
+    // what its boxes hold).
+    virtual void aboutToShow() {}
 
 protected:
     ToolPanel(const char* objectName, Desktop& desktop, QWidget* parent);
@@ -47,6 +52,8 @@ protected:
         connectClick(button, [this, handler] { (static_cast<Panel*>(this)->*handler)(); });
     }
     void setDefaultButton(QPushButton* button) { m_defaultButton = button; }
+    // What the Close button does first: the bar hides the panel (enabled, its toggle as it was).
+    void closePanel();
     void keyPressEvent(QKeyEvent* event) override;
 
     // The controls at their designed places, in the design font. A caption is marked with
@@ -64,29 +71,34 @@ protected:
     Desktop& m_desktop;
 
 private:
+    friend class PanelBar;
     void connectClick(QPushButton* button, std::function<void()> handler);
 
     QPushButton* m_defaultButton = nullptr;
+    PanelBar* m_bar = nullptr;
 };
 
 // The panels above the editing area, of which at most one shows. Each has its toggle in the
-// state; only the bar touches them.
+// state; only the bar shows and hides them: its toggle step, and a panel's Close button.
 class PanelBar final {
 public:
     explicit PanelBar(TAppState& state) : m_state(state) {}
 
-    void add(QWidget* panel, bool TAppState::*toggle);
+    void add(ToolPanel* panel, bool TAppState::*toggle);
 
+    // Disables and hides every panel; the toggles stay.
     void HideAllPanels();
-    // Hides all panels; then shows this one when its toggle is true. Flips the toggle. True when
-    // the panel is shown.
-    bool TogglePanel(QWidget* panel);
+    // Hides all panels; then, when its toggle is true, enables the panel, lets it ready itself
+    // (ToolPanel::aboutToShow) and shows it. Flips the toggle. True when the panel is shown.
+    bool TogglePanel(ToolPanel* panel);
+    // A panel's Close button: that panel hidden, still enabled, every toggle as it was.
+    void close(ToolPanel* panel);
     // The start: every toggle true, every panel hidden.
     void reset();
 
 private:
     struct Entry {
-        QWidget* panel;
+        ToolPanel* panel;
         bool TAppState::*toggle;
     };
     TAppState& m_state;

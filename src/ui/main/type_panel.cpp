@@ -46,9 +46,11 @@ TypePanel::TypePanel(Memo& mem, TAppState& state, PanelBar& bar, PanelHost& host
 void TypePanel::command()
 {
     m_mem.setPointSize(m_state.TypeSize);
-    if (!m_bar.TogglePanel(this))
-        return;
+    m_bar.TogglePanel(this);
+}
 
+void TypePanel::aboutToShow()
+{
     // "Default" first, then the screen's families without a repeat of the name just before,
     // all sorted without regard to case.
     QStringList names{tr("Default")};
@@ -104,7 +106,7 @@ void TypePanel::ftChange()
 
 void TypePanel::cTypeClick()
 {
-    hide();
+    closePanel();
     m_host.saveSettingsNow();
 }
 

@@ -19,9 +19,10 @@ public:
     QComboBox* ft = nullptr;
     QPushButton* Button1 = nullptr;
 
-    // Both Ctrl+T items, and the start: the area gets the stored size; when the panel shows,
-    // the lists are filled afresh.
+    // Both Ctrl+T items, and the start: the area gets the stored size, then the toggle step.
     void command();
+    // The lists filled afresh: the screen's typefaces, the stored size.
+    void aboutToShow() override;
     void typeChange();
     void ftChange();
     void cTypeClick();
