@@ -8,7 +8,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libjpeg-dev libbenchmark-dev librnp-dev
+  qt6-base-dev libqt6printsupport6 libjpeg-dev libbenchmark-dev librnp-dev zlib1g-dev poppler-utils
   fonts-dejavu-core
   python3 xvfb xauth xdotool x11-utils xclip imagemagick gnupg
   clang libclang-rt-14-dev

@@ -48,6 +48,7 @@
 #include "core/app_state.h"
 #include "document/document_file.h"
 #include "document/file_read.h"
+#include "document/recovery_journal.h"
 #include "ui/editor/memo.h"
 #include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
@@ -731,6 +732,57 @@ void BM_Keys200MB(benchmark::State& state)
          Fixed(bytesAfterEdit, 1) + " ms");
 }
 
+// Keys in 1 GiB with the recovery journal on and off, in the same window, taking turns: 8
+// rounds of 100 keys each way, every 40th a line break, in the middle of the text. Off is the
+// editing area without the journal watching it (turning the setting on again would copy the
+// whole text each time). Then the time from a key until the journal holding it is on the disk,
+// 5 times.
+void BM_KeysGiBRecovery(benchmark::State& state)
+{
+    const std::string path = SourceFile(kProse, 1024 * kMB);
+    Window win;
+    bool ok = true;
+    OpenMs(win, path, ok);
+    win.mem().select(win.mem().byteLength() / 2, 0);
+    TypeKeys(win, 1);  // the gap moves to the middle once, outside the timing
+    RecoveryJournal& journal = win.main.w.recoveryJournal();
+    std::vector<double> on, off, synced;
+    for (auto _ : state) {
+        for (int round = 0; round < 16; ++round) {
+            const bool recovery = round % 2 == 0;
+            win.mem().setEditObserver(recovery ? &journal : nullptr);
+            std::vector<double>& keys = recovery ? on : off;
+            const std::vector<double> typed = TypeKeys(win, 100, round * 100, 40);
+            keys.insert(keys.end(), typed.begin(), typed.end());
+        }
+        // The journal missed the keys typed without it: it starts again from the whole text.
+        win.mem().setEditObserver(&journal);
+        journal.startUnsaved({path, "txt", true, StampOf(path)}, win.mem().byteText(), 0);
+        ok = ok && journal.waitWritten(std::chrono::minutes(5));
+        for (int i = 0; i < 5; ++i) {
+            TypeKeys(win, 1);
+            synced.push_back(TimeMs([&] { ok = ok && journal.waitWritten(std::chrono::minutes(1)); }));
+        }
+        state.SetIterationTime(std::accumulate(on.begin(), on.end(), 0.0) / 1e3);
+    }
+    if (!ok || !journal.isOn()) {
+        state.SkipWithError("the text was not opened, or the journal was not written");
+        return;
+    }
+    const bench::Spread sOn = bench::SpreadOf(on);
+    const bench::Spread sOff = bench::SpreadOf(off);
+    const bench::Spread sSynced = bench::SpreadOf(synced);
+    SetSpread(state, "on_", sOn);
+    SetSpread(state, "off_", sOff);
+    state.counters["synced_max_ms"] = sSynced.max;
+    Note("Keys in 1 GiB, recovery journal on", SpreadText(sOn), "median <= 0.3, p99 <= 2 ms",
+         sOn.median <= 0.3 && sOn.p99 <= 2);
+    Note("Keys in 1 GiB, recovery journal off (the same run, taking turns)", SpreadText(sOff));
+    Note("From a key in 1 GiB until the journal holding it is synced, 5 times",
+         "median " + Fixed(sSynced.median, 0) + " ms, max " + Fixed(sSynced.max, 0) + " ms",
+         "<= 2000 ms", sSynced.max <= 2000);
+}
+
 // ---- save
 
 // The Save command after an edit in the middle of 50 MB, against write + fsync of the same
@@ -882,6 +934,7 @@ BENCHMARK(BM_Memory)
 BENCHMARK(BM_SelectAndCopy1GiB)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Keys50MB)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Keys200MB)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeysGiBRecovery)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save50MB)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncryptUndo50MB)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 

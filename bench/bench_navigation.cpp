@@ -1,9 +1,12 @@
 // Going about a 1 GiB document in the main window: Go to Line, the caret's place in the status
-// bar, and the count of a search's hits. Each figure comes with its baseline from the same run:
-// a repaint of the screen for Go to Line, the line index's own look-up for the caret's place,
-// and memmem counting the same hits in the same bytes for the count. Needs about 2.5 GB of
-// memory. Run with QT_QPA_PLATFORM=offscreen (the default).
+// bar, the count of a search's hits, the line numbers' margin; and Print Preview of 50 MB. Each
+// figure comes with its baseline from the same run: a repaint of the screen for Go to Line, the
+// line index's own look-up for the caret's place, memmem counting the same hits in the same
+// bytes for the count, the same screen without the margin for the line numbers, and a paint of
+// the editing area for the preview's first page. Needs about 2.6 GB of memory. Run with
+// QT_QPA_PLATFORM=offscreen (the default).
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,9 +21,11 @@
 
 #include "document/open_notes.h"
 #include "ui/editor/memo.h"
+#include "ui/editor/text_pages.h"
 #include "ui/main/fCPas.h"
 #include "ui/main/find_panel.h"
 #include "ui/main/go_to_line_panel.h"
+#include "ui/main/print_preview.h"
 
 namespace {
 
@@ -54,10 +59,15 @@ struct BigWindow {
     TfC& w() { return main.w; }
 };
 
+// Made by the first benchmark that needs it; taken down before the application object, whose
+// windows it holds.
+std::unique_ptr<BigWindow> g_big;
+
 BigWindow& Big()
 {
-    static BigWindow big;
-    return big;
+    if (!g_big)
+        g_big = std::make_unique<BigWindow>();
+    return *g_big;
 }
 
 // Go to Line: a line at random, typed into the panel's box and Enter, the screen painted.
@@ -134,6 +144,79 @@ void BM_CaretPlaceAtEnd1GiB(benchmark::State& state)
         state.SkipWithError("the status bar does not show the caret's place at the end");
 }
 BENCHMARK(BM_CaretPlaceAtEnd1GiB)->UseManualTime()->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+// The screen painted with the line numbers' margin at the end of the text, against the same
+// screen painted with the margin off (the baseline, in the same run): the numbers of the lines
+// shown cost no look-up, as the rows know their lines.
+void BM_LineNumbersPaintAtEnd1GiB(benchmark::State& state)
+{
+    BigWindow& big = Big();
+    Memo* mem = big.w().mem();
+    mem->select(static_cast<qsizetype>(mem->byteText().size()), 0);
+    double on = 0, off = 0;
+    std::vector<double> onPaints;
+    for (auto _ : state) {
+        mem->setLineNumbers(true);
+        bench::PaintNow(*mem, big.paints);
+        const auto t0 = Clock::now();
+        mem->viewport()->repaint();
+        const auto t1 = Clock::now();
+        mem->setLineNumbers(false);
+        bench::PaintNow(*mem, big.paints);
+        const auto t2 = Clock::now();
+        mem->viewport()->repaint();
+        const auto t3 = Clock::now();
+        on += Ms(t1 - t0);
+        off += Ms(t3 - t2);
+        onPaints.push_back(Ms(t1 - t0));
+        state.SetIterationTime(bench::Seconds(t1 - t0));
+    }
+    const auto n = static_cast<double>(state.iterations());
+    const bench::Spread spread = bench::SpreadOf(onPaints);
+    state.counters["numbers_ms"] = on / n;
+    state.counters["numbers_p99_ms"] = spread.p99;
+    state.counters["plain_ms"] = off / n;
+    state.counters["per_plain"] = on / off;
+    if (mem->byteText().lineOf(mem->caret()) + 1 != big.lines)
+        state.SkipWithError("the caret is not on the last line");
+}
+BENCHMARK(BM_LineNumbersPaintAtEnd1GiB)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// Print Preview of 50 MB of prose: from the command to its first page painted, against one paint
+// of the editing area's screen of the same text (the baseline, in the same run).
+void BM_PrintPreviewFirstPage50MB(benchmark::State& state)
+{
+    bench::MainWindow main;
+    bench::PaintCounter paints{main.w.mem()->viewport()};
+    main.w.mem()->setBytes(bench::MakeProse(50 * kMB));
+    bench::PaintNow(*main.w.mem(), paints);
+    double first = 0, screen = 0, counted = 0;
+    std::size_t pages = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        PrintPreview preview(main.w.mem()->byteText(), main.w.mem()->font(),
+                             main.w.mem()->pointSize(), QStringLiteral("prose.txt"), [] {});
+        preview.show();
+        preview.repaint();
+        const auto t1 = Clock::now();
+        main.w.mem()->viewport()->repaint();
+        const auto t2 = Clock::now();
+        while (!preview.pages().count().done())
+            QCoreApplication::processEvents();
+        const auto t3 = Clock::now();
+        first += Ms(t1 - t0);
+        screen += Ms(t2 - t1);
+        counted += Ms(t3 - t0);
+        pages = preview.pages().count().pages();
+        state.SetIterationTime(bench::Seconds(t1 - t0));
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["first_page_ms"] = first / n;
+    state.counters["screen_paint_ms"] = screen / n;
+    state.counters["all_counted_ms"] = counted / n;
+    state.counters["pages"] = static_cast<double>(pages);
+}
+BENCHMARK(BM_PrintPreviewFirstPage50MB)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // Counts the occurrences of `needle` as the Find button's run of searches visits them.
 std::size_t MemmemCount(std::string_view text, std::string_view needle)
@@ -215,5 +298,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_big.reset();
     return 0;
 }

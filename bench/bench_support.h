@@ -191,6 +191,10 @@ public:
     std::optional<std::string> openPath;
 
     bool askYesNo(const std::string&, const std::string&) override { return yes; }
+    RestoreAnswer askRestore(const std::string&, const std::string&) override
+    {
+        return RestoreAnswer::Later;
+    }
     void showError(const std::string& caption, const std::string& message) override
     {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
@@ -217,6 +221,7 @@ public:
     {
         if (m_workDir.isValid() && QDir::setCurrent(m_workDir.path())) {
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_workDir.filePath("config")));
+            qputenv("XDG_STATE_HOME", QFile::encodeName(m_workDir.filePath("state")));
             return true;
         }
         std::fprintf(stderr, "cannot make a temporary working folder\n");

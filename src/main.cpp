@@ -45,5 +45,7 @@ int main(int argc, char** argv)
     windows.main().show();
     if (!file.empty())
         windows.main().OpenFile(file);
+    // After the file named: a text restored over it loses nothing, as the file is on the disk.
+    windows.main().offerRecovery();
     return app.exec();
 }

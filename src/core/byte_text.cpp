@@ -81,6 +81,17 @@ void ByteText::swapWhole(Whole& whole) noexcept
     m_gapLen = 0;
 }
 
+std::string ByteText::release()
+{
+    closeGap();
+    m_bytes.resize(size());  // shrinking keeps the allocation: nothing can fail
+    std::string out = std::move(m_bytes);
+    m_bytes.clear();
+    m_gapStart = m_gapLen = 0;
+    m_index = LineIndex();
+    return out;
+}
+
 bool ByteText::setText(std::string&& bytes)
 {
     Whole whole;

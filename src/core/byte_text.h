@@ -46,6 +46,8 @@ public:
     // pieces() costs nothing.
     std::string_view text();
 
+    // Gives the bytes away without copying them and leaves the text empty.
+    std::string release();
     // Takes the bytes over without copying them; builds the line index in one pass.
     bool setText(std::string&& bytes);
     bool replace(std::size_t pos, std::size_t len, std::string_view with);

@@ -30,6 +30,8 @@ bool EditHistory::type(ByteText& text, TextSelection selection, std::string_view
             return false;
         last->presentLen += typed.size();
         last->after = {pos + typed.size(), 0};
+        if (m_observer)
+            m_observer->edited(text, pos, 0, typed);
         return true;
     }
     Step step = makeStep(text, selection, pos, len, typed);
@@ -62,6 +64,8 @@ bool EditHistory::deleteCharacter(ByteText& text, std::size_t pos, std::size_t l
         held = std::move(joined);
         last->pos = pos;
         last->after = {pos, 0};
+        if (m_observer)
+            m_observer->edited(text, pos, len, {});
         return true;
     }
     Step step = makeStep(text, {pos, len}, pos, len, {});
@@ -97,8 +101,11 @@ bool EditHistory::record(ByteText& text, Step&& step, std::string_view with)
 {
     // Room for the step first: once the text has changed, nothing may fail.
     m_steps.reserve(m_done + 1);
-    if (!text.replace(step.pos, std::get<std::string>(step.held).size(), with))
+    const std::size_t erased = std::get<std::string>(step.held).size();
+    if (!text.replace(step.pos, erased, with))
         return false;
+    if (m_observer)
+        m_observer->edited(text, step.pos, erased, with);
     m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_done), m_steps.end());
     m_steps.push_back(std::move(step));
     ++m_done;
@@ -122,6 +129,8 @@ bool EditHistory::replaceWhole(ByteText& text, TextSelection before, std::string
     m_steps.push_back(std::move(step));
     ++m_done;
     m_groupOpen = false;
+    if (m_observer)
+        m_observer->replacedWhole(text);
     return true;
 }
 
@@ -132,16 +141,20 @@ std::optional<std::size_t> EditHistory::MovedAt(const Step& step)
     return step.pos;
 }
 
-void EditHistory::swapStep(ByteText& text, Step& step)
+void EditHistory::swapStep(ByteText& text, Step& step) const
 {
     if (auto* whole = std::get_if<ByteText::Whole>(&step.held)) {
         text.swapWhole(*whole);
+        if (m_observer)
+            m_observer->replacedWhole(text);
         return;
     }
     auto& held = std::get<std::string>(step.held);
     std::string present = text.bytes(step.pos, step.presentLen);
     // Each side of a step was a text the capacity took, so the swap is never refused.
     text.replace(step.pos, step.presentLen, held);
+    if (m_observer)
+        m_observer->edited(text, step.pos, step.presentLen, held);
     step.presentLen = held.size();
     held = std::move(present);
 }

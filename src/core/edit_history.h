@@ -17,6 +17,18 @@ struct TextSelection {
     friend bool operator==(const TextSelection&, const TextSelection&) = default;
 };
 
+// What watches the text's changes as they are made, undone and redone (the recovery journal):
+// told after each change, with the text as it is then. It must not throw, and must not edit.
+class EditObserver {
+public:
+    virtual ~EditObserver() = default;
+    // The text's [pos, pos + erased) became `inserted`.
+    virtual void edited(const ByteText& text, std::size_t pos, std::size_t erased,
+                        std::string_view inserted) noexcept = 0;
+    // The whole text was replaced at once (a whole-text command, its undo or redo).
+    virtual void replacedWhole(const ByteText& text) noexcept = 0;
+};
+
 // A change of the text: [pos, pos + erased) became `inserted` bytes, or the whole text changed.
 struct TextChange {
     std::size_t pos = 0;
@@ -66,7 +78,10 @@ public:
     std::optional<TextChange> undoChange() const;
     std::optional<TextChange> redoChange() const;
 
+    // Forgets the steps; the observer is not told (the caller knows it starts a new document).
     void clear();
+    // nullptr: none. Not owned.
+    void setObserver(EditObserver* observer) { m_observer = observer; }
     std::size_t stepCount() const { return m_steps.size(); }
     // Where the last undo or redo changed the text: nothing before this position changed.
     // Nothing for a whole-text step.
@@ -89,7 +104,7 @@ private:
     // The step that puts `with` in place of the text's [pos, pos + len), both within the text.
     static Step makeStep(const ByteText& text, TextSelection before, std::size_t pos,
                          std::size_t len, std::string_view with);
-    static void swapStep(ByteText& text, Step& step);
+    void swapStep(ByteText& text, Step& step) const;
     static std::optional<std::size_t> MovedAt(const Step& step);
     static TextChange ChangeOf(const Step& step);
     bool record(ByteText& text, Step&& step, std::string_view with);
@@ -100,4 +115,5 @@ private:
     std::size_t m_done = 0;
     bool m_groupOpen = false;  // the last step may take the next one of its kind
     std::optional<std::size_t> m_lastMovedAt;
+    EditObserver* m_observer = nullptr;
 };

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr std::string_view kRecentKey = "recent=";
+constexpr std::string_view kLineNumbersOn = "line-numbers=on";
+constexpr std::string_view kRecoveryOff = "recovery=off";
 constexpr std::string_view kOptionsName = "options";
 // A few hundred short lines; anything much larger is not ours.
 constexpr std::size_t kOptionsFileLimit = 1024 * 1024;
@@ -110,7 +112,13 @@ TUserOptions ParseUserOptions(std::string_view bytes)
                 std::find(options.recentFiles.begin(), options.recentFiles.end(), path) ==
                     options.recentFiles.end())
                 options.recentFiles.push_back(std::move(path));
-        } else if (!line.empty()) {
+        } else if (line == kLineNumbersOn) {
+            options.lineNumbers = true;
+        } else if (line == "line-numbers=off") {
+            options.lineNumbers = false;
+        } else if (line == kRecoveryOff) {
+            options.keepRecoveryCopies = false;
+        } else if (!line.empty() && line != "recovery=on") {
             options.otherLines.emplace_back(line);
         }
     }
@@ -122,6 +130,10 @@ std::string FormatUserOptions(const TUserOptions& options)
     std::string out;
     for (const std::string& line : options.otherLines)
         out.append(line).append("\n");
+    if (options.lineNumbers)
+        out.append(kLineNumbersOn).append("\n");
+    if (!options.keepRecoveryCopies)
+        out.append(kRecoveryOff).append("\n");
     for (const std::string& path : options.recentFiles)
         out.append(kRecentKey).append(Escaped(path)).append("\n");
     return out;

@@ -17,8 +17,14 @@ inline constexpr std::size_t kRecentFilesKept = 10;
 struct TUserOptions {
     // The documents last opened or saved, newest first, as the file system's own path bytes.
     std::vector<std::string> recentFiles;
+    // Settings > Line Numbers: the editing area's margin of line numbers ("line-numbers=on";
+    // written only when on).
+    bool lineNumbers = false;
     // Lines this version does not know, kept as they were for a version that does.
     std::vector<std::string> otherLines;
+    // Settings > Keep Recovery Copies: a journal of the unsaved text, for the next start after a
+    // crash. Written to the file only when off.
+    bool keepRecoveryCopies = true;
 };
 
 // ${XDG_CONFIG_HOME}/plimo when that is an absolute path, else $HOME/.config/plimo; empty when

@@ -8,6 +8,7 @@
 
 #include "core/byte_text.h"
 #include "core/caret_motion.h"
+#include "core/page_layout.h"
 #include "core/row_layout.h"
 #include "core/win1252.h"
 #include "core/word_table.h"
@@ -251,6 +252,67 @@ private slots:
             QCOMPARE(layout.rowCount(pieces), expected.size());
         }
     }
+
+    // The pages hold the rows the line wraps give, rowsPerPage a page, counted in any pieces,
+    // whether the buffer's gap splits a line break or not.
+    void pagesHoldTheRows_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("rowsPerPage");
+        QTest::addColumn<int>("piece");
+        std::string words;
+        for (int i = 0; i < 300; ++i)
+            words += "word" + std::to_string(i) + (i % 17 ? " " : "\r\n");
+        QTest::newRow("empty text, one page") << QByteArray() << 10 << 3 << 1;
+        QTest::newRow("short lines") << QByteArray("a\r\nbb\r\n\r\nccc\r\nd") << 10 << 2 << 1;
+        QTest::newRow("a last empty line") << QByteArray("a\r\nb\r\n") << 10 << 2 << 1;
+        QTest::newRow("pages end inside a line") << QByteArray(words.c_str()) << 23 << 4 << 7;
+        QTest::newRow("counted in one go") << QByteArray(words.c_str()) << 9 << 5 << 100000;
+        QTest::newRow("lone CR and LF break no line")
+            << QByteArray("ab\rcd\nef\r\n\r\r\n\n") << 3 << 1 << 100;
+    }
+
+    void pagesHoldTheRows()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, width);
+        QFETCH(int, rowsPerPage);
+        QFETCH(int, piece);
+        const wrap::Metrics m = VariedWidths();
+        const std::string bytes = text.toStdString();
+        // The expected page starts, from each line's own wrap.
+        std::vector<RowPos> starts;
+        std::size_t row = 0;
+        std::size_t line = 0;
+        for (std::size_t from = 0;; ++line) {
+            const std::size_t end = std::min(bytes.find("\r\n", from), bytes.size());
+            const std::string one = bytes.substr(from, end - from);
+            wrap::LineWrap layout(m, width * kPx);
+            for (std::size_t r = 0; r < layout.rowCount(Split(one, 0)); ++r, ++row)
+                if (row % rowsPerPage == 0)
+                    starts.push_back({line, r});
+            if (end == bytes.size())
+                break;
+            from = end + 2;
+        }
+        // The gap of the buffer just after the first CR: between it and its LF.
+        ByteText buffer;
+        const std::size_t cut = std::min(bytes.find('\r') + 1, bytes.size());
+        QVERIFY(buffer.setText(bytes.substr(0, cut) + bytes.substr(cut + (cut < bytes.size()))));
+        if (cut < bytes.size())
+            QVERIFY(buffer.insert(cut, bytes.substr(cut, 1)));
+        PageCount count(buffer, m, width * kPx, rowsPerPage);
+        std::size_t pieces = 0;
+        while (!count.countOn(piece))
+            ++pieces;
+        QCOMPARE(count.bytesCounted(), bytes.size());
+        QVERIFY(pieces > 0 || piece >= int(bytes.size()));
+        QCOMPARE(count.pages(), starts.size());
+        for (std::size_t p = 0; p < starts.size(); ++p)
+            QCOMPARE(count.pageStart(p), starts[p]);
+    }
+
     // The rows of a whole text of short and wrapped lines: walking down and back up meets the
     // same rows; each row's first byte, a count of rows from the top, the scroll value and the
     // view's last page all lead back to the row they came from.

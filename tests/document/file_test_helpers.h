@@ -2,6 +2,7 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <QStringList>
 
 #include "core/command_error.h"
+#include "document/file_calls.h"
 
 #include <string>
 #include <string_view>
@@ -130,4 +132,24 @@ inline uid_t NobodyUid()
 {
     const passwd* nobody = ::getpwnam("nobody");
     return nobody ? nobody->pw_uid : 65534;
+}
+
+// Runs `work` in a child process that is killed before its `step`th call that changes a file
+// (counted from 1). True when it was killed; false when it ran to its end first.
+template <typename Work>
+bool KilledAtStep(int step, Work&& work)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        static int stepsLeft;
+        stepsLeft = step;
+        SetFileCallObserver([] {
+            if (--stepsLeft == 0)
+                ::raise(SIGKILL);
+        });
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
 }

@@ -671,14 +671,7 @@ void TestAtomicFile::killedAtEveryStep()
         QFile::remove(second);
         QVERIFY(WriteRaw(path, kOld));
         QVERIFY(SecondName(path, second));
-        const pid_t child = ::fork();
-        if (child == 0) {
-            static int stepsLeft;
-            stepsLeft = step;
-            SetFileCallObserver([] {
-                if (--stepsLeft == 0)
-                    ::raise(SIGKILL);
-            });
+        const bool killed = KilledAtStep(step, [&] {
             // In pieces, so that some steps leave the file half old and half new.
             std::size_t at = 0;
             const TBytePieces pieces{
@@ -692,11 +685,7 @@ void TestAtomicFile::killedAtEveryStep()
                 WriteFileAtomically(path.toStdString(), pieces, kDocumentFileMode);
             } catch (...) {
             }
-            ::_exit(0);
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
-        const bool killed = WIFSIGNALED(status);
+        });
         const QByteArray now = ReadRaw(path);
         const std::vector<TInterruptedSave> saves = TakeInterruptedSaves();
         const QByteArray where = "killed at step " + QByteArray::number(step);

@@ -512,7 +512,7 @@ void TestSettingsFile::wholeNumber()
 
 void TestSettingsFile::userOptionsRoundTrip()
 {
-    TUserOptions options{{}, {"line-numbers=on"}};
+    TUserOptions options{{}, true, {"tab-width=4"}};
     // Newest first, once each, ten at most; every byte of a path comes back.
     const std::string odd("/tmp/caf\xE9 100%\x01\xFF\xC3\xA9\nx.txt");
     for (int i = 0; i < 12; ++i)
@@ -528,6 +528,10 @@ void TestSettingsFile::userOptionsRoundTrip()
     const TUserOptions back = ParseUserOptions(bytes);
     QCOMPARE(back.recentFiles, options.recentFiles);
     QCOMPARE(back.otherLines, options.otherLines);
+    QVERIFY(back.lineNumbers);
+    // Off is the default and is not written; a later line wins.
+    QVERIFY(FormatUserOptions({}).empty());
+    QVERIFY(!ParseUserOptions("line-numbers=on\nline-numbers=off\n").lineNumbers);
     // Written by hand: CR LF, a stray "%", a repeat, an empty entry.
     const TUserOptions hand = ParseUserOptions("recent=/a%2\r\nrecent=/a%2\nrecent=\n\nx=1");
     QCOMPARE(hand.recentFiles, std::vector<std::string>{"/a%2"});

@@ -26,6 +26,7 @@ SAVE_TITLE = "Save your file"
 OPEN_TITLE = "Open"
 HELP_TITLE = "Plimo - Help"
 ABOUT_TITLE = "Plimo - About"
+PRINT_TITLE = "Print"  # the toolkit's print dialog
 
 # The main window's layout, fixed by its design: `back` keeps a 10-pixel border inside the client
 # area below the menu bar, and the one shown tool panel sits at its top, 62 pixels high, silver.
@@ -202,7 +203,8 @@ class Session:
         # The per-user options (the recent files) go to the working folder, not the real one.
         e.update({"DISPLAY": self.display, "QT_QPA_PLATFORM": "xcb",
                   "XDG_RUNTIME_DIR": self.workdir, "LC_ALL": "C.UTF-8",
-                  "XDG_CONFIG_HOME": os.path.join(self.workdir, "config")})
+                  "XDG_CONFIG_HOME": os.path.join(self.workdir, "config"),
+                  "XDG_STATE_HOME": os.path.join(self.workdir, "state")})
         for name, value in self.extra_env.items():
             if value is None:  # None takes the variable out of the environment
                 e.pop(name, None)

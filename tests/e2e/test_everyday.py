@@ -3,12 +3,14 @@
 windows, the menu's keys from a panel's box, and leaving the program with text that is not
 saved."""
 import os
+import shutil
+import subprocess
 import sys
 import tempfile
 import urllib.parse
 
 from plimo_driver import (ABOUT_TITLE, BACK_BORDER, CONTROLS, HELP_TITLE, MAIN_TITLE,
-                          OPEN_TITLE, PANEL_HEIGHT, QUESTION_TITLE, SILVER, E2EError, Session,
+                          OPEN_TITLE, PANEL_HEIGHT, PRINT_TITLE, QUESTION_TITLE, SILVER, E2EError, Session,
                           run_scenarios, wait_until, xdg_open_stand_in)
 
 BINARY = sys.argv[1]
@@ -173,10 +175,18 @@ def story_lines():
     return lines
 
 
-def recent_file_go_to_line_and_find_previous():
+def recent_file_go_to_line_find_previous_and_print():
     """The everyday walk: open a document again from File > Recent Files, go to a line, find the
-    hit before it with the case matched."""
-    with Session(BINARY) as s:
+    hit before it with the case matched, print it to a PDF file."""
+    workdir = tempfile.mkdtemp(prefix="plimo-e2e-")
+    # The print dialog offers a file named after the document in the current folder when that
+    # is in the home folder.
+    walk_and_print(workdir)
+    shutil.rmtree(workdir, ignore_errors=True)  # kept for the post-mortem when the walk fails
+
+
+def walk_and_print(workdir):
+    with Session(BINARY, workdir=workdir, env={"HOME": workdir}) as s:
         with open(s.path("story.txt"), "wb") as f:
             f.write("\r\n".join(story_lines()).encode())
         with open(s.path("other.txt"), "wb") as f:
@@ -209,6 +219,17 @@ def recent_file_go_to_line_and_find_previous():
         s.key("F3")  # the next in this case after it: line 45
         s.key("shift+End", "ctrl+c")
         s.wait_clipboard("Needle on line 45")
+
+        s.key("ctrl+p")  # without a printer, the dialog prints to story.pdf
+        s.dismiss(PRINT_TITLE, "Return")
+        s.wait_file("story.pdf")
+        wait_until(lambda: s.read("story.pdf").rstrip().endswith(b"%%EOF"), 10.0, "a whole PDF")
+        text = subprocess.run(["pdftotext", "-enc", "UTF-8", s.path("story.pdf"), "-"],
+                              check=True, capture_output=True, timeout=60).stdout.decode()
+        body = [line for line in text.replace("\f", "\n").splitlines()
+                if line.strip() and "story.txt" not in line and not line.startswith("page ")]
+        assert body == story_lines(), body
+        assert "page 1 of 2" in text and "page 2 of 2" in text, text
         assert s.running()
 
 
@@ -246,8 +267,8 @@ def german_menus_and_messages():
 
 run_scenarios([
     ("the menus and messages in German under LANG=de_DE.UTF-8", german_menus_and_messages),
-    ("recent file, go to line, find previous with match case",
-     recent_file_go_to_line_and_find_previous),
+    ("recent file, go to line, find previous with match case, print to PDF",
+     recent_file_go_to_line_find_previous_and_print),
     ("zoom keys step the type size", zoom_keys_step_the_type_size),
     ("find three case-folded hits, then replace them all", find_hits_and_replace_all),
     ("characters without a byte: the screen shows what is saved",

@@ -3,8 +3,8 @@
 size picked in the type panel, are in plimo.dat at once and still in force after a restart."""
 import sys
 
-from plimo_driver import (NOTE_TITLE, OPEN_TITLE, SAVE_TITLE, TYPE_SIZES, Session,
-                          run_scenarios, wait_until)
+from plimo_driver import (NOTE_TITLE, OPEN_TITLE, QUESTION_TITLE, SAVE_TITLE, TYPE_SIZES,
+                          Session, run_scenarios, wait_until)
 
 BINARY = sys.argv[1]
 
@@ -110,6 +110,8 @@ def type_size_35_survives_restart():
         assert height_35 >= 2 * height_15, (height_15, height_35)
 
         s.restart()
+        # The killed editor's unsaved "HHHH" is offered back; Discard it.
+        s.dismiss(QUESTION_TITLE, "alt+d")
         assert settings_lines(s)[1] == b"35", s.read("plimo.dat")
         s.type("HHHH")
         assert letter_height(s) == height_35, (letter_height(s), height_35)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QPrinter>
+
 namespace {
 template <typename T>
 std::optional<T> Next(std::deque<T>& queue)
@@ -13,6 +15,16 @@ std::optional<T> Next(std::deque<T>& queue)
     return value;
 }
 }  // namespace
+
+Desktop::RestoreAnswer ScriptedDesktop::askRestore(const std::string& caption,
+                                                   const std::string& question)
+{
+    const std::optional<bool> answer = Next(answers);
+    calls.push_back({Kind::Question, caption, question, {}, !answer});
+    if (!answer)
+        return RestoreAnswer::Later;
+    return *answer ? RestoreAnswer::Restore : RestoreAnswer::Discard;
+}
 
 bool ScriptedDesktop::askYesNo(const std::string& caption, const std::string& question)
 {
@@ -38,6 +50,17 @@ std::optional<std::string> ScriptedDesktop::saveFileDialog(const FileDialogReque
     auto path = Next(savePaths);
     calls.push_back({Kind::SaveDialog, {}, {}, request, !path});
     return path ? *path : std::nullopt;
+}
+
+bool ScriptedDesktop::printDialog(QPrinter& printer)
+{
+    auto file = Next(printFiles);
+    calls.push_back({Kind::PrintDialog, {}, printer.docName().toStdString(), {}, !file});
+    if (!file || !*file)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(**file));
+    return true;
 }
 
 void ScriptedDesktop::openUrl(const std::string& url)

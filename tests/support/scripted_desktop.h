@@ -12,7 +12,7 @@
 // with unscripted = true so that a test can insist that everything was expected.
 class ScriptedDesktop final : public Desktop {
 public:
-    enum class Kind { Question, Error, OpenDialog, SaveDialog, OpenUrl };
+    enum class Kind { Question, Error, OpenDialog, SaveDialog, OpenUrl, PrintDialog };
     struct Call {
         Kind kind;
         std::string caption;   // question and error: the caption
@@ -25,16 +25,21 @@ public:
     std::deque<bool> answers;
     std::deque<std::optional<std::string>> openPaths;
     std::deque<std::optional<std::string>> savePaths;
+    // The print dialog's answers: print to this PDF file, or cancel.
+    std::deque<std::optional<std::string>> printFiles;
     QStringList fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Serif"),
                       QStringLiteral("DejaVu Sans Mono")};
     QSize desktopSize{1280, 1024};
     QSize screenSize{1280, 1024};
 
+    // Answered from `answers` too: true restores, false discards; unscripted: Later.
+    RestoreAnswer askRestore(const std::string& caption, const std::string& question) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     void showError(const std::string& caption, const std::string& message) override;
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override;
     void openUrl(const std::string& url) override;
+    bool printDialog(QPrinter& printer) override;
     QStringList screenFontFamilies() override { return fonts; }
     QSize virtualDesktopSize() override { return desktopSize; }
     QSize primaryScreenSize() override { return screenSize; }

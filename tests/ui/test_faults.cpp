@@ -153,6 +153,10 @@ public:
     ScriptedDesktop script;
     std::function<void()> afterOpenDialog;
 
+    RestoreAnswer askRestore(const std::string& caption, const std::string& question) override
+    {
+        return script.askRestore(caption, question);
+    }
     bool askYesNo(const std::string& caption, const std::string& question) override
     {
         return script.askYesNo(caption, question);

@@ -17,13 +17,20 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "cipher/openpgp_level.h"
 #include "core/app_state.h"
+#include "document/recovery_journal.h"
+#include "document/recovery_restore.h"
 #include "note_recorder.h"
 #include "scripted_desktop.h"
 #include "temp_workdir.h"
@@ -32,6 +39,8 @@
 #include "ui/main/cipher_panel.h"
 #include "ui/main/fCPas.h"
 #include "ui/main/file_dialog_texts.h"
+#include "ui/editor/text_pages.h"
+#include "ui/main/print_preview.h"
 #include "ui/main/replace_panel.h"
 #include "ui/platform/qt_desktop.h"
 #include "window_test.h"
@@ -696,6 +705,232 @@ private slots:
         QCOMPARE(recentMenu().value(1), "&2 a.txt | " + a);
         QVERIFY(!QFile::exists(m_dir->configHome() + "/plimo/options"));
         QVERIFY(m_desktop->callsOf(Kind::Error).empty());
+    }
+
+    // Print to a PDF file: the text comes back from it (pdftotext), every word in order, each
+    // page under its header; the file appears only whole.
+    void printToPdfGivesTheTextBack()
+    {
+        std::string text;
+        for (int i = 1; i <= 130; ++i)
+            text += "Line " + std::to_string(i) + ": caf\xE9 \x80 " + std::string(i % 3, '~') + "\r\n";
+        for (int i = 0; i < 120; ++i)  // one long line that wraps over many rows
+            text += "wrapped" + std::to_string(i) + " ";
+        const QString pdf = open("story.txt", QByteArray::fromStdString(text)) + ".pdf";
+        m_desktop->printFiles = {std::nullopt, Path(pdf)};
+        w().menu().Print1->trigger();  // cancelled in the dialog
+        QVERIFY(!QFile::exists(pdf));
+        w().menu().Print1->trigger();
+        QCOMPARE(m_desktop->callsOf(Kind::PrintDialog).back().text, std::string("story.txt"));
+        QVERIFY(m_desktop->callsOf(Kind::Error).empty());
+        QCOMPARE(QDir(m_dir->path()).entryList({"story.txt.pdf*"}, QDir::Files),
+                 QStringList{"story.txt.pdf"});
+
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+        QVERIFY2(pdftotext.waitForFinished(20000), "pdftotext (poppler-utils) did not run");
+        const QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                      .split(QChar('\f'), Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 3);
+        QStringList words;
+        for (qsizetype p = 0; p < pages.size(); ++p) {
+            const QString header = QStringLiteral("page %1 of %2").arg(p + 1).arg(pages.size());
+            QVERIFY2(pages[p].contains("story.txt") && pages[p].contains(header),
+                     qPrintable(pages[p].left(80)));
+            QString body = pages[p];
+            body.remove(header).remove("story.txt");
+            words += body.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        }
+        QCOMPARE(words, QString::fromLatin1(QByteArray::fromStdString(text))
+                            .replace(QChar(0x80), QChar(0x20AC))
+                            .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
+    }
+
+    // Cancel in the progress window, or a folder that cannot be written: no file, and the file
+    // of that name as it was.
+    void printThatStopsLeavesNoFile()
+    {
+        open("big.txt", QByteArray(6 << 20, 'x').replace(100, 2, "\r\n"));
+        const QString kept = m_dir->filePath("kept.pdf");
+        WriteFile(kept, "old");
+        m_desktop->printFiles = {Path(kept)};
+        QTimer::singleShot(0, &w(), [this] {
+            for (QProgressDialog* progress : w().findChildren<QProgressDialog*>())
+                progress->cancel();
+        });
+        w().menu().Print1->trigger();
+        QCOMPARE(ReadFile(kept), QByteArray("old"));
+        QCOMPARE(QDir(m_dir->path()).entryList({"kept.pdf*"}, QDir::Files), QStringList{"kept.pdf"});
+
+        m_desktop->printFiles = {Path(m_dir->filePath("no folder/x.pdf"))};
+        w().menu().Print1->trigger();
+        const auto errors = m_desktop->callsOf(Kind::Error);
+        QCOMPARE(errors.size(), 1u);
+        QVERIFY2(errors[0].text.starts_with("Cannot create file " + Path(m_dir->filePath("no folder/x.pdf"))),
+                 errors[0].text.c_str());
+    }
+
+    // Print Preview shows the first page at once and counts the rest as the window answers;
+    // Page Down, End and Home go through them; Print... prints.
+    void printPreviewPages()
+    {
+        std::string text;
+        for (int i = 1; i <= 400; ++i)
+            text += "Line " + std::to_string(i) + "\r\n";
+        const QString pdf = open("pages.txt", QByteArray::fromStdString(text)) + ".pdf";
+        m_desktop->printFiles = {Path(pdf)};
+        QStringList seen;
+        QTimer::singleShot(0, &w(), [&] {
+            auto* preview = qobject_cast<PrintPreview*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            seen << preview->pageText();
+            QTRY_VERIFY(preview->pages().count().done());
+            seen << preview->pageText();
+            QTest::keyClick(preview, Qt::Key_PageDown);
+            seen << preview->pageText();
+            QTest::keyClick(preview, Qt::Key_End);
+            seen << preview->pageText();
+            QTest::keyClick(preview, Qt::Key_Home);
+            seen << preview->pageText();
+            const QImage shot = preview->grab().toImage();
+            seen << (shot.isNull() ? "no picture" : "picture");
+            preview->printButton->click();
+            preview->closeButton->click();
+        });
+        w().menu().PrintPreview1->trigger();
+        QCOMPARE(seen.size(), 6);
+        const QString pages = seen[1].section(' ', -1);
+        QVERIFY(pages.toInt() > 3);
+        QCOMPARE(seen, QStringList({"Page 1 of ...", "Page 1 of " + pages, "Page 2 of " + pages,
+                                    "Page " + pages + " of " + pages, "Page 1 of " + pages,
+                                    "picture"}));
+        QVERIFY(QFile::exists(pdf));
+    }
+
+    // Settings > Line Numbers is off at first and kept in the options file between runs.
+    void lineNumbersAreKept()
+    {
+        QVERIFY(!w().menu().LineNumbers1->isChecked());
+        QVERIFY(!w().mem()->lineNumbers());
+        w().menu().LineNumbers1->trigger();
+        QVERIFY(w().mem()->lineNumbers());
+        QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"), QByteArray("line-numbers=on\n"));
+        makeWindow(false);
+        QVERIFY(w().menu().LineNumbers1->isChecked());
+        QVERIFY(w().mem()->lineNumbers());
+        w().menu().LineNumbers1->trigger();
+        QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"), QByteArray());
+    // At start, the journal of an editor that ended unclosed: Restore gives its text back as an
+    // unsaved change of its document, Discard removes it, and one that cannot be applied is
+    // kept and named, the text on screen untouched.
+    void recoveryAtStart_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("a new document, restored") << "new" << true;
+        QTest::newRow("an opened file with edits, restored") << "file" << true;
+        QTest::newRow("discarded") << "file" << false;
+        QTest::newRow("the file changed since") << "changed" << true;
+        QTest::newRow("damaged") << "damaged" << true;
+    }
+    void recoveryAtStart()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, restore);
+        const QString folder = m_dir->stateHome() + "/plimo/recovery";
+        QVERIFY(QDir().mkpath(folder));
+        const QString letter = m_dir->filePath("letter.txt");
+        WriteFile(letter, "Dear Ann,");
+        TRecoveryDocument document{letter.toStdString(), "txt", true, StampOf(letter.toStdString())};
+        if (kind == "new")
+            document = {"untitled", "txt", false, {}};
+        const std::int64_t when = QDateTime::currentSecsSinceEpoch();
+        std::string bytes(kJournalMagic);
+        bytes += kind == "new" ? journal_record::FullText({"typed", {}})
+                               : journal_record::Base(document) +
+                                     journal_record::Edit(9, 0, "\r\nhow are you?");
+        bytes += journal_record::Commit(when, 3, kind == "new" ? 5 : 23, document);
+        if (kind == "damaged")
+            bytes[bytes.size() / 2] ^= 1;
+        const QString journal = folder + "/1-1.journal";
+        WriteFile(journal, QByteArray::fromStdString(bytes));
+        if (kind == "changed") {
+            QTest::qWait(20);  // a new modification time
+            WriteFile(letter, "Dear Bob,");
+        }
+
+        m_desktop->answers = {restore};
+        w().offerRecovery();
+        const QString question = "Plimo was not closed properly. Restore the unsaved text of " +
+                                 QString(kind == "new" ? "untitled.txt" : "letter.txt") +
+                                 " (last change " +
+                                 QDateTime::fromSecsSinceEpoch(when).toString("HH:mm") + ")?";
+        const bool applies = kind == "new" || kind == "file";
+        if (kind != "damaged")
+            QCOMPARE(QString::fromStdString(m_desktop->calls.at(0).text), question);
+        if (!applies) {
+            QVERIFY(QFile::exists(journal));
+            QCOMPARE(m_desktop->countOf(Kind::Error), 1);
+            QVERIFY(QString::fromStdString(m_desktop->callsOf(Kind::Error)[0].text)
+                        .startsWith("The unsaved text could not be restored, and is kept in " +
+                                    journal + ": "));
+            QCOMPARE(w().mem()->bytes(), std::string());
+            return;
+        }
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        if (!restore) {
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+            QCOMPARE(w().mem()->bytes(), std::string());
+            return;
+        }
+        const std::string text = kind == "new" ? "typed" : "Dear Ann,\r\nhow are you?";
+        QCOMPARE(w().mem()->bytes(), text);
+        QCOMPARE(w().mem()->caret(), std::size_t(3));
+        QCOMPARE(s().FileName, document.name);
+        QCOMPARE(s().HasFile, document.hasFile);
+        // Now this editor's own journal holds it; the old one is gone.
+        QVERIFY(!QFile::exists(journal));
+        const QByteArray own = ReadFile(QString::fromStdString(w().recoveryJournal().path()));
+        QCOMPARE(RebuildText(ReadJournal(std::string_view(own.constData(), own.size())),
+                             [](const std::string& p) { return LoadDocument(p); }, kMemoCapacity),
+                 text);
+        // An unsaved change: Exit asks.
+        m_desktop->answers = {false};
+        w().menu().Exit1->trigger();
+        QCOMPARE(m_desktop->countOf(Kind::Question), 2);
+    }
+
+    // Settings > Keep Recovery Copies: off writes no journal, and the choice is kept in the
+    // per-user options; a folder that cannot be used turns recovery off with one note.
+    void keepRecoveryCopies()
+    {
+        const QString folder = m_dir->stateHome() + "/plimo/recovery";
+        QVERIFY(w().menu().KeepRecovery1->isChecked());
+        w().menu().KeepRecovery1->trigger();
+        QVERIFY(ReadFile(m_dir->configHome() + "/plimo/options").contains("recovery=off\n"));
+        w().mem()->insertPlainText("secret");
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        QVERIFY(!QFile::exists(folder));
+        m_w.reset();
+        makeWindow(false);
+        QVERIFY(!w().menu().KeepRecovery1->isChecked());
+        w().menu().KeepRecovery1->trigger();  // on again, over an unsaved text
+        w().mem()->insertPlainText("secret");
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+        m_w.reset();
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        makeWindow(false);
+        w().mem()->insertPlainText("x");
+        QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
+        QTRY_VERIFY(w().statusNote().startsWith("Recovery copies are off for this run: Cannot "
+                                                "create file " + folder + "/"));
+        QVERIFY(!w().recoveryJournal().isOn());
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
     }
 };
 

@@ -226,6 +226,40 @@ private slots:
 
     // The find box keeps the last ten searches, newest first; Up and Down go through them and
     // come back to what was typed.
+    // While the find panel is open every hit in the rows shown is marked, with the panel's
+    // options; none once it closes.
+    void hitsShownAreMarked()
+    {
+        std::string text;
+        for (int i = 0; i < 500; ++i)
+            text += "an Apple, apples and pineapple\r\n";
+        w().mem()->setBytes(text);
+        QVERIFY(w().mem()->shownHits().empty());
+        w().menu().fMen->trigger();
+        w().findPanel()->editF->setText("apple");
+        const auto hits = w().mem()->shownHits();
+        const std::size_t rows = hits.size() / 3;
+        QVERIFY(rows > 3 && rows < 200);  // the rows shown, not all 500 lines
+        QCOMPARE(hits.size(), rows * 3);
+        QCOMPARE(hits[0], std::make_pair(std::size_t{3}, std::size_t{8}));
+        QCOMPARE(w().mem()->bytes().substr(hits[4].first, 5), std::string_view("apple"));
+        QTest::mouseClick(w().findPanel()->fWhole, Qt::LeftButton);
+        QCOMPARE(w().mem()->shownHits().size(), rows);  // "Apple" alone
+        QTest::mouseClick(w().findPanel()->fCase, Qt::LeftButton);
+        QVERIFY(w().mem()->shownHits().empty());
+        // Painted: the mark's colour under the hits ("apples", "pineapple").
+        w().findPanel()->fWhole->setChecked(false);
+        QCOMPARE(w().mem()->shownHits().size(), rows * 2);
+        const QImage shot = w().mem()->viewport()->grab().toImage();
+        bool yellow = false;
+        for (int x = 0; x < shot.width() && !yellow; ++x)
+            for (int y = 0; y < 30 && !yellow; ++y)
+                yellow = shot.pixel(x, y) == 0xFFFFE066;
+        QVERIFY(yellow);
+        w().menu().fMen->trigger();  // closed
+        QVERIFY(w().mem()->shownHits().empty());
+    }
+
     void searchHistory()
     {
         prepareFind("one two three", "x");

@@ -1249,7 +1249,7 @@ private:
             m_w.menu().SelectFont1, m_w.menu().tMen,          m_w.menu().levelAPwd,
             m_w.menu().WebSite1,    m_w.menu().SupportEmail1, m_w.menu().SalesEmail1,
             m_w.menu().FindNext1,   m_w.menu().ZoomIn1,       m_w.menu().ZoomOut1,
-            m_w.menu().ZoomReset1};
+            m_w.menu().ZoomReset1,  m_w.menu().LineNumbers1};  // the margin: text and caret stay
         QAction* a = actions[pick(actions.size())];
         if (a == m_w.menu().Exit1 && !chance(30))
             a = m_w.menu().SaveAs1;

@@ -469,6 +469,43 @@ private slots:
         QVERIFY(v.view.caret() <= 20);
     }
 
+    // The line numbers' margin: each line's number on its first row only, the text moved right
+    // by the margin with clicks still finding their bytes, one digit more as the lines pass 99.
+    void lineNumbersMargin()
+    {
+        ShownView v(QSize(300, 300));
+        QVERIFY(v.exposed());
+        const std::string text = "first\r\n" + std::string(200, 'w') + "\r\nthird";
+        v.view.setBytes(text);
+        const QPoint plain = v.pointOf(0);
+        v.view.setLineNumbers(true);
+        const QPoint numbered = v.pointOf(0);
+        QVERIFY(numbered.x() > plain.x() + 8);
+        QCOMPARE(numbered.y(), plain.y());
+        const QImage shot = v.view.viewport()->grab().toImage();
+        const auto numberBeside = [&](std::size_t pos) {
+            const int y = v.pointOf(pos).y();
+            for (int x = 0; x < numbered.x() - 8; ++x)
+                for (int dy = -3; dy <= 3; ++dy)
+                    if (qGray(shot.pixel(x, y + dy)) < 160)
+                        return true;
+            return false;
+        };
+        QVERIFY(numberBeside(0));
+        QVERIFY(numberBeside(7));
+        QVERIFY(!numberBeside(7 + 120));  // a row line 2 wraps onto
+        QVERIFY(numberBeside(text.size()));
+        QTest::mouseClick(v.view.viewport(), Qt::LeftButton, {}, v.pointOf(3));
+        QCOMPARE(v.view.caret(), std::size_t{3});
+        std::string many;
+        for (int i = 0; i < 120; ++i)
+            many += "x\r\n";
+        v.view.setBytes(many);
+        QVERIFY(v.pointOf(0).x() > numbered.x());
+        v.view.setLineNumbers(false);
+        QCOMPARE(v.pointOf(0), plain);
+    }
+
     void aLongLineIsLaidOutOnlyAsFarAsShown()
     {
         ShownView v(QSize(300, 200));

@@ -92,6 +92,36 @@ void TextPainter::drawRows(QPainter& painter, RowLayout& rows, const ByteText& t
     }
 }
 
+qreal TextPainter::lineNumbersWidth(std::size_t lines) const
+{
+    int digits = 1;
+    for (; lines >= 10; lines /= 10)
+        ++digits;
+    return digits * (m_metrics.advance['0'] / 64.0);
+}
+
+void TextPainter::drawLineNumbers(QPainter& painter, RowLayout& rows, RowPos first, qreal right,
+                                  qreal top, qreal bottom, const QRectF& clip,
+                                  const QPalette& palette) const
+{
+    painter.setFont(m_font);
+    painter.setPen(palette.color(QPalette::PlaceholderText));
+    RowPos at = first;
+    for (qreal y = top; y < bottom && y <= clip.bottom(); y += m_lineHeight) {
+        // A wrapped line's number stands on its first row only; the rows know their line, so
+        // no number is looked up.
+        if (at.row == 0 && y + m_lineHeight > clip.top()) {
+            const QString number = QString::number(at.line + 1);
+            qreal width = 0;
+            for (const QChar digit : number)
+                width += m_metrics.advance[static_cast<unsigned char>(digit.toLatin1())] / 64.0;
+            painter.drawText(QPointF(right - width, y + m_ascent), number);
+        }
+        if (!rows.next(at))
+            break;
+    }
+}
+
 void TextPainter::drawRow(QPainter& p, RowLayout& rows, const ByteText& text, RowPos at,
                           QPointF origin, const PaintMarks& marks, const QPalette& pal) const
 {

@@ -54,6 +54,14 @@ public:
                   QPointF origin, qreal bottom, const QRectF& clip, const PaintMarks& marks,
                   const QPalette& palette) const;
 
+    // The number of each line whose first row is among the rows from `first` down to `bottom`,
+    // right-aligned to `right` (x), the row's top at `top` (y) as drawRows places it, in
+    // `palette`'s placeholder colour.
+    void drawLineNumbers(QPainter& painter, RowLayout& rows, RowPos first, qreal right, qreal top,
+                         qreal bottom, const QRectF& clip, const QPalette& palette) const;
+    // The width of the widest of the numbers of `lines` lines.
+    qreal lineNumbersWidth(std::size_t lines) const;
+
     // The bytes drawn as a box.
     static bool IsBoxed(unsigned char byte);
 

@@ -25,6 +25,10 @@
 namespace {
 
 constexpr int kMargin = 4;  // around the text, as the document margin of the desktop's text boxes
+// Between the line numbers and the text.
+constexpr int kNumbersGap = 12;
+// The find panel's hits, as text boxes mark them.
+constexpr QRgb kHitMark = 0xFFFFE066;
 
 // Offsets for the screen reader are ints; a text longer than that is read as far as they reach.
 int Offset(std::size_t pos)
@@ -98,6 +102,7 @@ bool TextView::replaceAllBytes(std::string bytes, std::function<void(bool undone
 void TextView::afterWholeChange()
 {
     m_rows.clear();
+    lineCountMayHaveChanged();
     setSelection(0, 0);
     updateScrollBar();
     viewport()->update();
@@ -231,7 +236,7 @@ std::size_t TextView::positionAt(QPoint point)
     for (long n = 0; n < rows; ++n)
         if (!m_rows.next(at))
             return m_text.size();  // below the last row: the end of the text
-    const wrap::Fixed x = std::max<wrap::Fixed>(0, (point.x() - kMargin) * wrap::Fixed{64});
+    const wrap::Fixed x = std::max<wrap::Fixed>(0, std::llround((point.x() - textOrigin().x()) * 64));
     return caret::Normalized(m_text, m_rows.positionAt(at, x));
 }
 
@@ -244,7 +249,7 @@ QPointF TextView::pointOf(std::size_t pos)
 
 QPointF TextView::textOrigin() const
 {
-    return {kMargin, kMargin};
+    return {kMargin + m_numbersWidth, kMargin};
 }
 
 // ---- editing
@@ -273,6 +278,7 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, Edi
     }
     m_snapshots.afterEdit(pos, len, with.size());
     m_rows.edited(firstLine, pos, lastLine, lineCountBefore);
+    lineCountMayHaveChanged();
     setSelection(pos + with.size(), pos + with.size(), kFromEdit);
     // What the edit can have changed on screen: its row when a one-row line stayed one row,
     // else its row and all below; everything when the view scrolled.
@@ -380,7 +386,10 @@ void TextView::selectAll()
 void TextView::updateMetrics()
 {
     m_painter.setFont(font(), viewport());
-    m_rows.setGeometry(m_painter.metrics(), (viewport()->width() - 2 * kMargin) * wrap::Fixed{64});
+    m_numbersWidth =
+        m_lineNumbers ? std::ceil(m_painter.lineNumbersWidth(m_text.lineCount())) + kNumbersGap : 0;
+    m_rows.setGeometry(m_painter.metrics(),
+                       std::llround((viewport()->width() - 2 * kMargin - m_numbersWidth) * 64));
     updateScrollBar();
     viewport()->update();
 }
@@ -446,8 +455,70 @@ void TextView::paintEvent(QPaintEvent* event)
         marks.preedit = m_input->preedit();
         marks.dropCaret = m_input->dropCaret();
     }
+    QPalette colours = palette();
+    if (m_marked) {
+        colours.setColor(QPalette::ToolTipBase, QColor::fromRgba(kHitMark));
+        colours.setColor(QPalette::ToolTipText, colours.color(QPalette::Text));
+        for (const auto& [start, end] : shownHits())
+            marks.ranges.push_back({start, end, QPalette::ToolTipBase, QPalette::ToolTipText});
+    }
+    if (m_lineNumbers)
+        m_painter.drawLineNumbers(painter, m_rows, m_rows.top(), textOrigin().x() - kNumbersGap,
+                                  kMargin, viewport()->height(), event->rect(), colours);
     m_painter.drawRows(painter, m_rows, m_text, m_rows.top(), textOrigin(), viewport()->height(),
-                       event->rect(), marks, palette());
+                       event->rect(), marks, colours);
+}
+
+void TextView::setLineNumbers(bool on)
+{
+    if (on == m_lineNumbers)
+        return;
+    m_lineNumbers = on;
+    updateMetrics();
+}
+
+void TextView::lineCountMayHaveChanged()
+{
+    if (m_lineNumbers &&
+        std::ceil(m_painter.lineNumbersWidth(m_text.lineCount())) + kNumbersGap != m_numbersWidth)
+        updateMetrics();
+}
+
+void TextView::markHits(std::optional<TextFinder> finder)
+{
+    if (!finder && !m_marked)
+        return;
+    m_marked = std::move(finder);
+    viewport()->update();
+}
+
+std::pair<std::size_t, std::size_t> TextView::shownBytes()
+{
+    RowPos at = m_rows.top();
+    const std::size_t start = m_rows.startOf(at);
+    // A row cut by the bottom edge is shown too.
+    for (int n = 0; n <= visibleRows(); ++n)
+        if (!m_rows.next(at))
+            return {start, m_text.size()};
+    return {start, m_rows.startOf(at)};
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> TextView::shownHits()
+{
+    std::vector<std::pair<std::size_t, std::size_t>> hits;
+    if (!m_marked || m_marked->Length() == 0)
+        return hits;
+    const auto [start, end] = shownBytes();
+    // A hit that begins above the top row or ends below the last shows in part; a byte either
+    // side more tells a whole word.
+    const std::size_t reach = m_marked->Length();
+    const std::size_t from = start - std::min(start, reach);
+    const std::string bytes = m_text.pieces(from, end + reach - from).copy();
+    for (std::size_t at = m_marked->FindIn(bytes, 0, end - from); at != TextFinder::npos;
+         at = m_marked->FindIn(bytes, at + reach, end - from))
+        if (from + at + reach > start)
+            hits.emplace_back(from + at, from + at + reach);
+    return hits;
 }
 
 void TextView::restartBlink()

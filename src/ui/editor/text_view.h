@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <QAbstractScrollArea>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include "core/edit_history.h"
 #include "core/row_layout.h"
 #include "core/text_snapshot.h"
+#include "document/find_replace.h"
 #include "ui/editor/text_painter.h"
 
 class QMimeData;
@@ -73,6 +76,9 @@ public:
 
     void setReadOnly(bool readOnly);
     bool isReadOnly() const { return m_readOnly; }
+    // Told of every change of the text from here on, but not of setBytes(): whoever sets a
+    // fresh document knows it. nullptr: none.
+    void setEditObserver(EditObserver* observer) { m_history.setObserver(observer); }
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
 
@@ -81,6 +87,17 @@ public:
     bool lineLaidOut(std::size_t line) const { return m_rows.lineLaidOut(line); }
     // Rows of a line at the current width; lays the whole line out.
     std::size_t rowCount(std::size_t line);
+
+    // A margin left of the text with the number of each line (CR LF lines) on its first row;
+    // off at first, and nothing is measured or drawn for it while off.
+    void setLineNumbers(bool on);
+    bool lineNumbers() const { return m_lineNumbers; }
+
+    // Marks every hit of `finder` in the rows shown (the find panel's, while it is open);
+    // nothing: no marks.
+    void markHits(std::optional<TextFinder> finder);
+    // The hits marked in the rows shown now, as [start, end) byte ranges.
+    std::vector<std::pair<std::size_t, std::size_t>> shownHits();
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -159,6 +176,10 @@ private:
     void ensureCaretVisible();
     void repaintRows(std::size_t fromLine, bool alone);
     void restartBlink();
+    // The line numbers' margin grows a digit as the line count does.
+    void lineCountMayHaveChanged();
+    // The bytes of the rows shown: the top row's start to the end of the last row shown.
+    std::pair<std::size_t, std::size_t> shownBytes();
 
     ByteText m_text;
     EditHistory m_history;
@@ -173,5 +194,8 @@ private:
     bool m_readOnly = false;
     bool m_caretShown = true;
     bool m_settingScrollBar = false;
+    bool m_lineNumbers = false;
+    qreal m_numbersWidth = 0;  // the line numbers' margin, 0 while they are off
+    std::optional<TextFinder> m_marked;
     QTimer m_blink;
 };

@@ -125,7 +125,7 @@ void TfC::openChosenFile(const std::string& path)
     setStatusText(1, display_text::ToBytes(tr("size - ")) + std::to_string(size));
     m_state.HasFile = true;
     m_fileStamp = stamp;
-    markClean();
+    markClean(true);
     if (message)
         m_decrypt->chooseOpenPgp();
     // A word on bytes that are not what the editor assumes; they stay as they are. A binary
@@ -164,7 +164,7 @@ void TfC::Save1Click()
         return;
     writeDocument(m_state.FileName);
     setStatusText(0, m_state.FileName);
-    markClean();
+    markClean(AllBreaksCrLf(m_mem->bytes()));
     noteRecentFile(m_state.FileName);
 }
 
@@ -207,7 +207,7 @@ void TfC::SaveAs1Click()
     writeDocument(*path);
     setStatusText(0, m_state.FileName);
     m_state.HasFile = true;
-    markClean();
+    markClean(AllBreaksCrLf(m_mem->bytes()));
     noteRecentFile(*path);
 }
 
@@ -220,11 +220,6 @@ void TfC::Close1Click()
     setStatusText(1, "-");
 }
 
-void TfC::markClean()
-{
-    m_unsaved = false;
-}
-
 bool TfC::confirmLeave()
 {
     // Leaving would lose a changed text without a word; ask first.
@@ -233,7 +228,7 @@ bool TfC::confirmLeave()
     return m_desktop.askYesNo(kQuestionCaption, Tr(kExitUnsavedQuestion));
 }
 
-bool TfC::readRecentFiles()
+bool TfC::readUserOptions()
 {
     // Once the file could not be written, this run's list is the one to show and change.
     if (!m_userOptionsKept)
@@ -248,9 +243,9 @@ bool TfC::readRecentFiles()
     }
 }
 
-void TfC::changeRecentFiles(const std::function<void(TUserOptions&)>& change)
+void TfC::changeUserOptions(const std::function<void(TUserOptions&)>& change)
 {
-    const bool read = readRecentFiles();
+    const bool read = readUserOptions();
     change(m_userOptions);
     if (!read)
         return;
@@ -273,17 +268,17 @@ void TfC::noteRecentFile(const std::string& path)
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(path, ec);
     const std::string entry = ec ? path : full.lexically_normal().string();
-    changeRecentFiles([&entry](TUserOptions& options) { AddRecentFile(options, entry); });
+    changeUserOptions([&entry](TUserOptions& options) { AddRecentFile(options, entry); });
 }
 
 void TfC::ClearRecent1Click()
 {
-    changeRecentFiles([](TUserOptions& options) { options.recentFiles.clear(); });
+    changeUserOptions([](TUserOptions& options) { options.recentFiles.clear(); });
 }
 
 void TfC::fillRecentMenu()
 {
-    readRecentFiles();
+    readUserOptions();
     for (QAction* old : m_recentMenu->actions())
         if (old != m_menu.ClearRecent1) {
             m_recentMenu->removeAction(old);

@@ -1,11 +1,13 @@
 // The menu's commands that show the tool panels, the clipboard commands, the maker's links,
-// help, about and quick e-mail.
+// help, about, quick e-mail, zoom, print and print preview, line numbers.
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPrinter>
 
 #include "core/show_note.h"
 #include "document/mailto.h"
+#include "ui/common/display_text.h"
 #include "ui/common/maker.h"
 #include "ui/editor/memo.h"
 #include "ui/main/cipher_panel.h"
@@ -13,8 +15,11 @@
 #include "ui/main/find_panel.h"
 #include "ui/main/go_to_line_panel.h"
 #include "ui/main/level_a_panel.h"
+#include "ui/main/print_job.h"
+#include "ui/main/print_preview.h"
 #include "ui/main/replace_panel.h"
 #include "ui/main/type_panel.h"
+#include "ui/platform/command_guard.h"
 #include "ui/platform/desktop.h"
 
 void TfC::fMenClick()
@@ -146,4 +151,34 @@ void TfC::Email1Click()
     if (IsTooShortToMail(text))
         ShowNote(kMailTooShortNote);
     m_desktop.openUrl(BuildMailtoRequest(text));
+}
+
+QString TfC::printName() const
+{
+    const std::string& path = m_state.FileName;
+    const std::size_t slash = path.rfind('/');
+    return display_text::FromUtf8(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+void TfC::Print1Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer, printName());
+    if (!m_desktop.printDialog(printer))
+        return;
+    PrintText(printer, m_mem->byteText(), m_mem->font(), m_mem->pointSize(), printName(), this);
+}
+
+void TfC::PrintPreview1Click()
+{
+    PrintPreview preview(m_mem->byteText(), m_mem->font(), m_mem->pointSize(), printName(),
+                         [this] { RunCommand(m_desktop, [this] { Print1Click(); }); }, this);
+    preview.exec();
+}
+
+void TfC::LineNumbers1Click()
+{
+    const bool on = m_menu.LineNumbers1->isChecked();
+    m_mem->setLineNumbers(on);
+    changeUserOptions([on](TUserOptions& options) { options.lineNumbers = on; });
 }

@@ -20,6 +20,7 @@
 #include "cipher/level_b_tables.h"
 #include "core/command_error.h"
 #include "document/file_messages.h"
+#include "document/recovery_journal.h"
 #include "document/safe_copy.h"
 #include "document/settings_file.h"
 #include "ui/common/display_text.h"
@@ -68,7 +69,10 @@ TfC::TfC(Desktop& desktop, TAppState& state, QWidget* parent)
     FormCreate();
 }
 
-TfC::~TfC() = default;
+TfC::~TfC()
+{
+    m_mem->setEditObserver(nullptr);
+}
 
 void TfC::setInfoWindows(QDialog* help, QDialog* about)
 {
@@ -192,6 +196,10 @@ void TfC::createMenu()
     m.Close1 = item(file, QT_TR_NOOP("C&lose File"), &TfC::Close1Click,
                     QKeySequence(Qt::CTRL | Qt::Key_W));
     file->addSeparator();
+    m.Print1 =
+        item(file, QT_TR_NOOP("&Print"), &TfC::Print1Click, QKeySequence(Qt::CTRL | Qt::Key_P));
+    m.PrintPreview1 = item(file, QT_TR_NOOP("Print Previe&w"), &TfC::PrintPreview1Click);
+    file->addSeparator();
     m.Email1 = item(file, QT_TR_NOOP("&Quick Email"), &TfC::Email1Click,
                     QKeySequence(Qt::CTRL | Qt::Key_Q));
     file->addSeparator();
@@ -240,6 +248,13 @@ void TfC::createMenu()
                       QKeySequence(Qt::CTRL | Qt::Key_Minus));
     m.ZoomReset1 = item(settings, QT_TR_NOOP("Reset &Zoom"), &TfC::ZoomReset1Click,
                         QKeySequence(Qt::CTRL | Qt::Key_0));
+    settings->addSeparator();
+    m.LineNumbers1 = item(settings, QT_TR_NOOP("Line &Numbers"), &TfC::LineNumbers1Click);
+    m.LineNumbers1->setCheckable(true);
+    m.KeepRecovery1 =
+        item(settings, QT_TR_NOOP("&Keep Recovery Copies"), &TfC::KeepRecovery1Click);
+    m.KeepRecovery1->setCheckable(true);
+    m.KeepRecovery1->setChecked(true);
 
     QMenu* help = bar->addMenu(tr("Hel&p"));
     m.Help2 = item(help, QT_TR_NOOP("&Help"), &TfC::Help2Click, QKeySequence(Qt::Key_F1));
@@ -286,6 +301,7 @@ void TfC::SetDefaults()
 
 void TfC::FormCreate()
 {
+    startRecovery();
     m_state.PlainText = true;
     SetDefaults();
     // The type panel's command fills its lists once; the panel is hidden again below.
@@ -328,6 +344,10 @@ void TfC::FormCreate()
     m_mem->setPointSize(m_state.TypeSize);
     m_startTypeSize = m_state.TypeSize;
     m_levelA->restoreBoxColour();
+    // Line numbers as the user left them; an options file that cannot be read leaves them off.
+    readUserOptions();
+    m_menu.LineNumbers1->setChecked(m_userOptions.lineNumbers);
+    m_mem->setLineNumbers(m_userOptions.lineNumbers);
     markClean();
     showCaretPlace();
 
@@ -347,6 +367,7 @@ void TfC::memChange()
 {
     // The editing area's change event has no effect of its own but to note an unsaved change.
     m_unsaved = true;
+    m_journal->renamed(m_state.FileName, m_state.FileExt);
 }
 
 void TfC::Exit1Click()
@@ -358,8 +379,10 @@ void TfC::closeEvent(QCloseEvent* event)
 {
     bool leave = true;
     RunCommand(m_desktop, [this, &leave] { leave = confirmLeave(); });
-    if (leave)
+    if (leave) {
+        m_journal->startClean(recoveryDocument(), m_mem->byteText(), false);  // left as chosen
         event->accept();
+    }
     else
         event->ignore();
 }
@@ -422,6 +445,7 @@ void TfC::setStatusText(int panel, const std::string& text)
 
 void TfC::showFileNameWithExt()
 {
+    m_journal->renamed(m_state.FileName, m_state.FileExt);
     setStatusText(0, m_state.FileName + "." + m_state.FileExt);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ class QDialog;
 class QLabel;
 class QMenu;
 class ReplacePanel;
+class RecoveryJournal;
+struct TOrphanJournal;
+struct TRecoveryDocument;
 class TypePanel;
 
 // The menu items, by their designed names.
@@ -51,7 +55,8 @@ struct TMainMenu {
     QAction* SalesEmail1 = nullptr;
     QAction* About1 = nullptr;
     // Beyond the designed menu: File > Recent Files (its submenu and the submenu's Clear List),
-    // Edit > Find Next, Find Previous, Go to Line, Settings > Zoom In, Zoom Out, Reset Zoom.
+    // File > Print, Print Preview, Edit > Find Next, Find Previous, Go to Line, Settings > Zoom
+    // In, Zoom Out, Reset Zoom, Line Numbers.
     QAction* RecentFiles1 = nullptr;
     QAction* ClearRecent1 = nullptr;
     QAction* FindNext1 = nullptr;
@@ -60,6 +65,11 @@ struct TMainMenu {
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;
     QAction* ZoomReset1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintPreview1 = nullptr;
+    QAction* LineNumbers1 = nullptr;
+    // Settings > Keep Recovery Copies (checkable).
+    QAction* KeepRecovery1 = nullptr;
 };
 
 // The main window: the menu, the editing area, the panel bar with its tool panels (each a class
@@ -102,6 +112,10 @@ public:
     QString statusNote() const;
     // Panel 2 made anew from the caret.
     void showCaretPlace();
+    // At start, once the window shows: offers the unsaved text of each editor that ended
+    // without being closed, one after another until one is restored (fCRecovery.cpp).
+    void offerRecovery();
+    RecoveryJournal& recoveryJournal() { return *m_journal; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -146,6 +160,10 @@ private:
     void ZoomIn1Click();
     void ZoomOut1Click();
     void ZoomReset1Click();
+    void Print1Click();
+    void PrintPreview1Click();
+    void LineNumbers1Click();
+    void KeepRecovery1Click();
 
     // The editing area's events.
     void memClick();
@@ -156,8 +174,15 @@ private:
     void showFileNameWithExt() override;
 
     void setStatusText(int panel, const std::string& text);
-    // The file commands' record of whether the text has changes not yet saved.
-    void markClean();
+    // The file commands' record of whether the text has changes not yet saved. `asRead`: the
+    // text is what opening the file gives (for the recovery journal).
+    void markClean(bool asRead = false);
+    // The recovery journal: made at start, told of each document; its failure shown once.
+    void startRecovery();
+    TRecoveryDocument recoveryDocument() const;
+    void showRecoveryOff(const QString& why);
+    // True when the journal's text is now in the editing area.
+    bool restoreJournal(TOrphanJournal& journal);
     bool confirmLeave();
     // Empties the editing area and unbinds it from its file (New, Close File).
     void emptyDocument();
@@ -172,14 +197,16 @@ private:
     // The recent files: a document opened or saved goes first in the list; the submenu is made
     // from the list each time it opens; opening from it is Open once the file is chosen.
     void noteRecentFile(const std::string& path);
-    // Reads the list (another running copy may have changed it), changes it and writes it
-    // back. An options file that cannot be read or written is left as it is from then on, and
-    // the list kept for this run.
-    void changeRecentFiles(const std::function<void(TUserOptions&)>& change);
-    bool readRecentFiles();
+    // Reads the options (another running copy may have changed them), changes them and writes
+    // them back. An options file that cannot be read or written is left as it is from then on,
+    // and the options kept for this run.
+    void changeUserOptions(const std::function<void(TUserOptions&)>& change);
+    bool readUserOptions();
     void fillRecentMenu();
     void openRecent(const std::string& path);
     void zoomBy(int steps);
+    // The document's name for a page's header: the file's name, without its folder.
+    QString printName() const;
     // Writes the text to the file and notes the file's stamp.
     void writeDocument(const std::string& path);
     // True when Save may write over FileName: unchanged since it was read or written, or the
@@ -205,7 +232,8 @@ private:
     QLabel* m_hits = nullptr;
     QMenu* m_recentMenu = nullptr;
     QStringList m_openNotes;  // those still to come
-    // The recent files as last read or written; kept for the run when the file cannot be.
+    // The per-user options (the recent files, line numbers) as last read or written; kept for
+    // the run when the file cannot be.
     TUserOptions m_userOptions;
     bool m_userOptionsKept = true;  // in the options file
     bool m_toldOptionsNotSaved = false;
@@ -221,4 +249,5 @@ private:
     std::string m_lastFolder;
     // FileName's file as it was when last opened or saved.
     FileStamp m_fileStamp;
+    std::unique_ptr<RecoveryJournal> m_journal;
 };

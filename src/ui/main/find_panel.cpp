@@ -80,6 +80,9 @@ FindPanel::FindPanel(Memo& mem, TAppState& state, Desktop& desktop, QWidget* par
     connect(fCase, &QCheckBox::toggled, this, &FindPanel::forgetHits);
     connect(fWhole, &QCheckBox::toggled, this, &FindPanel::forgetHits);
     connect(&m_mem, &Memo::textChanged, this, &FindPanel::forgetHits);
+    connect(editF, &QLineEdit::textChanged, this, &FindPanel::markHits);
+    connect(fCase, &QCheckBox::toggled, this, &FindPanel::markHits);
+    connect(fWhole, &QCheckBox::toggled, this, &FindPanel::markHits);
     m_counting.setSingleShot(true);
     connect(&m_counting, &QTimer::timeout, this, &FindPanel::countSome);
 }
@@ -201,9 +204,25 @@ void FindPanel::resizeEvent(QResizeEvent* event)
     FindOptionBoxes{fCase, fWhole}.place(cFind, width());
 }
 
+void FindPanel::markHits()
+{
+    const std::string needle = display_text::ToBytes(editF->text());
+    if (!isHidden() && !needle.empty())
+        m_mem.markHits(TextFinder(needle, options()));
+    else
+        m_mem.markHits(std::nullopt);
+}
+
+void FindPanel::showEvent(QShowEvent* event)
+{
+    ToolPanel::showEvent(event);
+    markHits();
+}
+
 void FindPanel::hideEvent(QHideEvent* event)
 {
     forgetHits();
+    m_mem.markHits(std::nullopt);
     ToolPanel::hideEvent(event);
 }
 

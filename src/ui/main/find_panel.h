@@ -36,7 +36,7 @@ struct FindOptionBoxes {
 // Shift+F3 selects the hit before the selection, round from the end. The box keeps the last ten
 // searches: Up and Down go through them. After each hit the status bar counts them ("hit 3 of
 // 120"), a piece of the text at a time between other events, so a long text never stops the
-// window.
+// window. While the panel shows, the editing area marks every hit in the rows it shows.
 class FindPanel final : public ToolPanel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FindPanel)
@@ -69,6 +69,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -77,6 +78,8 @@ private:
     void showHit(const FindOutcome& outcome, const std::string& needle);
     void countSome();
     void forgetHits();
+    // The editing area's marks follow the box and the options while the panel shows.
+    void markHits();
 
     Memo& m_mem;
     TAppState& m_state;

@@ -5,6 +5,9 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -68,6 +71,22 @@ QStringList QtFilters(const std::string& filter)
     return out;
 }
 
+Desktop::RestoreAnswer QtDesktop::askRestore(const std::string& caption,
+                                             const std::string& question)
+{
+    ModalCursor cursor;
+    QMessageBox box(QMessageBox::Question, Q(caption), Q(question), QMessageBox::NoButton,
+                    DialogParent());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* restore = box.addButton(QStringLiteral("&Restore"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    if (box.clickedButton() == restore)
+        return RestoreAnswer::Restore;
+    return box.clickedButton() == discard ? RestoreAnswer::Discard : RestoreAnswer::Later;
+}
+
 bool QtDesktop::askYesNo(const std::string& caption, const std::string& question)
 {
     return ShowBox(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No,
@@ -97,6 +116,12 @@ std::optional<std::string> QtDesktop::saveFileDialog(const FileDialogRequest& re
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     PrepareDialog(dialog, request);
     return Chosen(dialog);
+}
+
+bool QtDesktop::printDialog(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, DialogParent());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtDesktop::openUrl(const std::string& url)
