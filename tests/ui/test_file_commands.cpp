@@ -821,6 +821,8 @@ private slots:
         QVERIFY(w().mem()->lineNumbers());
         w().menu().LineNumbers1->trigger();
         QCOMPARE(ReadFile(m_dir->configHome() + "/plimo/options"), QByteArray());
+    }
+
     // At start, the journal of an editor that ended unclosed: Restore gives its text back as an
     // unsaved change of its document, Discard removes it, and one that cannot be applied is
     // kept and named, the text on screen untouched.
