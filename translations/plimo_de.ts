@@ -754,6 +754,155 @@ B oder C verschlüsseln.
         <source>Save your file</source>
         <translation>Datei speichern</translation>
     </message>
+    <message>
+        <source>the folder is missing</source>
+        <translation>der Ordner fehlt</translation>
+    </message>
+    <message>
+        <source>the text would exceed memo capacity</source>
+        <translation>der Text würde die Kapazität des Memos überschreiten</translation>
+    </message>
+    <message>
+        <source> was changed after the unsaved text was recorded</source>
+        <translation> wurde geändert, nachdem der ungespeicherte Text aufgezeichnet wurde</translation>
+    </message>
+    <message>
+        <source>the recovery file is damaged (</source>
+        <translation>die Wiederherstellungsdatei ist beschädigt (</translation>
+    </message>
+    <message>
+        <source>a record is too short</source>
+        <translation>ein Eintrag ist zu kurz</translation>
+    </message>
+    <message>
+        <source>a name runs past its record</source>
+        <translation>ein Name reicht über seinen Eintrag hinaus</translation>
+    </message>
+    <message>
+        <source>a record is too long</source>
+        <translation>ein Eintrag ist zu lang</translation>
+    </message>
+    <message>
+        <source>a record does not match its check sum</source>
+        <translation>ein Eintrag passt nicht zu seiner Prüfsumme</translation>
+    </message>
+    <message>
+        <source>it is not a recovery file of this version of Plimo</source>
+        <translation>sie ist keine Wiederherstellungsdatei dieser Version von Plimo</translation>
+    </message>
+    <message>
+        <source>its start is missing or repeated</source>
+        <translation>ihr Anfang fehlt oder ist doppelt</translation>
+    </message>
+    <message>
+        <source>a flag is neither yes nor no</source>
+        <translation>ein Merkmal ist weder ja noch nein</translation>
+    </message>
+    <message>
+        <source>a record of an unknown kind</source>
+        <translation>ein Eintrag unbekannter Art</translation>
+    </message>
+    <message>
+        <source>it holds no complete change</source>
+        <translation>sie enthält keine vollständige Änderung</translation>
+    </message>
+    <message>
+        <source>an edit lies outside the text</source>
+        <translation>eine Änderung liegt außerhalb des Textes</translation>
+    </message>
+    <message>
+        <source>the text&apos;s size does not match</source>
+        <translation>die Größe des Textes stimmt nicht</translation>
+    </message>
+    <message>
+        <source>there is not enough memory to rebuild the text</source>
+        <translation>es ist nicht genug Speicher frei, um den Text wiederherzustellen</translation>
+    </message>
+    <message>
+        <source>Cannot print: </source>
+        <translation>Drucken nicht möglich: </translation>
+    </message>
+    <message>
+        <source>the folder cannot be written</source>
+        <translation>in den Ordner kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the printer did not start</source>
+        <translation>der Drucker hat nicht begonnen</translation>
+    </message>
+    <message>
+        <source>it cannot be written</source>
+        <translation>sie kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>a page could not be started</source>
+        <translation>eine Seite konnte nicht begonnen werden</translation>
+    </message>
+    <message>
+        <source>it could not be finished</source>
+        <translation>sie konnte nicht abgeschlossen werden</translation>
+    </message>
+    <message>
+        <source>it could not take its name</source>
+        <translation>sie konnte ihren Namen nicht erhalten</translation>
+    </message>
+</context>
+<context>
+    <name>PrintJob</name>
+    <message>
+        <source>Counting pages...</source>
+        <translation>Seiten werden gezählt...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Printing page %1 of %2...</source>
+        <translation>Seite %1 von %2 wird gedruckt...</translation>
+    </message>
+</context>
+<context>
+    <name>PrintPreview</name>
+    <message>
+        <source>Print Preview</source>
+        <translation>Druckvorschau</translation>
+    </message>
+    <message>
+        <source>&amp;Previous Page</source>
+        <translation>&amp;Vorherige Seite</translation>
+    </message>
+    <message>
+        <source>&amp;Next Page</source>
+        <translation>&amp;Nächste Seite</translation>
+    </message>
+    <message>
+        <source>P&amp;rint...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>QtDesktop</name>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Verwerfen</translation>
+    </message>
 </context>
 <context>
     <name>ReplacePanel</name>
@@ -772,6 +921,13 @@ B oder C verschlüsseln.
     <message>
         <source>Replacement</source>
         <translation>Ersatz</translation>
+    </message>
+</context>
+<context>
+    <name>TextPages</name>
+    <message>
+        <source>page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
     </message>
 </context>
 <context>
@@ -985,6 +1141,38 @@ B oder C verschlüsseln.
     <message>
         <source> (%1 selected)</source>
         <translation> (%1 ausgewählt)</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Print Previe&amp;w</source>
+        <translation>Druckvorsc&amp;hau</translation>
+    </message>
+    <message>
+        <source>Line &amp;Numbers</source>
+        <translation>Zeilen&amp;nummern</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Recovery Copies</source>
+        <translation>&amp;Wiederherstellungskopien behalten</translation>
+    </message>
+    <message>
+        <source>Recovery copies are off for this run: </source>
+        <translation>Wiederherstellungskopien sind für diesen Lauf aus: </translation>
+    </message>
+    <message>
+        <source>The unsaved text could not be restored, and is kept in %1: </source>
+        <translation>Der ungespeicherte Text konnte nicht wiederhergestellt werden und bleibt in %1: </translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>sie kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Plimo was not closed properly. Restore the unsaved text of %1 (last change %2)?</source>
+        <translation>Plimo wurde nicht ordnungsgemäß beendet. Den ungespeicherten Text von %1 wiederherstellen (letzte Änderung %2)?</translation>
     </message>
 </context>
 <context>

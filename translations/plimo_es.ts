@@ -756,6 +756,155 @@ B o C.
         <source>Save your file</source>
         <translation>Guarde su archivo</translation>
     </message>
+    <message>
+        <source>the folder is missing</source>
+        <translation>falta la carpeta</translation>
+    </message>
+    <message>
+        <source>the text would exceed memo capacity</source>
+        <translation>el texto superaría la capacidad del memo</translation>
+    </message>
+    <message>
+        <source> was changed after the unsaved text was recorded</source>
+        <translation> se modificó después de registrar el texto sin guardar</translation>
+    </message>
+    <message>
+        <source>the recovery file is damaged (</source>
+        <translation>el archivo de recuperación está dañado (</translation>
+    </message>
+    <message>
+        <source>a record is too short</source>
+        <translation>un registro es demasiado corto</translation>
+    </message>
+    <message>
+        <source>a name runs past its record</source>
+        <translation>un nombre sobrepasa su registro</translation>
+    </message>
+    <message>
+        <source>a record is too long</source>
+        <translation>un registro es demasiado largo</translation>
+    </message>
+    <message>
+        <source>a record does not match its check sum</source>
+        <translation>un registro no coincide con su suma de comprobación</translation>
+    </message>
+    <message>
+        <source>it is not a recovery file of this version of Plimo</source>
+        <translation>no es un archivo de recuperación de esta versión de Plimo</translation>
+    </message>
+    <message>
+        <source>its start is missing or repeated</source>
+        <translation>su comienzo falta o está repetido</translation>
+    </message>
+    <message>
+        <source>a flag is neither yes nor no</source>
+        <translation>un indicador no es ni sí ni no</translation>
+    </message>
+    <message>
+        <source>a record of an unknown kind</source>
+        <translation>un registro de tipo desconocido</translation>
+    </message>
+    <message>
+        <source>it holds no complete change</source>
+        <translation>no contiene ningún cambio completo</translation>
+    </message>
+    <message>
+        <source>an edit lies outside the text</source>
+        <translation>un cambio queda fuera del texto</translation>
+    </message>
+    <message>
+        <source>the text&apos;s size does not match</source>
+        <translation>el tamaño del texto no coincide</translation>
+    </message>
+    <message>
+        <source>there is not enough memory to rebuild the text</source>
+        <translation>no hay memoria suficiente para reconstruir el texto</translation>
+    </message>
+    <message>
+        <source>Cannot print: </source>
+        <translation>No se puede imprimir: </translation>
+    </message>
+    <message>
+        <source>the folder cannot be written</source>
+        <translation>no se puede escribir en la carpeta</translation>
+    </message>
+    <message>
+        <source>the printer did not start</source>
+        <translation>la impresora no empezó</translation>
+    </message>
+    <message>
+        <source>it cannot be written</source>
+        <translation>no se puede escribir</translation>
+    </message>
+    <message>
+        <source>a page could not be started</source>
+        <translation>no se pudo empezar una página</translation>
+    </message>
+    <message>
+        <source>it could not be finished</source>
+        <translation>no se pudo terminar</translation>
+    </message>
+    <message>
+        <source>it could not take its name</source>
+        <translation>no pudo tomar su nombre</translation>
+    </message>
+</context>
+<context>
+    <name>PrintJob</name>
+    <message>
+        <source>Counting pages...</source>
+        <translation>Contando páginas...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Imprimir</translation>
+    </message>
+    <message>
+        <source>Printing page %1 of %2...</source>
+        <translation>Imprimiendo página %1 de %2...</translation>
+    </message>
+</context>
+<context>
+    <name>PrintPreview</name>
+    <message>
+        <source>Print Preview</source>
+        <translation>Vista previa de impresión</translation>
+    </message>
+    <message>
+        <source>&amp;Previous Page</source>
+        <translation>Página &amp;anterior</translation>
+    </message>
+    <message>
+        <source>&amp;Next Page</source>
+        <translation>Página &amp;siguiente</translation>
+    </message>
+    <message>
+        <source>P&amp;rint...</source>
+        <translation>Im&amp;primir...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Página %1 de %2</translation>
+    </message>
+</context>
+<context>
+    <name>QtDesktop</name>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Restaurar</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Descartar</translation>
+    </message>
 </context>
 <context>
     <name>ReplacePanel</name>
@@ -774,6 +923,13 @@ B o C.
     <message>
         <source>Replacement</source>
         <translation>Sustitución</translation>
+    </message>
+</context>
+<context>
+    <name>TextPages</name>
+    <message>
+        <source>page %1 of %2</source>
+        <translation>página %1 de %2</translation>
     </message>
 </context>
 <context>
@@ -987,6 +1143,38 @@ B o C.
     <message>
         <source> (%1 selected)</source>
         <translation> (%1 seleccionados)</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>Im&amp;primir</translation>
+    </message>
+    <message>
+        <source>Print Previe&amp;w</source>
+        <translation>&amp;Vista previa de impresión</translation>
+    </message>
+    <message>
+        <source>Line &amp;Numbers</source>
+        <translation>&amp;Números de línea</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Recovery Copies</source>
+        <translation>Guardar &amp;copias de recuperación</translation>
+    </message>
+    <message>
+        <source>Recovery copies are off for this run: </source>
+        <translation>Copias de recuperación desactivadas en esta ejecución: </translation>
+    </message>
+    <message>
+        <source>The unsaved text could not be restored, and is kept in %1: </source>
+        <translation>El texto sin guardar no se pudo restaurar y se conserva en %1: </translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>no se puede leer</translation>
+    </message>
+    <message>
+        <source>Plimo was not closed properly. Restore the unsaved text of %1 (last change %2)?</source>
+        <translation>Plimo no se cerró correctamente. ¿Restaurar el texto sin guardar de %1 (último cambio %2)?</translation>
     </message>
 </context>
 <context>

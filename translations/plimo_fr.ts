@@ -756,6 +756,155 @@ niveau A, B ou C.
         <source>Save your file</source>
         <translation>Enregistrer votre fichier</translation>
     </message>
+    <message>
+        <source>the folder is missing</source>
+        <translation>le dossier n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>the text would exceed memo capacity</source>
+        <translation>le texte dépasserait la capacité du mémo</translation>
+    </message>
+    <message>
+        <source> was changed after the unsaved text was recorded</source>
+        <translation> a été modifié après l&apos;enregistrement du texte non sauvegardé</translation>
+    </message>
+    <message>
+        <source>the recovery file is damaged (</source>
+        <translation>le fichier de secours est endommagé (</translation>
+    </message>
+    <message>
+        <source>a record is too short</source>
+        <translation>un enregistrement est trop court</translation>
+    </message>
+    <message>
+        <source>a name runs past its record</source>
+        <translation>un nom dépasse de son enregistrement</translation>
+    </message>
+    <message>
+        <source>a record is too long</source>
+        <translation>un enregistrement est trop long</translation>
+    </message>
+    <message>
+        <source>a record does not match its check sum</source>
+        <translation>un enregistrement ne correspond pas à sa somme de contrôle</translation>
+    </message>
+    <message>
+        <source>it is not a recovery file of this version of Plimo</source>
+        <translation>ce n&apos;est pas un fichier de secours de cette version de Plimo</translation>
+    </message>
+    <message>
+        <source>its start is missing or repeated</source>
+        <translation>son début manque ou se répète</translation>
+    </message>
+    <message>
+        <source>a flag is neither yes nor no</source>
+        <translation>un indicateur n&apos;est ni oui ni non</translation>
+    </message>
+    <message>
+        <source>a record of an unknown kind</source>
+        <translation>un enregistrement de type inconnu</translation>
+    </message>
+    <message>
+        <source>it holds no complete change</source>
+        <translation>il ne contient aucune modification complète</translation>
+    </message>
+    <message>
+        <source>an edit lies outside the text</source>
+        <translation>une modification se trouve hors du texte</translation>
+    </message>
+    <message>
+        <source>the text&apos;s size does not match</source>
+        <translation>la taille du texte ne correspond pas</translation>
+    </message>
+    <message>
+        <source>there is not enough memory to rebuild the text</source>
+        <translation>la mémoire ne suffit pas pour reconstruire le texte</translation>
+    </message>
+    <message>
+        <source>Cannot print: </source>
+        <translation>Impossible d&apos;imprimer : </translation>
+    </message>
+    <message>
+        <source>the folder cannot be written</source>
+        <translation>le dossier n&apos;est pas accessible en écriture</translation>
+    </message>
+    <message>
+        <source>the printer did not start</source>
+        <translation>l&apos;imprimante n&apos;a pas démarré</translation>
+    </message>
+    <message>
+        <source>it cannot be written</source>
+        <translation>il ne peut pas être écrit</translation>
+    </message>
+    <message>
+        <source>a page could not be started</source>
+        <translation>une page n&apos;a pas pu être commencée</translation>
+    </message>
+    <message>
+        <source>it could not be finished</source>
+        <translation>il n&apos;a pas pu être terminé</translation>
+    </message>
+    <message>
+        <source>it could not take its name</source>
+        <translation>il n&apos;a pas pu prendre son nom</translation>
+    </message>
+</context>
+<context>
+    <name>PrintJob</name>
+    <message>
+        <source>Counting pages...</source>
+        <translation>Comptage des pages...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Imprimer</translation>
+    </message>
+    <message>
+        <source>Printing page %1 of %2...</source>
+        <translation>Impression de la page %1 sur %2...</translation>
+    </message>
+</context>
+<context>
+    <name>PrintPreview</name>
+    <message>
+        <source>Print Preview</source>
+        <translation>Aperçu avant impression</translation>
+    </message>
+    <message>
+        <source>&amp;Previous Page</source>
+        <translation>Page &amp;précédente</translation>
+    </message>
+    <message>
+        <source>&amp;Next Page</source>
+        <translation>Page &amp;suivante</translation>
+    </message>
+    <message>
+        <source>P&amp;rint...</source>
+        <translation>&amp;Imprimer...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fermer</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Page %1 sur %2</translation>
+    </message>
+</context>
+<context>
+    <name>QtDesktop</name>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Restaurer</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Abandonner</translation>
+    </message>
 </context>
 <context>
     <name>ReplacePanel</name>
@@ -774,6 +923,13 @@ niveau A, B ou C.
     <message>
         <source>Replacement</source>
         <translation>Remplacement</translation>
+    </message>
+</context>
+<context>
+    <name>TextPages</name>
+    <message>
+        <source>page %1 of %2</source>
+        <translation>page %1 sur %2</translation>
     </message>
 </context>
 <context>
@@ -987,6 +1143,38 @@ niveau A, B ou C.
     <message>
         <source> (%1 selected)</source>
         <translation> (%1 sélectionnés)</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Print Previe&amp;w</source>
+        <translation>&amp;Aperçu avant impression</translation>
+    </message>
+    <message>
+        <source>Line &amp;Numbers</source>
+        <translation>&amp;Numéros de ligne</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Recovery Copies</source>
+        <translation>&amp;Garder des copies de secours</translation>
+    </message>
+    <message>
+        <source>Recovery copies are off for this run: </source>
+        <translation>Copies de secours désactivées pour cette session : </translation>
+    </message>
+    <message>
+        <source>The unsaved text could not be restored, and is kept in %1: </source>
+        <translation>Le texte non sauvegardé n&apos;a pas pu être restauré ; il est conservé dans %1 : </translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>il ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>Plimo was not closed properly. Restore the unsaved text of %1 (last change %2)?</source>
+        <translation>Plimo n&apos;a pas été fermé correctement. Restaurer le texte non sauvegardé de %1 (dernière modification %2) ?</translation>
     </message>
 </context>
 <context>
