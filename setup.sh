@@ -14,6 +14,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   desktop-file-utils shared-mime-info libglib2.0-bin
   help2man dpkg-dev file lintian appstream bash-completion man-db groff-base
+  qt6-l10n-tools qt6-translations-l10n
 )
 
 install_missing() {
@@ -39,10 +40,14 @@ case "${1:-}" in
   run)
     install_missing
     build build
-    # The editor keeps plimo.dat and reads plimo-help.txt in its current folder.
+    # The editor keeps plimo.dat and reads plimo-help.txt in its current folder: the help text
+    # in the user's language when Plimo has it.
     workdir="${PLIMO_WORKDIR:-${XDG_DATA_HOME:-$HOME/.local/share}/plimo}"
     mkdir -p "$workdir"
-    [ -f "$workdir/plimo-help.txt" ] || cp resources/plimo-help.txt "$workdir/"
+    language=${LANGUAGE:-${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}}
+    help=resources/plimo-help.${language%%[:_.@-]*}.txt
+    [ -f "$help" ] || help=resources/plimo-help.txt
+    [ -f "$workdir/plimo-help.txt" ] || cp "$help" "$workdir/plimo-help.txt"
     cd "$workdir"
     exec "$OLDPWD/build/plimo"
     ;;

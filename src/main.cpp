@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "core/core_dumps.h"
+#include "i18n/translations.h"
 #include "ui/app/plimo_app.h"
 #include "ui/app/start_options.h"
 #include "ui/main/fCPas.h"
@@ -13,6 +14,7 @@
 int main(int argc, char** argv)
 {
     TurnOffCoreDumps();
+    LoadTranslations();
     const StartRequest request = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (request.action) {
         case StartRequest::Action::PrintHelp:
@@ -34,6 +36,7 @@ int main(int argc, char** argv)
     // named like one of Qt's options is still a file.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    InstallTranslations(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("plimo"));
     QtDesktop desktop;
     PlimoWindows windows(desktop);

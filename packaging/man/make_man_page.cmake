@@ -5,6 +5,9 @@
 set(ENV{SOURCE_DATE_EPOCH} "${RELEASE_EPOCH}")
 # A sanitizer build's program must not fail on the leak check at its exit.
 set(ENV{ASAN_OPTIONS} "detect_leaks=0")
+# In English whatever the language of the build: the pages are written from the English texts.
+set(ENV{LANGUAGE} "")
+set(ENV{LC_ALL} "C")
 execute_process(
   COMMAND "${HELP2MAN}" --no-info --locale=C --include=${INCLUDE} "${PROGRAM}"
   OUTPUT_VARIABLE page

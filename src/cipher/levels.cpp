@@ -4,6 +4,7 @@
 #include "cipher/whole_number.h"
 #include "core/command_error.h"
 #include "core/show_note.h"
+#include "core/translate.h"
 #include "core/win1252.h"
 
 namespace {
@@ -33,22 +34,27 @@ TLevelResult Failed()
 std::string NonDigitInCodeMessage(std::string_view code, std::size_t index)
 {
     std::string message = NotAnIntegerMessage(code.substr(index, 1));
-    message += " Character ";
+    message += Tr(QT_TRANSLATE_NOOP("Plimo", " Character "));
     message += std::to_string(index + 1);
-    message += " of '";
+    message += Tr(QT_TRANSLATE_NOOP("Plimo", " of '"));
     message += win1252::ToUtf8(code);
-    message += "' needs to be a digit: a Level B code starts with three digits from 000 to 999.";
+    message += Tr(QT_TRANSLATE_NOOP(
+        "Plimo",
+        "' needs to be a digit: a Level B code starts with three digits from 000 to 999."));
     return message;
 }
 
 std::string MissingDigitInCodeMessage(std::string_view code, std::size_t index)
 {
-    static constexpr std::array<std::string_view, 3> kOrdinals = {"first", "second", "third"};
+    static constexpr std::array<std::string_view, 3> kOrdinals = {
+        QT_TRANSLATE_NOOP("Plimo", "first"), QT_TRANSLATE_NOOP("Plimo", "second"),
+        QT_TRANSLATE_NOOP("Plimo", "third")};
     std::string message = "'";
     message += win1252::ToUtf8(code);
-    message += "' has no ";
-    message += kOrdinals[index];
-    message += " digit: a Level B code starts with three digits from 000 to 999.";
+    message += Tr(QT_TRANSLATE_NOOP("Plimo", "' has no "));
+    message += Tr(kOrdinals[index]);
+    message += Tr(QT_TRANSLATE_NOOP(
+        "Plimo", " digit: a Level B code starts with three digits from 000 to 999."));
     return message;
 }
 
@@ -78,7 +84,7 @@ bool AcceptLevelBCodeForDecryption(TAppState& state, const std::string& code)
     const std::int32_t value = StrToInt(code);
     if (value < 0 || value > 999) {
         // Decrypting with a refused code would only put garbage in place of the text.
-        ShowNote(std::to_string(value) + std::string(level_messages::kCodeOutOfRange));
+        ShowNote(std::to_string(value) + TrNote(level_messages::kCodeOutOfRange));
         state.PlainText = false;
         return false;
     }
@@ -274,22 +280,24 @@ std::string UnrestorableMessage(unsigned char ch, std::size_t line, std::size_t 
 {
     // Messages are appended piece by piece: "literal" + std::string trips a false -Wrestrict
     // warning in g++ 12 at -O3.
-    std::string message = "Text was not encrypted: the character ";
+    std::string message =
+        TrNote(QT_TRANSLATE_NOOP("Plimo", "Text was not encrypted: the character "));
     if (HasGlyph(ch)) {
         message += '"';
         message += static_cast<char>(ch);
-        message += "\" (code ";
+        message += TrNote(QT_TRANSLATE_NOOP("Plimo", "\" (code "));
         message += std::to_string(ch);
         message += ')';
     } else {
-        message += "with code ";
+        message += TrNote(QT_TRANSLATE_NOOP("Plimo", "with code "));
         message += std::to_string(ch);
     }
-    message += " in line ";
+    message += TrNote(QT_TRANSLATE_NOOP("Plimo", " in line "));
     message += std::to_string(line);
-    message += ", column ";
+    message += TrNote(QT_TRANSLATE_NOOP("Plimo", ", column "));
     message += std::to_string(column);
-    message += " would not come back when decrypted. Nothing has been changed.";
+    message += TrNote(QT_TRANSLATE_NOOP(
+        "Plimo", " would not come back when decrypted. Nothing has been changed."));
     return message;
 }
 

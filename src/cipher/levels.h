@@ -6,6 +6,7 @@
 
 #include "cipher/shift_cipher.h"
 #include "core/app_state.h"
+#include "core/translate.h"
 
 // The three encryption levels: where each takes its key, its checks, messages and effects on
 // the state. Texts are Windows-1252 bytes.
@@ -43,34 +44,38 @@ struct TLevelResult {
 };
 
 inline constexpr std::array<std::string_view, 3> kLevelCaptions = {
-    "Good - Level A", "Very Good - Level B", "Secure - Level C"};
+    QT_TRANSLATE_NOOP("Plimo", "Good - Level A"), QT_TRANSLATE_NOOP("Plimo", "Very Good - Level B"),
+    QT_TRANSLATE_NOOP("Plimo", "Secure - Level C")};
 // FileExt after encryption, by level; every decryption gives kPlainExtension.
 inline constexpr std::array<std::string_view, 3> kLevelExtensions = {"txa", "txb", "txc"};
 inline constexpr std::string_view kPlainExtension = "txt";
 
 namespace level_messages {
 inline constexpr std::string_view kPasswordIgnored =
-    "Your password will be ignored because you have chosen Level A.";
+    QT_TRANSLATE_NOOP("Plimo", "Your password will be ignored because you have chosen Level A.");
 inline constexpr std::string_view kCodeNotThreeCharacters =
-    "Password needs to be of 3 numbers and numbers only.";
+    QT_TRANSLATE_NOOP("Plimo", "Password needs to be of 3 numbers and numbers only.");
 inline constexpr std::string_view kCodeNotDigits =
-    "Password needs to be only numbers from 000 to 999.";
+    QT_TRANSLATE_NOOP("Plimo", "Password needs to be only numbers from 000 to 999.");
 // Follows the code's value, written in decimal, without a blank.
 inline constexpr std::string_view kCodeOutOfRange =
-    "Your password digits need to be from 000 to 999.";
+    QT_TRANSLATE_NOOP("Plimo", "Your password digits need to be from 000 to 999.");
 // Encryption results too short, by level.
 inline constexpr std::array<std::string_view, 3> kEncryptTooShort = {
-    "Text is too short [A]. Minimum is 8 characters.",
-    "Text is too short (B). Minimum is 8 characters.",
-    "Text is too short (C). It needs to 8 or more characters long."};
+    QT_TRANSLATE_NOOP("Plimo", "Text is too short [A]. Minimum is 8 characters."),
+    QT_TRANSLATE_NOOP("Plimo", "Text is too short (B). Minimum is 8 characters."),
+    QT_TRANSLATE_NOOP("Plimo", "Text is too short (C). It needs to 8 or more characters long.")};
 // Decryption results too short, by level.
 inline constexpr std::array<std::string_view, 3> kDecryptTooShort = {
-    "Text is too short. Minimum size is 8 characters.",
-    "Text is too short. Minimum is 8 characters.", "Text is too short. Minimum is 8 characters."};
-inline constexpr std::string_view kLevelAPwdRefused =
+    QT_TRANSLATE_NOOP("Plimo", "Text is too short. Minimum size is 8 characters."),
+    QT_TRANSLATE_NOOP("Plimo", "Text is too short. Minimum is 8 characters."),
+    QT_TRANSLATE_NOOP("Plimo", "Text is too short. Minimum is 8 characters.")};
+inline constexpr std::string_view kLevelAPwdRefused = QT_TRANSLATE_NOOP(
+    "Plimo",
     "Sorry, password for Level A was not updated. It needs to be made of letters, numbers and 8 "
-    "characters together.";
-inline constexpr std::string_view kLevelAPwdUpdated = "Password for Level A has been updated!";
+    "characters together.");
+inline constexpr std::string_view kLevelAPwdUpdated =
+    QT_TRANSLATE_NOOP("Plimo", "Password for Level A has been updated!");
 }  // namespace level_messages
 
 std::string BuildLevelBKey(const TLevelBKeyTables& tables, std::string_view code);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/translate.h"
+
 // Passphrase encryption as an OpenPGP message, through the RNP library: in process, no agent,
 // no keyring, no passphrase or text kept from one call to the next. No packet or cipher code of
 // our own.
@@ -50,31 +52,39 @@ enum class OpenPgpOutcome {
 };
 
 namespace openpgp_messages {
-inline constexpr std::string_view kEmptyPassphrase =
-    "Please type a passphrase: it cannot be empty. Nothing has been changed.";
-inline constexpr std::string_view kUnusablePassphrase =
+inline constexpr std::string_view kEmptyPassphrase = QT_TRANSLATE_NOOP(
+    "Plimo", "Please type a passphrase: it cannot be empty. Nothing has been changed.");
+inline constexpr std::string_view kUnusablePassphrase = QT_TRANSLATE_NOOP(
+    "Plimo",
     "This passphrase cannot be used: it may have at most 255 bytes (a character outside ASCII "
-    "takes two or more) and no NUL character. Nothing has been changed.";
-inline constexpr std::string_view kWrongPassphrase =
-    "The passphrase is wrong: the text was not decrypted. Nothing has been changed.";
-inline constexpr std::string_view kDamaged =
+    "takes two or more) and no NUL character. Nothing has been changed.");
+inline constexpr std::string_view kWrongPassphrase = QT_TRANSLATE_NOOP(
+    "Plimo", "The passphrase is wrong: the text was not decrypted. Nothing has been changed.");
+inline constexpr std::string_view kDamaged = QT_TRANSLATE_NOOP(
+    "Plimo",
     "The OpenPGP message is damaged or was altered (its integrity check fails, or it is cut "
-    "short): it was not decrypted. Nothing has been changed.";
-inline constexpr std::string_view kForPublicKey =
+    "short): it was not decrypted. Nothing has been changed.");
+inline constexpr std::string_view kForPublicKey = QT_TRANSLATE_NOOP(
+    "Plimo",
     "This OpenPGP message was encrypted to a public key, not with a passphrase: only the holder "
-    "of the secret key can decrypt it, with a program such as gpg. Nothing has been changed.";
-inline constexpr std::string_view kNotEncrypted =
+    "of the secret key can decrypt it, with a program such as gpg. Nothing has been changed.");
+inline constexpr std::string_view kNotEncrypted = QT_TRANSLATE_NOOP(
+    "Plimo",
     "This OpenPGP message is not encrypted (it is only stored or signed): there is nothing to "
-    "decrypt. Nothing has been changed.";
-inline constexpr std::string_view kUnsupported =
+    "decrypt. Nothing has been changed.");
+inline constexpr std::string_view kUnsupported = QT_TRANSLATE_NOOP(
+    "Plimo",
     "This OpenPGP message is encrypted in a way that is not supported here (an unknown "
-    "algorithm, or no integrity protection): it was not decrypted. Nothing has been changed.";
-inline constexpr std::string_view kNotOpenPgp =
-    "The text is no OpenPGP message: there is nothing to decrypt. Nothing has been changed.";
-inline constexpr std::string_view kReadFailed = "The input could not be read to its end.";
-inline constexpr std::string_view kWriteFailed = "The output could not be written.";
-inline constexpr std::string_view kFailed =
-    "The OpenPGP library could not complete the command. Nothing has been changed.";
+    "algorithm, or no integrity protection): it was not decrypted. Nothing has been changed.");
+inline constexpr std::string_view kNotOpenPgp = QT_TRANSLATE_NOOP(
+    "Plimo",
+    "The text is no OpenPGP message: there is nothing to decrypt. Nothing has been changed.");
+inline constexpr std::string_view kReadFailed =
+    QT_TRANSLATE_NOOP("Plimo", "The input could not be read to its end.");
+inline constexpr std::string_view kWriteFailed =
+    QT_TRANSLATE_NOOP("Plimo", "The output could not be written.");
+inline constexpr std::string_view kFailed = QT_TRANSLATE_NOOP(
+    "Plimo", "The OpenPGP library could not complete the command. Nothing has been changed.");
 }  // namespace openpgp_messages
 
 // What the user is told of an outcome; empty for Done.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/show_note.h"
+#include "core/translate.h"
 
 namespace {
 
@@ -35,12 +36,14 @@ std::string ShortPassphraseAdvice(std::size_t length)
 {
     if (length >= kAdvisedPassphraseLength)
         return {};
-    std::string advice = "This passphrase has ";
+    std::string advice = TrNote(QT_TRANSLATE_NOOP("Plimo", "This passphrase has "));
     advice += std::to_string(length);
-    advice += length == 1 ? " character" : " characters";
+    advice += length == 1 ? TrNote(QT_TRANSLATE_NOOP("Plimo", " character"))
+                          : TrNote(QT_TRANSLATE_NOOP("Plimo", " characters"));
     advice += ": ";
     advice += std::to_string(kAdvisedPassphraseLength);
-    advice += " or more are advised, as a shorter one is easier to guess.";
+    advice += TrNote(
+        QT_TRANSLATE_NOOP("Plimo", " or more are advised, as a shorter one is easier to guess."));
     return advice;
 }
 
@@ -58,7 +61,7 @@ TLevelResult EncryptWithOpenPgp(TAppState& state, std::string_view text,
     if (outcome != OpenPgpOutcome::Done)
         return Refused(outcome);
     if (std::string advice = ShortPassphraseAdvice(PassphraseLength(passphrase)); !advice.empty())
-        ShowNote(advice += openpgp_level_messages::kEncryptedAllTheSame);
+        ShowNote(advice += TrNote(openpgp_level_messages::kEncryptedAllTheSame));
     state.FileExt = std::string(kOpenPgpExtension);
     // Quick Email's warning is for the older levels' cipher text, which may hold any character.
     state.PlainText = true;

@@ -7,6 +7,7 @@
 #include "cipher/levels.h"
 #include "cipher/openpgp.h"
 #include "core/app_state.h"
+#include "core/translate.h"
 
 // The OpenPGP level, offered after Levels A to C by the editor's panels and by plimo-cipher: an
 // OpenPGP message made with a passphrase (cipher/openpgp.h), which gpg and every other OpenPGP
@@ -17,7 +18,8 @@
 // older levels take from their boxes, so that a passphrase with "é" opens the same messages in
 // Plimo and in gpg. Nothing here keeps it, nor puts it in the state.
 
-inline constexpr std::string_view kOpenPgpLevelCaption = "Strong - OpenPGP";
+inline constexpr std::string_view kOpenPgpLevelCaption =
+    QT_TRANSLATE_NOOP("Plimo", "Strong - OpenPGP");
 // FileExt after encryption: the armoured message's extension, as gpg names it.
 inline constexpr std::string_view kOpenPgpExtension = "asc";
 // The extension gpg gives a binary message, which decryption takes too.
@@ -27,11 +29,13 @@ inline constexpr std::string_view kBinaryOpenPgpExtension = "gpg";
 inline constexpr std::size_t kAdvisedPassphraseLength = 12;
 
 namespace openpgp_level_messages {
-inline constexpr std::string_view kPassphrasesDiffer =
+inline constexpr std::string_view kPassphrasesDiffer = QT_TRANSLATE_NOOP(
+    "Plimo",
     "The two passphrases differ: please type the same passphrase in both boxes. Nothing has "
-    "been changed.";
+    "been changed.");
 // After the advice, when the editor has encrypted all the same.
-inline constexpr std::string_view kEncryptedAllTheSame = " The text is encrypted with it.";
+inline constexpr std::string_view kEncryptedAllTheSame =
+    QT_TRANSLATE_NOOP("Plimo", " The text is encrypted with it.");
 }  // namespace openpgp_level_messages
 
 // How many characters a passphrase has: its UTF-8 characters (a byte that is no UTF-8 counts as

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/translate.h"
+
 // The printable-character shift cipher. Texts and keys are Windows-1252 bytes.
 //
 // EncryptInto / DecryptInto - check the inputs and, when none is refused, transform the text
@@ -59,11 +61,16 @@ private:
 };
 
 namespace cipher_messages {
-inline constexpr std::string_view kTextTooShortToEncrypt = "Entered text is too short to encrypt.";
-inline constexpr std::string_view kEncryptKeyTooShort = "Please your password needs to be longer.";
-inline constexpr std::string_view kEncryptKeyTooLong = "Your password needs to be shorter.";
-inline constexpr std::string_view kTextTooShortToDecrypt = "Entered text is too short to decrypt.";
-inline constexpr std::string_view kDecryptKeyTooShort = "Please your password should be longer.";
+inline constexpr std::string_view kTextTooShortToEncrypt =
+    QT_TRANSLATE_NOOP("Plimo", "Entered text is too short to encrypt.");
+inline constexpr std::string_view kEncryptKeyTooShort =
+    QT_TRANSLATE_NOOP("Plimo", "Please your password needs to be longer.");
+inline constexpr std::string_view kEncryptKeyTooLong =
+    QT_TRANSLATE_NOOP("Plimo", "Your password needs to be shorter.");
+inline constexpr std::string_view kTextTooShortToDecrypt =
+    QT_TRANSLATE_NOOP("Plimo", "Entered text is too short to decrypt.");
+inline constexpr std::string_view kDecryptKeyTooShort =
+    QT_TRANSLATE_NOOP("Plimo", "Please your password should be longer.");
 }  // namespace cipher_messages
 
 inline constexpr std::size_t kCipherMinTextLength = 8;

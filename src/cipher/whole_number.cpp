@@ -1,6 +1,7 @@
 #include "cipher/whole_number.h"
 
 #include "core/command_error.h"
+#include "core/translate.h"
 #include "core/win1252.h"
 
 namespace {
@@ -71,6 +72,6 @@ std::string NotAnIntegerMessage(std::string_view text)
     // Appended piece by piece: "literal" + std::string trips a false -Wrestrict in g++ 12 at -O3.
     std::string message = "'";
     message += win1252::ToUtf8(text);
-    message += "' is not a valid integer value.";
+    message += Tr(QT_TRANSLATE_NOOP("Plimo", "' is not a valid integer value."));
     return message;
 }

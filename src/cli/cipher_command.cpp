@@ -17,6 +17,7 @@
 #include "cli/text_pieces.h"
 #include "core/command_error.h"
 #include "core/show_note.h"
+#include "core/translate.h"
 #include "core/win1252.h"
 #include "document/document_file.h"
 #include "document/file_calls.h"
@@ -75,7 +76,7 @@ private:
 
 std::string LevelName(const TCipherOptions& options)
 {
-    return std::string("Level ") +
+    return Tr(QT_TRANSLATE_NOOP("Plimo", "Level ")) +
            (options.openPgp ? 'P' : static_cast<char>('A' + static_cast<int>(options.level)));
 }
 
@@ -94,17 +95,18 @@ struct TTyped {
 // differ or none came.
 std::string AskForKey(const TCipherIo& io, const TCipherOptions& options)
 {
-    const char* kind = options.openPgp                       ? " passphrase"
-                       : options.level == EncryptionLevel::B ? " code"
-                                                             : " password";
+    const std::string kind = options.openPgp ? Tr(QT_TRANSLATE_NOOP("Plimo", " passphrase"))
+                             : options.level == EncryptionLevel::B
+                                 ? Tr(QT_TRANSLATE_NOOP("Plimo", " code"))
+                                 : Tr(QT_TRANSLATE_NOOP("Plimo", " password"));
     const std::string what = LevelName(options) + kind;
     const TTyped typed{io.ask(what + ": ")};
     if (!typed.text)
-        throw CommandError(std::string(cli_messages::kNothingTyped));
+        throw CommandError(Tr(cli_messages::kNothingTyped));
     if (options.direction == CipherDirection::Encrypt) {
-        const TTyped again{io.ask(what + " again: ")};
+        const TTyped again{io.ask(what + Tr(QT_TRANSLATE_NOOP("Plimo", " again: ")))};
         if (again.text != typed.text)
-            throw CommandError(std::string(cli_messages::kEntriesDiffer));
+            throw CommandError(Tr(cli_messages::kEntriesDiffer));
     }
     return options.openPgp ? *typed.text : PasswordBoxBytes(*typed.text);
 }
@@ -161,14 +163,12 @@ std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& 
         // A part cut off the file reads as zeros, which never come back: that is no character
         // of the user's to refuse.
         if (changedWhileRead())
-            throw CommandError(std::string(kCannotOpenFile) + path +
-                               std::string(cli_messages::kChangedWhileRead));
+            throw CommandError(Tr(kCannotOpenFile) + path + Tr(cli_messages::kChangedWhileRead));
         ShowNote(transform.lostMessage(lost));
         return std::nullopt;
     };
     if (ontoItself && !file.unchanged())
-        throw CommandError(std::string(kCannotOpenFile) + path +
-                           std::string(cli_messages::kChangedWhileRead));
+        throw CommandError(Tr(kCannotOpenFile) + path + Tr(cli_messages::kChangedWhileRead));
     // An existing output may be rewritten in place, or must be told of: the refusal of the text
     // comes first, as in the editor, and nothing touches the output before it.
     bool checkEachPart = encrypt;
@@ -198,8 +198,7 @@ std::optional<std::string> CipherMappedFile(TAppState& state, const TCipherJob& 
         SaveDocument(output, pieces, &input);
     } catch (const CommandError&) {
         if (changed)
-            throw CommandError(std::string(kCannotOpenFile) + path +
-                               std::string(cli_messages::kChangedWhileRead));
+            throw CommandError(Tr(kCannotOpenFile) + path + Tr(cli_messages::kChangedWhileRead));
         if (transform.lost())
             return refuse(*transform.lost(), transform);
         // The writer failed before the check had seen the whole text: a text the check refuses
@@ -253,7 +252,7 @@ bool CipherStream(TAppState state, const TCipherJob& job, int in, int out)
         if (!RunLevel(state, job, text))
             return false;
         if (!WriteAll(out, text))
-            throw CommandError(std::string(cli_messages::kCannotWriteOutput));
+            throw CommandError(Tr(cli_messages::kCannotWriteOutput));
         return true;
     }
     // What goes out cannot be taken back: the whole text is checked before the first piece.
@@ -275,7 +274,7 @@ bool CipherStream(TAppState state, const TCipherJob& job, int in, int out)
     PieceTransform transform(raw, !crlf, key, encrypt, false);
     for (std::string_view piece; !(piece = transform.next()).empty();)
         if (!writer.Write(piece))
-            throw CommandError(std::string(cli_messages::kCannotWriteOutput));
+            throw CommandError(Tr(cli_messages::kCannotWriteOutput));
     return true;
 }
 
@@ -305,14 +304,14 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
         options = ParseCipherArguments(args);
     } catch (const UsageError& error) {
         say(program + error.what());
-        say(cli_messages::kSeeHelp);
+        say(Tr(cli_messages::kSeeHelp));
         return kCipherExitUsage;
     }
 
     TAppState state;
     SetStateDefaults(state, LevelBKeyTableData());
     if (options.action == TCipherOptions::Action::Help)
-        return WriteAll(io.output, kCipherHelp) ? kCipherExitDone : kCipherExitRefused;
+        return WriteAll(io.output, Tr(kCipherHelp)) ? kCipherExitDone : kCipherExitRefused;
     if (options.action == TCipherOptions::Action::Version) {
         const std::string version = std::string(cli_messages::kProgram) + " (" + state.ProductName +
                                     ") " + state.Version + "\n";
@@ -335,7 +334,7 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
                                                  : DefaultSettingsPath(state.SettingsFile));
             } catch (const CommandError& error) {
                 say(program + error.what());
-                say(program + std::string(cli_messages::kSettingsHint));
+                say(program + Tr(cli_messages::kSettingsHint));
                 return kCipherExitRefused;
             }
         }
@@ -349,19 +348,19 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
                 say(program + warning);
         } else if (!levelA) {
             if (!io.ask) {
-                say(program + LevelName(options) + std::string(cli_messages::kNoKeySource));
-                say(cli_messages::kSeeHelp);
+                say(program + LevelName(options) + Tr(cli_messages::kNoKeySource));
+                say(Tr(cli_messages::kSeeHelp));
                 return kCipherExitUsage;
             }
             job.typed = AskForKey(io, options);
         }
         if (options.openPgp && job.typed.empty())
-            throw CommandError(std::string(openpgp_messages::kEmptyPassphrase));
+            throw CommandError(Tr(openpgp_messages::kEmptyPassphrase));
         // Said once, not for each file.
         if (options.openPgp && options.direction == CipherDirection::Encrypt)
             if (const std::string advice = ShortPassphraseAdvice(PassphraseLength(job.typed));
                 !advice.empty())
-                say(program + std::string(cli_messages::kWarning) + advice);
+                say(program + Tr(cli_messages::kWarning) + win1252::ToUtf8(advice));
     } catch (const CommandError& error) {
         say(program + error.what());
         return kCipherExitRefused;
@@ -377,9 +376,9 @@ int RunCipherCommand(const std::vector<std::string>& args, const TCipherIo& io)
         } catch (const CommandError& error) {
             say(about + error.what());
         } catch (const std::bad_alloc&) {
-            say(about + std::string(kOutOfMemory));
+            say(about + Tr(kOutOfMemory));
         } catch (const std::length_error&) {
-            say(about + std::string(kOutOfMemory));
+            say(about + Tr(kOutOfMemory));
         }
         return false;
     };

@@ -9,6 +9,7 @@
 #include "cipher/levels.h"
 #include "cli/cipher_options.h"
 #include "core/app_state.h"
+#include "core/translate.h"
 
 // plimo-cipher: the editor's cipher from the shell, for scripts and whole folders of files. It
 // runs the editor's own steps, not a copy of them: LoadDocument (line breaks made CR LF), the
@@ -24,20 +25,26 @@ namespace cli_messages {
 inline constexpr std::string_view kProgram = "plimo-cipher";
 // Follows the output's path.
 inline constexpr std::string_view kOutputExists =
-    " exists and was not replaced (--force replaces it)";
-inline constexpr std::string_view kSeeHelp = "Try 'plimo-cipher --help'.";
-inline constexpr std::string_view kSettingsHint =
-    "Level A takes its password from the editor's settings file; name it with --settings FILE.";
-inline constexpr std::string_view kNoKeySource =
-    " needs --password-file FILE: standard input is no terminal to ask on";
-inline constexpr std::string_view kEntriesDiffer = "the two entries differ: nothing was encrypted";
-inline constexpr std::string_view kNothingTyped = "nothing was typed: nothing was done";
-inline constexpr std::string_view kCannotReadInput = "Cannot read standard input";
+    QT_TRANSLATE_NOOP("Plimo", " exists and was not replaced (--force replaces it)");
+inline constexpr std::string_view kSeeHelp =
+    QT_TRANSLATE_NOOP("Plimo", "Try 'plimo-cipher --help'.");
+inline constexpr std::string_view kSettingsHint = QT_TRANSLATE_NOOP(
+    "Plimo",
+    "Level A takes its password from the editor's settings file; name it with --settings FILE.");
+inline constexpr std::string_view kNoKeySource = QT_TRANSLATE_NOOP(
+    "Plimo", " needs --password-file FILE: standard input is no terminal to ask on");
+inline constexpr std::string_view kEntriesDiffer =
+    QT_TRANSLATE_NOOP("Plimo", "the two entries differ: nothing was encrypted");
+inline constexpr std::string_view kNothingTyped =
+    QT_TRANSLATE_NOOP("Plimo", "nothing was typed: nothing was done");
+inline constexpr std::string_view kCannotReadInput =
+    QT_TRANSLATE_NOOP("Plimo", "Cannot read standard input");
 // Follows "Cannot open file <path>".
-inline constexpr std::string_view kChangedWhileRead =
-    ": another program changed it while it was read; nothing was written";
-inline constexpr std::string_view kCannotWriteOutput = "Cannot write standard output";
-inline constexpr std::string_view kWarning = "warning: ";
+inline constexpr std::string_view kChangedWhileRead = QT_TRANSLATE_NOOP(
+    "Plimo", ": another program changed it while it was read; nothing was written");
+inline constexpr std::string_view kCannotWriteOutput =
+    QT_TRANSLATE_NOOP("Plimo", "Cannot write standard output");
+inline constexpr std::string_view kWarning = QT_TRANSLATE_NOOP("Plimo", "warning: ");
 }  // namespace cli_messages
 
 // What a run does to each text: the direction, the level, and its key as the editor's password

@@ -1,9 +1,11 @@
 #include "cli/cipher_options.h"
+#include "core/translate.h"
 
 #include <cctype>
 
 const std::string_view kCipherHelp =
-    R"(Usage: plimo-cipher encrypt|decrypt --level A|B|C|P [OPTION...] [FILE...]
+    QT_TRANSLATE_NOOP("Plimo",
+                      R"(Usage: plimo-cipher encrypt|decrypt --level A|B|C|P [OPTION...] [FILE...]
 Encrypts or decrypts texts with Plimo's cipher, exactly as the editor does.
 
 With no FILE, the text comes from standard input and the result goes to standard output.
@@ -43,7 +45,7 @@ Examples:
   printf 'Dear Ann,\nsee you at eight.\n' | plimo-cipher encrypt --level A > note.txa
   plimo-cipher decrypt --level B --password-file code.txt < report.txb | head -n 5
   plimo-cipher encrypt --level P --password-file pass.txt report.txt
-)";
+)");
 
 namespace {
 
@@ -73,13 +75,14 @@ void ParseLevel(const std::string& value, TCipherOptions& options)
             return;
         }
     }
-    throw UsageError("unknown level '" + value + "': use A, B, C or P");
+    throw UsageError(Tr(QT_TRANSLATE_NOOP("Plimo", "unknown level '")) + value +
+                     Tr(QT_TRANSLATE_NOOP("Plimo", "': use A, B, C or P")));
 }
 
 void SetOnce(std::optional<std::string>& slot, std::string_view name, const std::string& value)
 {
     if (slot)
-        throw UsageError(std::string(name) + " is given twice");
+        throw UsageError(std::string(name) + Tr(QT_TRANSLATE_NOOP("Plimo", " is given twice")));
     slot = value;
 }
 
@@ -121,7 +124,8 @@ TCipherOptions ParseCipherArguments(const std::vector<std::string>& args)
             std::string value;
             if (arg == name) {
                 if (i + 1 == args.size())
-                    throw UsageError(std::string(name) + " needs a value");
+                    throw UsageError(std::string(name) +
+                                     Tr(QT_TRANSLATE_NOOP("Plimo", " needs a value")));
                 value = args[++i];
             } else if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
                        arg[name.size()] == '=') {
@@ -145,21 +149,23 @@ TCipherOptions ParseCipherArguments(const std::vector<std::string>& args)
         }
         if (!known) {
             if (arg == "-")
-                throw UsageError("'-' is no file: name no FILE to read standard input");
-            throw UsageError("unknown option '" + arg + "'");
+                throw UsageError(Tr(QT_TRANSLATE_NOOP(
+                    "Plimo", "'-' is no file: name no FILE to read standard input")));
+            throw UsageError(Tr(QT_TRANSLATE_NOOP("Plimo", "unknown option '")) + arg + "'");
         }
     }
 
     if (words.empty())
-        throw UsageError("no command: encrypt or decrypt");
+        throw UsageError(Tr(QT_TRANSLATE_NOOP("Plimo", "no command: encrypt or decrypt")));
     if (words.front() == "encrypt")
         options.direction = CipherDirection::Encrypt;
     else if (words.front() == "decrypt")
         options.direction = CipherDirection::Decrypt;
     else
-        throw UsageError("unknown command '" + words.front() + "': use encrypt or decrypt");
+        throw UsageError(Tr(QT_TRANSLATE_NOOP("Plimo", "unknown command '")) + words.front() +
+                         Tr(QT_TRANSLATE_NOOP("Plimo", "': use encrypt or decrypt")));
     if (!level)
-        throw UsageError("no level: add --level A, B, C or P");
+        throw UsageError(Tr(QT_TRANSLATE_NOOP("Plimo", "no level: add --level A, B, C or P")));
     ParseLevel(*level, options);
     options.files.assign(words.begin() + 1, words.end());
     return options;

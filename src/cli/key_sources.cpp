@@ -14,6 +14,7 @@
 
 #include "cipher/openpgp.h"
 #include "core/command_error.h"
+#include "core/translate.h"
 #include "core/win1252.h"
 #include "document/file_calls.h"
 #include "document/file_messages.h"
@@ -137,7 +138,7 @@ void ReadSettingsForLevelA(TAppState& state, const std::string& path)
 {
     std::string bytes;
     if (ReadWholeFile(path, kSettingsFileLimit, bytes) != TReadResult::Ok)
-        throw CommandError(std::string(kCannotOpenFile) + path);
+        throw CommandError(Tr(kCannotOpenFile) + path);
     ApplySettings(state, SplitSettingsLines(bytes));
 }
 
@@ -157,13 +158,15 @@ std::string ReadPasswordFile(const std::string& path, std::string* warning, TKey
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat st {};
     if (!file.valid() || ::fstat(file.get(), &st) != 0)
-        throw CommandError(std::string(kCannotOpenFile) + path);
+        throw CommandError(Tr(kCannotOpenFile) + path);
     if (!S_ISREG(st.st_mode))
-        throw CommandError(std::string(kCannotOpenFile) + path +
-                           ": a password file must be a regular file");
+        throw CommandError(
+            Tr(kCannotOpenFile) + path +
+            Tr(QT_TRANSLATE_NOOP("Plimo", ": a password file must be a regular file")));
     if (warning && (st.st_mode & (S_IRGRP | S_IROTH)) != 0)
-        *warning = "warning: other users may read the password file " + path +
-                   " (chmod go-r makes it yours alone)";
+        *warning =
+            Tr(QT_TRANSLATE_NOOP("Plimo", "warning: other users may read the password file ")) +
+            path + Tr(QT_TRANSLATE_NOOP("Plimo", " (chmod go-r makes it yours alone)"));
     // Room for the largest file at once: the bytes are never moved, leaving a copy behind.
     struct Read {
         std::string bytes;
@@ -185,7 +188,7 @@ std::string ReadPasswordFile(const std::string& path, std::string* warning, TKey
         read.bytes.append(read.buffer, static_cast<std::size_t>(got));
     }
     if (failed)
-        throw CommandError(std::string(kCannotOpenFile) + path);
+        throw CommandError(Tr(kCannotOpenFile) + path);
     return PasswordFromFileBytes(read.bytes, path, form);
 }
 

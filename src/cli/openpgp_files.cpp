@@ -72,7 +72,7 @@ std::optional<std::string> OpenPgpFile(const TCipherJob& job, const std::string&
     const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat st {};
     if (!in.valid() || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        throw CommandError(std::string(kCannotOpenFile) + path);
+        throw CommandError(Tr(kCannotOpenFile) + path);
     const std::string output = OpenPgpOutputPath(path, job.direction);
     if (!job.force && Exists(output))
         throw CommandError(output + std::string(cli_messages::kOutputExists));
@@ -90,9 +90,9 @@ std::optional<std::string> OpenPgpFile(const TCipherJob& job, const std::string&
     if (WriteFileAtomicallyFrom(output, produce, kDocumentFileMode, &input))
         return output;
     if (outcome == OpenPgpOutcome::ReadFailed)
-        throw CommandError(std::string(kCannotOpenFile) + path);
+        throw CommandError(Tr(kCannotOpenFile) + path);
     if (outcome == OpenPgpOutcome::WriteFailed)
-        throw CommandError(std::string(kCannotCreateFile) + output);
+        throw CommandError(Tr(kCannotCreateFile) + output);
     ShowNote(OpenPgpMessage(outcome));
     return std::nullopt;
 }
@@ -115,6 +115,6 @@ bool OpenPgpStream(const TCipherJob& job, int in, int out)
     if (!Encrypting(job))
         WipeSecret(result);
     if (!written)
-        throw CommandError(std::string(cli_messages::kCannotWriteOutput));
+        throw CommandError(Tr(cli_messages::kCannotWriteOutput));
     return true;
 }

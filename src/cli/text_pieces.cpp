@@ -132,7 +132,7 @@ bool MoveChunk(int from, int to, char* buffer)
         if (moved < 0 && (errno == ENOMEM || errno == ENOSPC || errno == EFBIG))
             throw std::bad_alloc();
         if (moved < 0)
-            throw CommandError(std::string(cli_messages::kCannotReadInput));
+            throw CommandError(Tr(cli_messages::kCannotReadInput));
         return moved > 0;
     }
 }
@@ -155,7 +155,7 @@ InputText::InputText(int fd)
     }
     struct stat st {};
     if (::fstat(memory.get(), &st) != 0)
-        throw CommandError(std::string(cli_messages::kCannotReadInput));
+        throw CommandError(Tr(cli_messages::kCannotReadInput));
     m_size = static_cast<std::size_t>(st.st_size);
     if (m_size == 0)
         return;

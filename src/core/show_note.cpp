@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "core/translate.h"
+
 namespace {
 NoteHandler& Handler()
 {
@@ -11,8 +13,10 @@ NoteHandler& Handler()
 }
 }  // namespace
 
-void ShowNote(std::string_view text)
+void ShowNote(std::string_view source)
 {
+    // A marked text is shown in the user's language; one made of parts was translated by parts.
+    const std::string text = TrNote(source);
     // Copy, so that a handler replacing itself while it runs stays alive until it returns.
     const NoteHandler handler = Handler();
     if (handler)

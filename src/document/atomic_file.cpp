@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "core/command_error.h"
+#include "core/translate.h"
 #include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/region_writer.h"
@@ -23,7 +24,7 @@ constexpr int kMaxLinkHops = 40;
 
 [[noreturn]] void CannotCreate(const std::string& path, const std::string& detail = {})
 {
-    throw CommandError(std::string(kCannotCreateFile) + path + detail);
+    throw CommandError(Tr(kCannotCreateFile) + path + detail);
 }
 
 // The kernel's rule for links in shared folders, which it cannot apply for us because the writer
@@ -54,11 +55,17 @@ std::string ResolveTarget(const std::string& path, const TFileId* input)
             struct stat file {};
             if (hop > 0 && input && ::stat(target.c_str(), &file) == 0 &&
                 file.st_dev == input->device && file.st_ino == input->inode)
-                CannotCreate(path, ": it is a link to the file being read, which it would replace");
+                CannotCreate(
+                    path,
+                    Tr(QT_TRANSLATE_NOOP(
+                        "Plimo", ": it is a link to the file being read, which it would replace")));
             return target;
         }
         if (IsPlantedLink(target))
-            CannotCreate(path, ": it leads through a link another user made in a shared folder");
+            CannotCreate(
+                path,
+                Tr(QT_TRANSLATE_NOOP(
+                    "Plimo", ": it leads through a link another user made in a shared folder")));
         std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) + 256, '\0');
         const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
         if (length <= 0 || static_cast<std::size_t>(length) >= link.size())

@@ -192,7 +192,7 @@ std::size_t GrowthRoom(std::size_t size)
 
 [[noreturn]] void ThrowTooLarge()
 {
-    throw CommandError(std::string(kTextExceedsCapacity));
+    throw CommandError(Tr(kTextExceedsCapacity));
 }
 
 }  // namespace
@@ -305,7 +305,7 @@ std::string LoadDocument(const std::string& path, std::size_t capacity, TLoneBre
                 ThrowTooLarge();
             case TReadResult::Missing:
             case TReadResult::Failed:
-                throw CommandError(std::string(kCannotOpenFile) + path);
+                throw CommandError(Tr(kCannotOpenFile) + path);
         }
         if (AllBreaksCrLf(raw) || (keepAsItIs && keepAsItIs(raw)))
             return raw;  // no second copy of a large file

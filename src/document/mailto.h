@@ -4,13 +4,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/translate.h"
+
 // Quick e-mail: the whole text handed to the mail program as a mailto: request.
 
-inline constexpr std::string_view kMailNotStandardNote =
+inline constexpr std::string_view kMailNotStandardNote = QT_TRANSLATE_NOOP(
+    "Plimo",
     "This may not be standard text. We do not recommend sending it via email and Plimo may not "
-    "be capable to do so.";
+    "be capable to do so.");
 inline constexpr std::string_view kMailTooShortNote =
-    "The text to email is too short. Consider updating it.";
+    QT_TRANSLATE_NOOP("Plimo", "The text to email is too short. Consider updating it.");
 inline constexpr std::string_view kMailSubject = "Subject here";
 
 // A text (CR LF counting two) shorter than this gets the "too short" warning.

@@ -81,10 +81,13 @@ std::vector<std::string> OpenNotes(std::string_view text, TLoneBreaks lone)
 {
     std::vector<std::string> notes;
     if (LooksLikeUtf8(text))
-        notes.emplace_back(kUtf8Note);
+        notes.push_back(Tr(kUtf8Note));
     if (lone.lf > 0 || lone.cr > 0) {
-        const char* kinds = lone.cr == 0 ? "LF" : lone.lf == 0 ? "CR" : "LF and CR";
-        notes.push_back(std::string("Line breaks were ") + kinds + ": Save writes CR LF");
+        const std::string kinds = lone.cr == 0   ? "LF"
+                                  : lone.lf == 0 ? "CR"
+                                                 : Tr(QT_TRANSLATE_NOOP("Plimo", "LF and CR"));
+        notes.push_back(Tr(QT_TRANSLATE_NOOP("Plimo", "Line breaks were ")) + kinds +
+                        Tr(QT_TRANSLATE_NOOP("Plimo", ": Save writes CR LF")));
     }
     return notes;
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/translate.h"
+
 // What Open tells the user about a file's bytes where they are not what the editor assumes
 // (Windows-1252 with CR LF line breaks). It only tells: the bytes stay exactly as read.
 
@@ -23,9 +25,10 @@ struct TLoneBreaks {
     std::size_t cr = 0;
 };
 
-inline constexpr std::string_view kUtf8Note =
+inline constexpr std::string_view kUtf8Note = QT_TRANSLATE_NOOP(
+    "Plimo",
     "This file looks like UTF-8: letters beyond A-Z show as two or three symbols and are saved "
-    "unchanged";
+    "unchanged");
 
 // What the status bar says for a while after Open, one after the other (each is a line of its
 // own): the UTF-8 note for `text` (the text as opened), then which breaks were not CR LF ("Line

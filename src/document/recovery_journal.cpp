@@ -70,7 +70,7 @@ std::string StampBytes(const FileStamp& stamp)
 
 std::string Cannot(const std::string& path, const std::string& why)
 {
-    return std::string(kCannotCreateFile) + path + ": " + why;
+    return Tr(kCannotCreateFile) + path + ": " + why;
 }
 
 }  // namespace
@@ -395,7 +395,7 @@ bool RecoveryJournal::openFolder(std::string& why)
         return false;
     }
     if (!m_folder.valid()) {
-        why = Cannot(path(), "the folder is missing");
+        why = Cannot(path(), Tr(QT_TRANSLATE_NOOP("Plimo", "the folder is missing")));
         return false;
     }
     return true;

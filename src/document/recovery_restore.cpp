@@ -12,6 +12,7 @@
 
 #include "core/byte_text.h"
 #include "core/command_error.h"
+#include "core/translate.h"
 #include "document/private_folder.h"
 
 namespace {
@@ -20,9 +21,15 @@ constexpr std::size_t kRecordHead = 1 + 8;
 constexpr std::size_t kRecordTail = 4;
 constexpr std::size_t kStampBytes = 5 * 8;
 
+constexpr const char* kWouldExceed =
+    QT_TRANSLATE_NOOP("Plimo", "the text would exceed memo capacity");
+constexpr const char* kChangedSince =
+    QT_TRANSLATE_NOOP("Plimo", " was changed after the unsaved text was recorded");
+
 [[noreturn]] void Damaged(const std::string& what)
 {
-    throw CommandError("the recovery file is damaged (" + what + ")");
+    throw CommandError(Tr(QT_TRANSLATE_NOOP("Plimo", "the recovery file is damaged (")) + what +
+                       ")");
 }
 
 // Reads the numbers and names of one record's payload, refusing to read past it.
@@ -33,7 +40,7 @@ public:
     std::uint64_t number(std::size_t bytes = 8)
     {
         if (m_rest.size() < bytes)
-            Damaged("a record is too short");
+            Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "a record is too short")));
         std::uint64_t value = 0;
         for (std::size_t i = 0; i < bytes; ++i)
             value |= std::uint64_t{static_cast<unsigned char>(m_rest[i])} << (8 * i);
@@ -44,7 +51,7 @@ public:
     {
         const std::uint64_t size = number(4);
         if (m_rest.size() < size)
-            Damaged("a name runs past its record");
+            Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "a name runs past its record")));
         std::string out(m_rest.substr(0, size));
         m_rest.remove_prefix(size);
         return out;
@@ -64,7 +71,7 @@ public:
     void end() const
     {
         if (!m_rest.empty())
-            Damaged("a record is too long");
+            Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "a record is too long")));
     }
 
 private:
@@ -87,7 +94,7 @@ std::size_t ForEachRecord(std::string_view bytes, Use&& use)
         if (crc != Crc32(record)) {
             if (end == bytes.size())
                 break;  // the last record, not all of it on the disk: torn
-            Damaged("a record does not match its check sum");
+            Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "a record does not match its check sum")));
         }
         use(record[0], record.substr(kRecordHead));
         at = end;
@@ -155,7 +162,8 @@ void RemoveJournal(TOrphanJournal& journal)
 TJournalSummary ReadJournal(std::string_view bytes)
 {
     if (bytes.substr(0, kJournalMagic.size()) != kJournalMagic)
-        throw CommandError("it is not a recovery file of this version of Plimo");
+        throw CommandError(Tr(
+            QT_TRANSLATE_NOOP("Plimo", "it is not a recovery file of this version of Plimo")));
     const std::string_view records = bytes.substr(kJournalMagic.size());
     TJournalSummary summary;
     bool based = false;
@@ -165,7 +173,7 @@ TJournalSummary ReadJournal(std::string_view bytes)
     ForEachRecord(records, [&](char kind, std::string_view payload) {
         at += kRecordHead + payload.size() + kRecordTail;
         if ((kind == 'B' || kind == 'F') != !based)
-            Damaged("its start is missing or repeated");
+            Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "its start is missing or repeated")));
         Fields fields(payload);
         switch (kind) {
             case 'B':
@@ -190,7 +198,7 @@ TJournalSummary ReadJournal(std::string_view bytes)
                 std::string ext = fields.text();
                 fields.end();
                 if (hasFile > 1)
-                    Damaged("a flag is neither yes nor no");
+                    Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "a flag is neither yes nor no")));
                 committed = true;
                 committedEnd = at;
                 summary.document.hasFile = hasFile == 1;
@@ -200,12 +208,12 @@ TJournalSummary ReadJournal(std::string_view bytes)
                 break;
             }
             default:
-                Damaged("a record of an unknown kind");
+                Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "a record of an unknown kind")));
         }
         based = true;
     });
     if (!committed)
-        Damaged("it holds no complete change");
+        Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "it holds no complete change")));
     summary.records = records.substr(0, committedEnd);
     return summary;
 }
@@ -222,35 +230,36 @@ std::string RebuildText(const TJournalSummary& journal, const TLoadDocument& loa
                 case 'B': {
                     if (!(StampOf(journal.basePath) == journal.baseStamp))
                         throw CommandError(journal.basePath +
-                                           " was changed after the unsaved text was recorded");
+                                           Tr(kChangedSince));
                     if (!text.setText(load(journal.basePath)))
-                        throw CommandError("the text would exceed memo capacity");
+                        throw CommandError(Tr(kWouldExceed));
                     break;
                 }
                 case 'F':
                     if (!text.setText(std::string(payload)))
-                        throw CommandError("the text would exceed memo capacity");
+                        throw CommandError(Tr(kWouldExceed));
                     break;
                 case 'E': {
                     const std::uint64_t pos = fields.number();
                     const std::uint64_t erased = fields.number();
                     if (pos > text.size() || erased > text.size() - pos)
-                        Damaged("an edit lies outside the text");
+                        Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "an edit lies outside the text")));
                     if (!text.replace(pos, erased, fields.rest()))
-                        throw CommandError("the text would exceed memo capacity");
+                        throw CommandError(Tr(kWouldExceed));
                     break;
                 }
                 case 'C':
                     committedSize = static_cast<std::size_t>(Fields(payload.substr(16)).number());
                     if (committedSize != text.size())
-                        Damaged("the text's size does not match");
+                        Damaged(Tr(QT_TRANSLATE_NOOP("Plimo", "the text's size does not match")));
                     break;
                 default:
                     break;
             }
         });
     } catch (const std::bad_alloc&) {
-        throw CommandError("there is not enough memory to rebuild the text");
+        throw CommandError(Tr(
+            QT_TRANSLATE_NOOP("Plimo", "there is not enough memory to rebuild the text")));
     }
     return text.release();
 }

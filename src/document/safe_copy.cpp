@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "core/command_error.h"
+#include "core/translate.h"
 #include "document/file_calls.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
@@ -39,7 +40,7 @@ constexpr auto kLockPoll = std::chrono::milliseconds(20);
 
 [[noreturn]] void CannotCreate(const std::string& path, const std::string& detail = {})
 {
-    throw CommandError(std::string(kCannotCreateFile) + path + detail);
+    throw CommandError(Tr(kCannotCreateFile) + path + detail);
 }
 
 std::string AbsolutePath(const std::string& path)
@@ -295,7 +296,7 @@ void RewriteInPlace(const std::string& path, const std::string& target, const st
         st.st_ino != existing.st_ino || st.st_dev != existing.st_dev)
         CannotCreate(path);
     if (!LockForRewrite(file.get()))
-        CannotCreate(path, ": another program is saving this file");
+        CannotCreate(path, Tr(QT_TRANSLATE_NOOP("Plimo", ": another program is saving this file")));
     SafeCopy copy;
     bool made = false;
     try {
@@ -329,7 +330,8 @@ void RewriteInPlace(const std::string& path, const std::string& target, const st
         return;
     if (file.valid() && copy.RestoreInto(file.get()))
         CannotCreate(path);
-    CannotCreate(path, ". Its previous content is kept in " + copy.Keep());
+    CannotCreate(
+        path, Tr(QT_TRANSLATE_NOOP("Plimo", ". Its previous content is kept in ")) + copy.Keep());
 }
 
 std::vector<TInterruptedSave> FindInterruptedSaves()

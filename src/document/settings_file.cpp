@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "core/command_error.h"
+#include "core/translate.h"
 #include "document/atomic_file.h"
 #include "document/file_calls.h"
 #include "document/file_messages.h"
@@ -22,12 +23,14 @@ enum TSettingsLine : std::size_t { kTitleLine, kTypeSizeLine, kPasswordLine };
 // the start.
 constexpr std::size_t kSettingsFileLimit = 1024 * 1024;
 
-constexpr std::string_view kSettingsLeftAlone =
+constexpr std::string_view kSettingsLeftAlone = QT_TRANSLATE_NOOP(
+    "Plimo",
     "The file is left as it is: settings changed in this run are not saved, and Level A uses the "
-    "factory password until the file can be read.";
-constexpr std::string_view kSettingsNotSaved1 = "Settings are not saved: the settings file ";
+    "factory password until the file can be read.");
+constexpr std::string_view kSettingsNotSaved1 =
+    QT_TRANSLATE_NOOP("Plimo", "Settings are not saved: the settings file ");
 constexpr std::string_view kSettingsNotSaved2 =
-    " could not be read at start-up and is left as it is.";
+    QT_TRANSLATE_NOOP("Plimo", " could not be read at start-up and is left as it is.");
 
 // The values both windows keep, as references into their own state records.
 struct TSettingsValues {
@@ -63,18 +66,19 @@ void Apply(const std::vector<std::string>& lines, TSettingsValues values)
 std::string UnreadableReason(const std::string& file, TReadResult result, int error)
 {
     if (result == TReadResult::TooLarge)
-        return "it is larger than 1 MiB, far more than settings take";
+        return Tr(
+            QT_TRANSLATE_NOOP("Plimo", "it is larger than 1 MiB, far more than settings take"));
     struct stat st {};
     if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        return S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        return S_ISDIR(st.st_mode) ? Tr(QT_TRANSLATE_NOOP("Plimo", "it is a folder"))
+                                   : Tr(QT_TRANSLATE_NOOP("Plimo", "it is not a regular file"));
     return std::strerror(error);
 }
 
 [[noreturn]] void Unreadable(const std::string& file, const std::string& reason, bool& flag)
 {
     flag = true;
-    throw CommandError(std::string(kCannotOpenFile) + file + ": " + reason + ". " +
-                       std::string(kSettingsLeftAlone));
+    throw CommandError(Tr(kCannotOpenFile) + file + ": " + reason + ". " + Tr(kSettingsLeftAlone));
 }
 
 // The settings file's folder must be the user's own: anyone else who may write there could
@@ -116,12 +120,11 @@ bool ReadLines(const std::string& file, std::vector<std::string>& lines, bool& u
 void WriteLines(const std::string& file, const TSettingsValues& values)
 {
     if (values.SettingsUnreadable)
-        throw SettingsNotSaved(std::string(kSettingsNotSaved1) + file +
-                               std::string(kSettingsNotSaved2));
+        throw SettingsNotSaved(Tr(kSettingsNotSaved1) + file + Tr(kSettingsNotSaved2));
     try {
         CheckSettingsFolder(file);
     } catch (const CommandError& error) {
-        throw CommandError(std::string(kCannotCreateFile) + file + ": " + error.what());
+        throw CommandError(Tr(kCannotCreateFile) + file + ": " + error.what());
     }
     // A password this run did not change yields to the one the file holds now.
     if (values.LevelAPwd == values.StoredLevelAPwd && !values.StoredLevelAPwd.empty()) {

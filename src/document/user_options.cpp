@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/command_error.h"
+#include "core/translate.h"
 #include "document/atomic_file.h"
 #include "document/file_messages.h"
 #include "document/file_read.h"
@@ -151,23 +152,26 @@ TUserOptions LoadUserOptions()
         case TReadResult::Missing:
             return {};
         case TReadResult::TooLarge:
-            throw CommandError(std::string(kCannotOpenFile) + file + ": it is far too large");
+            throw CommandError(Tr(kCannotOpenFile) + file +
+                               Tr(QT_TRANSLATE_NOOP("Plimo", ": it is far too large")));
         case TReadResult::Failed:
             break;
     }
-    throw CommandError(std::string(kCannotOpenFile) + file + ": " + std::strerror(error));
+    throw CommandError(Tr(kCannotOpenFile) + file + ": " + std::strerror(error));
 }
 
 void SaveUserOptions(const TUserOptions& options)
 {
     const std::string file = UserOptionsFile();
     if (file.empty())
-        throw CommandError(std::string(kCannotCreateFile) + std::string(kOptionsName) +
-                           ": neither XDG_CONFIG_HOME nor HOME names a folder for it");
+        throw CommandError(
+            Tr(kCannotCreateFile) + std::string(kOptionsName) +
+            Tr(QT_TRANSLATE_NOOP("Plimo",
+                                 ": neither XDG_CONFIG_HOME nor HOME names a folder for it")));
     try {
         OpenPrivateFolder(UserOptionsFolder(), true);
     } catch (const CommandError& e) {
-        throw CommandError(std::string(kCannotCreateFile) + file + ": " + e.what());
+        throw CommandError(Tr(kCannotCreateFile) + file + ": " + e.what());
     }
     WriteFileAtomically(file, FormatUserOptions(options), kPrivateFileMode,
                         TExistingMode::Private);

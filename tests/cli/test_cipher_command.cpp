@@ -734,6 +734,18 @@ private slots:
         QVERIFY(run({"--help"}).second.startsWith("Usage: plimo-cipher encrypt|decrypt"));
         QCOMPARE(run({"encrypt"}).first, 2);
 
+        // In the user's language: a refusal through ShowNote (Windows-1252 inside, UTF-8 out).
+        QProcess spanish;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LANGUAGE", "es");
+        spanish.setProcessEnvironment(environment);
+        spanish.start(PLIMO_CIPHER_BINARY, {"encrypt", "--level", "C", "--password-file", "pw"});
+        spanish.write("corto");
+        spanish.closeWriteChannel();
+        QVERIFY(spanish.waitForFinished());
+        QVERIFY(spanish.readAllStandardError().contains(
+            "plimo-cipher: El texto introducido es demasiado corto para cifrarlo.\n"));
+
         // RNP's own account of a failure stays off standard error: the command's line alone.
         WriteFile("wrong", "not the passphrase\n");
         QProcess wrong;

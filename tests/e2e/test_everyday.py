@@ -247,7 +247,26 @@ def zoom_keys_step_the_type_size():
             wait_until(lambda: size_stored() == size, 10.0, f"{keys} to store {size!r}")
 
 
+def german_menus_and_messages():
+    # Qt reads the language from the environment: no generated locale is needed.
+    german = {"LANG": "de_DE.UTF-8", "LC_ALL": None, "LC_MESSAGES": None, "LANGUAGE": None}
+    with tempfile.TemporaryDirectory(prefix="plimo-e2e-") as workdir:
+        # A settings file that cannot be read: the start says so in a box and on standard error.
+        os.mkdir(os.path.join(workdir, "plimo.dat"))
+        with Session(BINARY, workdir=workdir, env=german, wait_for=None) as s:
+            box = s.wait_dialog(MAIN_TITLE)  # the error box, captioned as the window is
+            wait_until(lambda: "plimo: Datei kann nicht geöffnet werden: plimo.dat: sie ist ein "
+                               "Ordner. Die Datei bleibt, wie sie ist:" in s.read("plimo.log")
+                       .decode(), 10.0, "the German message on standard error")
+            s.key("Return")
+            s.main = wait_until(lambda: [w for w in s.windows(MAIN_TITLE) if w != box], 15.0,
+                                "the main window")[0]
+            s.menu("alt+h", "h")  # &Hilfe > &Hilfe: the English menu has no Alt+H
+            s.dismiss("Plimo - Hilfe", "Escape")
+
+
 run_scenarios([
+    ("the menus and messages in German under LANG=de_DE.UTF-8", german_menus_and_messages),
     ("recent file, go to line, find previous with match case, print to PDF",
      recent_file_go_to_line_find_previous_and_print),
     ("zoom keys step the type size", zoom_keys_step_the_type_size),

@@ -22,6 +22,7 @@ from plimo_driver import (HELP_FILE, MAIN_TITLE, OPEN_TITLE, SAVE_TITLE, E2EErro
 BINARY = os.path.abspath(sys.argv[1])
 BUILD_DIR = os.path.dirname(BINARY)
 MIME_NS = "{http://www.freedesktop.org/standards/shared-mime-info}"
+GERMAN_HELP = HELP_FILE.replace("plimo-help.txt", "plimo-help.de.txt")
 PLIMO_TYPES = {"text/x-plimo-txa": "*.txa", "text/x-plimo-txb": "*.txb",
                "text/x-plimo-txc": "*.txc"}
 
@@ -151,6 +152,20 @@ def launcher_makes_the_working_folder():
             assert s.running()
             with open(os.path.join(data_home, "plimo", "plimo.dat"), "rb") as f:
                 assert f.read() == b"Plimo Text Editor 1.7\r\n35\r\nAbcd1234\r\n"
+        # The help text follows the user's language: the shipped English one gives way to the
+        # German one; a help text the user edited stays.
+        help_copy = os.path.join(data_home, "plimo", "plimo-help.txt")
+        german = {"HOME": home, "XDG_DATA_HOME": data_home, "LC_ALL": None, "LANGUAGE": None,
+                  "LC_MESSAGES": None, "LANG": "de_DE.UTF-8"}
+        for text in (None, b"my own notes\r\n"):
+            if text:
+                with open(help_copy, "wb") as f:
+                    f.write(text)
+            with Session(launcher, with_help=False, workdir=start_folder, env=german) as s:
+                assert s.running()
+            with open(help_copy, "rb") as a, open(GERMAN_HELP if text is None else help_copy,
+                                                   "rb") as b:
+                assert a.read() == (text or b.read())
 
 
 def launcher_refuses_a_working_folder_not_the_users_own():

@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include "core/app_state.h"
+#include "core/translate.h"
 
 namespace {
 
@@ -37,11 +38,11 @@ StartRequest ParseCommandLine(const std::vector<std::string>& args)
             else if (arg == "--version")
                 request.action = StartRequest::Action::PrintVersion;
             else
-                return Refuse("unknown option " + arg);
+                return Refuse(Tr(QT_TRANSLATE_NOOP("Plimo", "unknown option ")) + arg);
         } else if (!request.file.empty()) {
-            return Refuse("only one file can be opened");
+            return Refuse(Tr(QT_TRANSLATE_NOOP("Plimo", "only one file can be opened")));
         } else if (arg.empty()) {
-            return Refuse("the file name is empty");
+            return Refuse(Tr(QT_TRANSLATE_NOOP("Plimo", "the file name is empty")));
         } else {
             request.file = arg;
         }
@@ -54,14 +55,16 @@ StartRequest ParseCommandLine(const std::vector<std::string>& args)
 
 std::string UsageText()
 {
-    return "Usage: plimo [FILE]\n"
-           "Plimo Text Editor: edit plain 8-bit (Windows-1252) text and encrypt it at Level A,\n"
-           "B or C.\n"
-           "\n"
-           "  FILE          open this file at start, as File > Open does\n"
-           "  -h, --help    print this help and exit\n"
-           "  --version     print the version and exit\n"
-           "  --            the next argument is the file, even if it starts with \"-\"\n";
+    return Tr(QT_TRANSLATE_NOOP(
+        "Plimo",
+        "Usage: plimo [FILE]\n"
+        "Plimo Text Editor: edit plain 8-bit (Windows-1252) text and encrypt it at Level A,\n"
+        "B or C.\n"
+        "\n"
+        "  FILE          open this file at start, as File > Open does\n"
+        "  -h, --help    print this help and exit\n"
+        "  --version     print the version and exit\n"
+        "  --            the next argument is the file, even if it starts with \"-\"\n"));
 }
 
 std::string VersionText()

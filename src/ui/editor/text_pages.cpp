@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -53,7 +54,7 @@ QString TextPages::pageOfPages(std::size_t page) const
 {
     const QString of =
         m_count->done() ? QString::number(m_count->pages()) : QStringLiteral("...");
-    return QStringLiteral("page %1 of %2").arg(page + 1).arg(of);
+    return QCoreApplication::translate("TextPages", "page %1 of %2").arg(page + 1).arg(of);
 }
 
 void TextPages::drawPage(QPainter& painter, std::size_t page)

@@ -14,8 +14,8 @@
 #include "ui/platform/desktop.h"
 
 namespace {
-const QString kCaption = QStringLiteral("Plimo - About");
-const QString kClose = QStringLiteral("Close");
+const char* const kCaption = QT_TRANSLATE_NOOP("TfAbout", "Plimo - About");
+const char* const kClose = QT_TRANSLATE_NOOP("TfAbout", "Close");
 
 constexpr QSize kInnerSize{423, 274};
 constexpr QPoint kPosition{454, 184};
@@ -46,7 +46,7 @@ TfAbout::TfAbout(Desktop& desktop, std::string_view appTitle, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_desktop(desktop)
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     setFixedSize(kInnerSize);
     move(kPosition);
     setAutoFillBackground(true);
@@ -67,7 +67,7 @@ TfAbout::TfAbout(Desktop& desktop, std::string_view appTitle, QWidget* parent)
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(QPixmap::fromImage(LoadPicture(Picture::About)));
 
-    Button1 = new QPushButton(kClose, this);
+    Button1 = new QPushButton(tr(kClose), this);
     Button1->setGeometry(kButtonRect);
     Button1->setFont(DesignFont(kButtonPixels));
     Button1->setDefault(true);

@@ -20,9 +20,9 @@
 #include "ui/platform/desktop.h"
 
 namespace {
-const QString kCaption = QStringLiteral("Plimo - Help");
-const QString kLinkText = QStringLiteral("Visit Plimo Help pages online");
-const QString kClose = QStringLiteral("Close");
+const char* const kCaption = QT_TRANSLATE_NOOP("TfHelpPas", "Plimo - Help");
+const char* const kLinkText = QT_TRANSLATE_NOOP("TfHelpPas", "Visit Plimo Help pages online");
+const char* const kClose = QT_TRANSLATE_NOOP("TfHelpPas", "Close");
 
 constexpr QSize kOuterSize{592, 556};
 constexpr QPoint kPosition{608, 147};
@@ -55,7 +55,7 @@ TfHelpPas::TfHelpPas(Desktop& desktop, QWidget* parent)
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_desktop(desktop)
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     resize(kOuterSize);
     move(kPosition);
 
@@ -72,12 +72,12 @@ TfHelpPas::TfHelpPas(Desktop& desktop, QWidget* parent)
     barPalette.setColor(QPalette::Window, kSilver);
     pHelp->setPalette(barPalette);
 
-    auto* link = new LinkLabel(kLinkText, kLinkPixels, pHelp);
+    auto* link = new LinkLabel(tr(kLinkText), kLinkPixels, pHelp);
     link->move(kLinkPos);
     connect(link, &LinkLabel::clicked, this, &TfHelpPas::Label1Click);
     Label1 = link;
 
-    cH = new QPushButton(kClose, pHelp);
+    cH = new QPushButton(tr(kClose), pHelp);
     cH->setGeometry(kCloseRect);
     connect(cH, &QPushButton::clicked, this, &TfHelpPas::cHClick);
 
@@ -110,7 +110,7 @@ void TfHelpPas::FormCreate()
         // the start or fill the memory.
         std::string bytes;
         if (ReadWholeFile(std::string(kHelpFileName), kHelpFileLimit, bytes) != TReadResult::Ok)
-            throw CommandError(std::string(kCannotOpenFile) + std::string(kHelpFileName));
+            throw CommandError(Tr(kCannotOpenFile) + std::string(kHelpFileName));
         memoH->setBytes(HelpTextFromBytes(bytes));
     });
     cH->move(kCloseRect.topLeft());

@@ -14,8 +14,8 @@
 #include "ui/platform/desktop.h"
 
 namespace {
-const QString kCaption = QStringLiteral("Plimo - Note");
-const QString kClose = QStringLiteral("Close");
+const char* const kCaption = QT_TRANSLATE_NOOP("TfNote", "Plimo - Note");
+const char* const kClose = QT_TRANSLATE_NOOP("TfNote", "Close");
 
 constexpr int kWidth = 368;
 constexpr int kHeight = 159;
@@ -34,10 +34,10 @@ TfNote::TfNote(Desktop& desktop, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_desktop(desktop)
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     setFixedSize(kWidth, kHeight);
 
-    Button1 = new QPushButton(kClose, this);
+    Button1 = new QPushButton(tr(kClose), this);
     Button1->setGeometry(kButtonRect);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TfNote::Button1Click);

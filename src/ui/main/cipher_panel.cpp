@@ -49,9 +49,9 @@ const TCipherWords kEncrypt{"pEnc",
                             "pwdE",
                             "eButt",
                             "cEnc",
-                            "Encrypt",
-                            "Encryption level",
-                            "Encryption password",
+                            QT_TRANSLATE_NOOP("CipherPanel", "Encrypt"),
+                            QT_TRANSLATE_NOOP("CipherPanel", "Encryption level"),
+                            QT_TRANSLATE_NOOP("CipherPanel", "Encryption password"),
                             EncryptWithLevel};
 const TCipherWords kDecrypt{"pDec",
                             "levelD",
@@ -59,9 +59,9 @@ const TCipherWords kDecrypt{"pDec",
                             "pwdD",
                             "dButt",
                             "cDec",
-                            "Decrypt",
-                            "Decryption level",
-                            "Decryption password",
+                            QT_TRANSLATE_NOOP("CipherPanel", "Decrypt"),
+                            QT_TRANSLATE_NOOP("CipherPanel", "Decryption level"),
+                            QT_TRANSLATE_NOOP("CipherPanel", "Decryption password"),
                             DecryptWithLevel};
 
 const TCipherWords& WordsOf(CipherPanel::Direction direction)
@@ -94,30 +94,30 @@ CipherPanel::CipherPanel(Direction direction, Memo& mem, TAppState& state, Panel
     const TCipherWords& words = WordsOf(direction);
     levelList = addList(words.list, 16, 16, 177);
     for (const std::string_view caption : kLevelCaptions)
-        levelList->addItem(display_text::FromUtf8(caption));
-    levelList->addItem(display_text::FromUtf8(kOpenPgpLevelCaption));
-    pwdLabel = addLabel(words.label, "Pwd:", 208, 20);
+        levelList->addItem(display_text::FromUtf8(Tr(caption)));
+    levelList->addItem(display_text::FromUtf8(Tr(kOpenPgpLevelCaption)));
+    pwdLabel = addLabel(words.label, QT_TR_NOOP("Pwd:"), 208, 20);
     pwdBox = addEdit(words.box, 248, 16, 169, 28);
     KeepSecret(pwdBox);
     if (direction == Direction::Encrypt) {
         // Made here, so that Tab goes from the first box to the second.
-        againLabel = addLabel("LabelE2", "Again:", 0, 20);
+        againLabel = addLabel("LabelE2", QT_TR_NOOP("Again:"), 0, 20);
         againBox = addEdit("pwdE2", 0, 16, kOpenPgpBoxWidth, 28);
         againBox->setEchoMode(QLineEdit::Password);
-        againBox->setAccessibleName(QStringLiteral("Encryption passphrase again"));
+        againBox->setAccessibleName(tr("Encryption passphrase again"));
         KeepSecret(againBox);
         SetBoxColour(againBox, kWhite);
         againLabel->hide();
         againBox->hide();
     }
     actionButton = addButton(words.button, words.caption, 426, 16);
-    closeButton = addButton(words.close, "Close", 512, 16);
+    closeButton = addButton(words.close, QT_TR_NOOP("Close"), 512, 16);
     fitRow({levelList, pwdLabel, pwdBox, actionButton, closeButton});
     m_boxPlace = pwdBox->geometry();
     m_actionPlace = actionButton->pos();
     m_closePlace = closeButton->pos();
-    levelList->setAccessibleName(QString::fromLatin1(words.listName));
-    pwdBox->setAccessibleName(QString::fromLatin1(words.boxName));
+    levelList->setAccessibleName(tr(words.listName));
+    pwdBox->setAccessibleName(tr(words.boxName));
     SetBoxColour(pwdBox, kSilver);
 
     setDefaultButton(actionButton);
@@ -184,7 +184,7 @@ void CipherPanel::putResult(std::string&& text, const std::string& beforeExt, bo
     if (!replaced) {
         m_state.FileExt = before.ext;
         m_state.PlainText = before.plain;
-        throw CommandError(std::string(kTextExceedsCapacity));
+        throw CommandError(Tr(kTextExceedsCapacity));
     }
     m_host.showFileNameWithExt();
 }

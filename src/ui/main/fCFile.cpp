@@ -55,8 +55,7 @@ void TfC::emptyDocument()
 
 void TfC::New1Click()
 {
-    if (!m_mem->isEmpty() &&
-        !m_desktop.askYesNo(kQuestionCaption, std::string(kNewDocumentQuestion)))
+    if (!m_mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, Tr(kNewDocumentQuestion)))
         return;
     emptyDocument();
     setStatusText(0, m_state.FileName);
@@ -83,7 +82,7 @@ std::string TfC::dialogFolder() const
 void TfC::Open1Click()
 {
     FileDialogRequest request;
-    request.filter = std::string(kOpenFilter);
+    request.filter = Tr(kOpenFilter);
     request.filterIndex = FilterIndexFor(m_state.FileExt);
     request.folder = dialogFolder();
     request.existingOnly = true;
@@ -120,10 +119,10 @@ void TfC::openChosenFile(const std::string& path)
     } catch (const std::bad_alloc&) {
     }
     if (!taken)
-        throw CommandError(std::string(kTextExceedsCapacity));
+        throw CommandError(Tr(kTextExceedsCapacity));
     m_state.FileName = path;
     setStatusText(0, m_state.FileName);
-    setStatusText(1, "size - " + std::to_string(size));
+    setStatusText(1, display_text::ToBytes(tr("size - ")) + std::to_string(size));
     m_state.HasFile = true;
     m_fileStamp = stamp;
     markClean(true);
@@ -139,7 +138,7 @@ void TfC::showOpenNotes(const std::vector<std::string>& notes)
 {
     m_openNotes.clear();
     for (const std::string& note : notes)
-        m_openNotes << QString::fromLatin1(note);
+        m_openNotes << QString::fromStdString(note);
     if (m_openNotes.isEmpty())
         statusBar()->clearMessage();
     else
@@ -177,8 +176,7 @@ bool TfC::confirmOverwriteChanged()
     if (!now.regularFile || now == m_fileStamp)
         return true;
     return m_desktop.askYesNo(
-        kQuestionCaption,
-        std::string(kChangedOnDiskBefore) + m_state.FileName + std::string(kChangedOnDiskAfter));
+        kQuestionCaption, Tr(kChangedOnDiskBefore) + m_state.FileName + Tr(kChangedOnDiskAfter));
 }
 
 void TfC::writeDocument(const std::string& path)
@@ -191,8 +189,8 @@ void TfC::writeDocument(const std::string& path)
 void TfC::SaveAs1Click()
 {
     FileDialogRequest request;
-    request.title = std::string(kSaveTitle);
-    request.filter = std::string(kSaveFilter);
+    request.title = Tr(kSaveTitle);
+    request.filter = Tr(kSaveFilter);
     request.filterIndex = FilterIndexFor(m_state.FileExt);
     request.defaultExtension = std::string(kSaveDefaultExt);
     request.folder = dialogFolder();
@@ -215,7 +213,7 @@ void TfC::SaveAs1Click()
 
 void TfC::Close1Click()
 {
-    if (!m_mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, std::string(kCloseFileQuestion)))
+    if (!m_mem->isEmpty() && !m_desktop.askYesNo(kQuestionCaption, Tr(kCloseFileQuestion)))
         return;
     emptyDocument();
     setStatusText(0, m_state.FileName);
@@ -227,7 +225,7 @@ bool TfC::confirmLeave()
     // Leaving would lose a changed text without a word; ask first.
     if (!m_unsaved || m_mem->isEmpty())
         return true;
-    return m_desktop.askYesNo(kQuestionCaption, std::string(kExitUnsavedQuestion));
+    return m_desktop.askYesNo(kQuestionCaption, Tr(kExitUnsavedQuestion));
 }
 
 bool TfC::readUserOptions()
@@ -260,8 +258,7 @@ void TfC::changeUserOptions(const std::function<void(TUserOptions&)>& change)
         std::fprintf(stderr, "plimo: %s\n", e.what());
         if (!std::exchange(m_toldOptionsNotSaved, true) && statusBar()->currentMessage().isEmpty())
             statusBar()->showMessage(
-                QStringLiteral("Recent files are not kept: ") + display_text::FromUtf8(e.what()),
-                kOpenNoteMs);
+                tr("Recent files are not kept: ") + display_text::FromUtf8(e.what()), kOpenNoteMs);
     }
 }
 
@@ -312,8 +309,8 @@ void TfC::openRecent(const std::string& path)
 {
     // Open, once the file is chosen; a click in a list must not lose a changed text unasked.
     if (m_unsaved && !m_mem->isEmpty() &&
-        !m_desktop.askYesNo(kQuestionCaption, std::string(kOpenRecentUnsavedBefore) + path +
-                                                  std::string(kOpenRecentUnsavedAfter))) {
+        !m_desktop.askYesNo(kQuestionCaption,
+                            Tr(kOpenRecentUnsavedBefore) + path + Tr(kOpenRecentUnsavedAfter))) {
         ShowNote(kOpenCancelledNote);
         return;
     }

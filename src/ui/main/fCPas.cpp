@@ -43,8 +43,6 @@ constexpr int kOpenHeight = 500;
 constexpr int kBorder = 10;
 constexpr int kStatusHeight = 19;
 constexpr int kWindowPixels = 11;
-// The caret's panel is wide enough for a line and column of a large text without growing.
-constexpr const char* kCaretPlaceRoom = "Ln 9999999, Col 99999";
 // One notch of a mouse wheel.
 constexpr int kWheelNotch = 120;
 
@@ -98,7 +96,7 @@ void TfC::createControls()
     memoLayout->setContentsMargins(kBorder, kBorder, kBorder, kBorder);
     m_mem = new Memo(pMemo);
     m_mem->setObjectName(QStringLiteral("mem"));
-    m_mem->setAccessibleName(QStringLiteral("Text"));
+    m_mem->setAccessibleName(tr("Text"));
     m_mem->setFamily(QStringLiteral("MS Sans Serif"));
     m_mem->setPointSize(kDefaultTypeSize);
     memoLayout->addWidget(m_mem);
@@ -156,8 +154,9 @@ void TfC::createStatusBar()
     m_hits = AddStatusPanel(bar);
     m_hits->hide();
     m_caretPlace = AddStatusPanel(bar);
+    // Wide enough for a line and column of a large text without growing.
     m_caretPlace->setMinimumWidth(
-        m_caretPlace->fontMetrics().horizontalAdvance(QString::fromLatin1(kCaretPlaceRoom)) +
+        m_caretPlace->fontMetrics().horizontalAdvance(tr("Ln %1, Col %2").arg(9999999).arg(99999)) +
         2 * m_caretPlace->frameWidth() + 4);
     setStatusBar(bar);
     // One note of Open's after the other, each for its while.
@@ -172,7 +171,7 @@ void TfC::createMenu()
     QMenuBar* bar = menuBar();
     auto item = [this](QMenu* menu, const char* caption, void (TfC::*handler)(),
                        const QKeySequence& keys = {}) {
-        QAction* a = menu->addAction(QString::fromLatin1(caption));
+        QAction* a = menu->addAction(tr(caption));
         if (!keys.isEmpty())
             a->setShortcut(keys);
         a->setShortcutContext(Qt::WindowShortcut);
@@ -183,75 +182,88 @@ void TfC::createMenu()
     };
     TMainMenu& m = m_menu;
 
-    QMenu* file = bar->addMenu(QStringLiteral("F&ile"));
-    m.New1 = item(file, "&New", &TfC::New1Click, QKeySequence(Qt::CTRL | Qt::Key_N));
-    m.Open1 = item(file, "&Open", &TfC::Open1Click, QKeySequence(Qt::CTRL | Qt::Key_O));
-    m_recentMenu = file->addMenu(QStringLiteral("Recent &Files"));
+    QMenu* file = bar->addMenu(tr("F&ile"));
+    m.New1 = item(file, QT_TR_NOOP("&New"), &TfC::New1Click, QKeySequence(Qt::CTRL | Qt::Key_N));
+    m.Open1 = item(file, QT_TR_NOOP("&Open"), &TfC::Open1Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_recentMenu = file->addMenu(tr("Recent &Files"));
     m_recentMenu->setObjectName(QStringLiteral("RecentFiles"));
     m_recentMenu->setToolTipsVisible(true);  // each entry's full path
     m.RecentFiles1 = m_recentMenu->menuAction();
-    m.ClearRecent1 = item(m_recentMenu, "&Clear List", &TfC::ClearRecent1Click);
+    m.ClearRecent1 = item(m_recentMenu, QT_TR_NOOP("&Clear List"), &TfC::ClearRecent1Click);
     connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { fillRecentMenu(); });
-    m.Save1 = item(file, "&Save", &TfC::Save1Click, QKeySequence(Qt::CTRL | Qt::Key_S));
-    m.SaveAs1 = item(file, "Sa&ve As", &TfC::SaveAs1Click);
-    m.Close1 = item(file, "C&lose File", &TfC::Close1Click, QKeySequence(Qt::CTRL | Qt::Key_W));
+    m.Save1 = item(file, QT_TR_NOOP("&Save"), &TfC::Save1Click, QKeySequence(Qt::CTRL | Qt::Key_S));
+    m.SaveAs1 = item(file, QT_TR_NOOP("Sa&ve As"), &TfC::SaveAs1Click);
+    m.Close1 = item(file, QT_TR_NOOP("C&lose File"), &TfC::Close1Click,
+                    QKeySequence(Qt::CTRL | Qt::Key_W));
     file->addSeparator();
-    m.Print1 = item(file, "&Print", &TfC::Print1Click, QKeySequence(Qt::CTRL | Qt::Key_P));
-    m.PrintPreview1 = item(file, "Print Previe&w", &TfC::PrintPreview1Click);
+    m.Print1 =
+        item(file, QT_TR_NOOP("&Print"), &TfC::Print1Click, QKeySequence(Qt::CTRL | Qt::Key_P));
+    m.PrintPreview1 = item(file, QT_TR_NOOP("Print Previe&w"), &TfC::PrintPreview1Click);
     file->addSeparator();
-    m.Email1 = item(file, "&Quick Email", &TfC::Email1Click, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m.Email1 = item(file, QT_TR_NOOP("&Quick Email"), &TfC::Email1Click,
+                    QKeySequence(Qt::CTRL | Qt::Key_Q));
     file->addSeparator();
-    m.eMen = item(file, "&Encrypt", &TfC::eMenClick, QKeySequence(Qt::CTRL | Qt::Key_E));
-    m.dMen = item(file, "&Decrypt", &TfC::dMenClick, QKeySequence(Qt::CTRL | Qt::Key_D));
+    m.eMen =
+        item(file, QT_TR_NOOP("&Encrypt"), &TfC::eMenClick, QKeySequence(Qt::CTRL | Qt::Key_E));
+    m.dMen =
+        item(file, QT_TR_NOOP("&Decrypt"), &TfC::dMenClick, QKeySequence(Qt::CTRL | Qt::Key_D));
     file->addSeparator();
-    m.Exit1 = item(file, "E&xit", &TfC::Exit1Click, QKeySequence(Qt::CTRL | Qt::Key_F4));
+    m.Exit1 =
+        item(file, QT_TR_NOOP("E&xit"), &TfC::Exit1Click, QKeySequence(Qt::CTRL | Qt::Key_F4));
 
-    QMenu* edit = bar->addMenu(QStringLiteral("E&dit"));
-    m.Cut1 = item(edit, "C&ut", &TfC::Cut1Click, QKeySequence(Qt::CTRL | Qt::Key_X));
-    m.Copy1 = item(edit, "&Copy", &TfC::Copy1Click, QKeySequence(Qt::CTRL | Qt::Key_C));
-    m.Paste1 = item(edit, "&Paste", &TfC::Paste1Click, QKeySequence(Qt::CTRL | Qt::Key_V));
-    m.SelectAll1 =
-        item(edit, "Select &All", &TfC::SelectAll1Click, QKeySequence(Qt::CTRL | Qt::Key_A));
+    QMenu* edit = bar->addMenu(tr("E&dit"));
+    m.Cut1 = item(edit, QT_TR_NOOP("C&ut"), &TfC::Cut1Click, QKeySequence(Qt::CTRL | Qt::Key_X));
+    m.Copy1 = item(edit, QT_TR_NOOP("&Copy"), &TfC::Copy1Click, QKeySequence(Qt::CTRL | Qt::Key_C));
+    m.Paste1 =
+        item(edit, QT_TR_NOOP("&Paste"), &TfC::Paste1Click, QKeySequence(Qt::CTRL | Qt::Key_V));
+    m.SelectAll1 = item(edit, QT_TR_NOOP("Select &All"), &TfC::SelectAll1Click,
+                        QKeySequence(Qt::CTRL | Qt::Key_A));
     edit->addSeparator();
-    m.fMen = item(edit, "&Find", &TfC::fMenClick, QKeySequence(Qt::CTRL | Qt::Key_F));
-    m.rMen = item(edit, "&Replace", &TfC::rMenClick, QKeySequence(Qt::CTRL | Qt::Key_R));
-    m.FindNext1 = item(edit, "Find &Next", &TfC::FindNext1Click, QKeySequence(Qt::Key_F3));
-    m.FindPrevious1 = item(edit, "Find Pre&vious", &TfC::FindPrevious1Click,
+    m.fMen = item(edit, QT_TR_NOOP("&Find"), &TfC::fMenClick, QKeySequence(Qt::CTRL | Qt::Key_F));
+    m.rMen =
+        item(edit, QT_TR_NOOP("&Replace"), &TfC::rMenClick, QKeySequence(Qt::CTRL | Qt::Key_R));
+    m.FindNext1 =
+        item(edit, QT_TR_NOOP("Find &Next"), &TfC::FindNext1Click, QKeySequence(Qt::Key_F3));
+    m.FindPrevious1 = item(edit, QT_TR_NOOP("Find Pre&vious"), &TfC::FindPrevious1Click,
                            QKeySequence(Qt::SHIFT | Qt::Key_F3));
     edit->addSeparator();
-    m.GoToLine1 = item(edit, "&Go to Line", &TfC::GoToLine1Click, QKeySequence(Qt::CTRL | Qt::Key_G));
+    m.GoToLine1 = item(edit, QT_TR_NOOP("&Go to Line"), &TfC::GoToLine1Click,
+                       QKeySequence(Qt::CTRL | Qt::Key_G));
 
-    QMenu* settings = bar->addMenu(QStringLiteral("Sett&ings"));
+    QMenu* settings = bar->addMenu(tr("Sett&ings"));
     // Both items show Ctrl+T and run the same command; only one of them owns the key, so the
     // shortcut is never ambiguous.
-    m.SelectFont1 = item(settings, "Selec&t Font\tCtrl+T", &TfC::SelectFont1Click);
-    m.tMen = item(settings, "&Type Size", &TfC::tMenClick, QKeySequence(Qt::CTRL | Qt::Key_T));
-    m.levelAPwd =
-        item(settings, "Level A &Pwd", &TfC::levelAPwdClick, QKeySequence(Qt::CTRL | Qt::Key_L));
+    m.SelectFont1 = item(settings, QT_TR_NOOP("Selec&t Font\tCtrl+T"), &TfC::SelectFont1Click);
+    m.tMen = item(settings, QT_TR_NOOP("&Type Size"), &TfC::tMenClick,
+                  QKeySequence(Qt::CTRL | Qt::Key_T));
+    m.levelAPwd = item(settings, QT_TR_NOOP("Level A &Pwd"), &TfC::levelAPwdClick,
+                       QKeySequence(Qt::CTRL | Qt::Key_L));
     settings->addSeparator();
     // Ctrl++ is Ctrl+Shift+= on most keyboards; Ctrl+= spares the Shift.
-    m.ZoomIn1 = item(settings, "Zoom &In", &TfC::ZoomIn1Click, QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    m.ZoomIn1 = item(settings, QT_TR_NOOP("Zoom &In"), &TfC::ZoomIn1Click,
+                     QKeySequence(Qt::CTRL | Qt::Key_Plus));
     m.ZoomIn1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus),
                              QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    m.ZoomOut1 =
-        item(settings, "Zoom &Out", &TfC::ZoomOut1Click, QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    m.ZoomReset1 =
-        item(settings, "Reset &Zoom", &TfC::ZoomReset1Click, QKeySequence(Qt::CTRL | Qt::Key_0));
+    m.ZoomOut1 = item(settings, QT_TR_NOOP("Zoom &Out"), &TfC::ZoomOut1Click,
+                      QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    m.ZoomReset1 = item(settings, QT_TR_NOOP("Reset &Zoom"), &TfC::ZoomReset1Click,
+                        QKeySequence(Qt::CTRL | Qt::Key_0));
     settings->addSeparator();
-    m.LineNumbers1 = item(settings, "Line &Numbers", &TfC::LineNumbers1Click);
+    m.LineNumbers1 = item(settings, QT_TR_NOOP("Line &Numbers"), &TfC::LineNumbers1Click);
     m.LineNumbers1->setCheckable(true);
-    m.KeepRecovery1 = item(settings, "&Keep Recovery Copies", &TfC::KeepRecovery1Click);
+    m.KeepRecovery1 =
+        item(settings, QT_TR_NOOP("&Keep Recovery Copies"), &TfC::KeepRecovery1Click);
     m.KeepRecovery1->setCheckable(true);
     m.KeepRecovery1->setChecked(true);
 
-    QMenu* help = bar->addMenu(QStringLiteral("Hel&p"));
-    m.Help2 = item(help, "&Help", &TfC::Help2Click, QKeySequence(Qt::Key_F1));
+    QMenu* help = bar->addMenu(tr("Hel&p"));
+    m.Help2 = item(help, QT_TR_NOOP("&Help"), &TfC::Help2Click, QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    m.WebSite1 = item(help, "Korvex Web Site", &TfC::WebSite1Click);
-    m.SupportEmail1 = item(help, "Korvex Support Email", &TfC::SupportEmail1Click);
-    m.SalesEmail1 = item(help, "Korvex Sales Email", &TfC::SalesEmail1Click);
+    m.WebSite1 = item(help, QT_TR_NOOP("Korvex Web Site"), &TfC::WebSite1Click);
+    m.SupportEmail1 = item(help, QT_TR_NOOP("Korvex Support Email"), &TfC::SupportEmail1Click);
+    m.SalesEmail1 = item(help, QT_TR_NOOP("Korvex Sales Email"), &TfC::SalesEmail1Click);
     help->addSeparator();
-    m.About1 = item(help, "About", &TfC::About1Click);
+    m.About1 = item(help, QT_TR_NOOP("About"), &TfC::About1Click);
 }
 
 void TfC::connectHandlers()
@@ -309,10 +321,11 @@ void TfC::FormCreate()
     }
     // Each is told until the user has seen it: a start that ends meanwhile tells it again.
     for (const TInterruptedSave& save : FindInterruptedSaves()) {
-        m_desktop.showError(ApplicationTitle(), "Saving " + save.target +
-                                                    " was interrupted. Its previous content is "
-                                                    "kept in " +
-                                                    save.copy + ".");
+        m_desktop.showError(
+            ApplicationTitle(),
+            tr("Saving %1 was interrupted. Its previous content is kept in %2.")
+                .arg(display_text::FromUtf8(save.target), display_text::FromUtf8(save.copy))
+                .toStdString());
         ForgetInterruptedSave(save);
     }
     setStatusText(0, m_state.FileName);
@@ -325,7 +338,8 @@ void TfC::FormCreate()
     m_bar.reset();
     m_state.FileName = std::string(kUntitled);
     m_state.FileExt = "txt";
-    m_menu.About1->setText(display_text::MenuCaption("About " + m_state.AppTitle));
+    m_menu.About1->setText(
+        display_text::MenuCaption(display_text::ToBytes(tr("About ")) + m_state.AppTitle));
     setWindowTitle(display_text::FromBytes(m_state.AppTitle));
     m_mem->setPointSize(m_state.TypeSize);
     m_startTypeSize = m_state.TypeSize;
@@ -417,9 +431,9 @@ void TfC::showCaretPlace()
     const ByteText& text = m_mem->byteText();
     const std::size_t caret = m_mem->caret();
     const std::size_t line = text.lineOf(caret);
-    QString place = QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(caret - text.lineStart(line) + 1);
+    QString place = tr("Ln %1, Col %2").arg(line + 1).arg(caret - text.lineStart(line) + 1);
     if (const qsizetype selected = m_mem->selLength(); selected > 0)
-        place += QStringLiteral(" (%1 selected)").arg(selected);
+        place += tr(" (%1 selected)").arg(selected);
     m_caretPlace->setText(place);
 }
 

@@ -85,8 +85,7 @@ TRecoveryDocument TfC::recoveryDocument() const
 void TfC::showRecoveryOff(const QString& why)
 {
     std::fprintf(stderr, "plimo: %s\n", why.toLocal8Bit().constData());
-    statusBar()->showMessage(QStringLiteral("Recovery copies are off for this run: ") + why,
-                             kRecoveryNoteMs);
+    statusBar()->showMessage(tr("Recovery copies are off for this run: ") + why, kRecoveryNoteMs);
 }
 
 void TfC::KeepRecovery1Click()
@@ -102,14 +101,17 @@ void TfC::KeepRecovery1Click()
 void TfC::offerRecovery()
 {
     for (TOrphanJournal& journal : FindOrphanJournals(RecoveryFolder())) {
-        const std::string kept = "The unsaved text could not be restored, and is kept in " +
-                                 journal.path + ": ";
+        const std::string kept =
+            tr("The unsaved text could not be restored, and is kept in %1: ")
+                .arg(QString::fromStdString(journal.path))
+                .toStdString();
         std::string bytes;
         int error = 0;
         if (ReadWholeFile(journal.path, 2 * kMemoCapacity + (1u << 20), bytes, &error) !=
             TReadResult::Ok) {
-            m_desktop.showError(ApplicationTitle(), kept + (error ? std::strerror(error)
-                                                                  : "it cannot be read"));
+            m_desktop.showError(ApplicationTitle(),
+                                kept + (error ? std::string(std::strerror(error))
+                                              : tr("it cannot be read").toStdString()));
             continue;
         }
         TJournalSummary summary;
@@ -119,9 +121,11 @@ void TfC::offerRecovery()
             m_desktop.showError(ApplicationTitle(), kept + e.what());
             continue;
         }
-        const std::string question = "Plimo was not closed properly. Restore the unsaved text of " +
-                                     ShownName(summary.document) + " (last change " +
-                                     ChangeTime(summary.lastChange) + ")?";
+        const std::string question =
+            tr("Plimo was not closed properly. Restore the unsaved text of %1 (last change %2)?")
+                .arg(QString::fromStdString(ShownName(summary.document)),
+                     QString::fromStdString(ChangeTime(summary.lastChange)))
+                .toStdString();
         const Desktop::RestoreAnswer answer = m_desktop.askRestore("Plimo", question);
         if (answer == Desktop::RestoreAnswer::Discard)
             RemoveJournal(journal);
@@ -148,7 +152,7 @@ void TfC::offerRecovery()
         } catch (const std::bad_alloc&) {
         }
         if (!taken) {
-            m_desktop.showError(ApplicationTitle(), kept + std::string(kTextExceedsCapacity));
+            m_desktop.showError(ApplicationTitle(), kept + Tr(kTextExceedsCapacity));
             continue;
         }
         showOpenNotes({});
@@ -159,7 +163,8 @@ void TfC::offerRecovery()
         m_mem->select(static_cast<qsizetype>(summary.caret), 0);
         m_unsaved = true;
         setStatusText(0, m_state.FileName);
-        setStatusText(1, "size - " + std::to_string(m_mem->byteLength()));
+        setStatusText(1,
+                      display_text::ToBytes(tr("size - ")) + std::to_string(m_mem->byteLength()));
         showCaretPlace();
         m_journal->startUnsaved(recoveryDocument(), m_mem->byteText(), m_mem->caret());
         // The old journal goes once the text is safe in this editor's own; if that cannot be,

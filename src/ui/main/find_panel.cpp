@@ -26,7 +26,7 @@ constexpr int kOptionTops[] = {9, 33};
 
 QCheckBox* AddOptionBox(QWidget* panel, const char* name, const char* caption, int row)
 {
-    auto* box = new QCheckBox(QString::fromLatin1(caption), panel);
+    auto* box = new QCheckBox(FindPanel::tr(caption), panel);
     box->setObjectName(QString::fromLatin1(name));
     box->adjustSize();
     box->move(0, kOptionTops[row]);
@@ -38,8 +38,8 @@ QCheckBox* AddOptionBox(QWidget* panel, const char* name, const char* caption, i
 FindOptionBoxes::FindOptionBoxes(QWidget* panel, const QWidget* after, const char* caseName,
                                  const char* wholeName)
 {
-    matchCase = AddOptionBox(panel, caseName, "Match case", 0);
-    wholeWords = AddOptionBox(panel, wholeName, "Whole words", 1);
+    matchCase = AddOptionBox(panel, caseName, QT_TRANSLATE_NOOP("FindPanel", "Match case"), 0);
+    wholeWords = AddOptionBox(panel, wholeName, QT_TRANSLATE_NOOP("FindPanel", "Whole words"), 1);
     place(after, panel->width());
 }
 
@@ -62,13 +62,13 @@ FindPanel::FindPanel(Memo& mem, TAppState& state, Desktop& desktop, QWidget* par
     : ToolPanel("pFind", desktop, parent), m_mem(mem), m_state(state)
 {
     editF = addEdit("editF", 16, 16, 169, 28);
-    fButt = addButton("fButt", "Find", 194, 16);
-    cFind = addButton("cFind", "Close", 280, 16);
+    fButt = addButton("fButt", QT_TR_NOOP("Find"), 194, 16);
+    cFind = addButton("cFind", QT_TR_NOOP("Close"), 280, 16);
     fitRow({editF, fButt, cFind});
     const FindOptionBoxes boxes(this, cFind, "fCase", "fWhole");
     fCase = boxes.matchCase;
     fWhole = boxes.wholeWords;
-    editF->setAccessibleName(QStringLiteral("Text to find"));
+    editF->setAccessibleName(tr("Text to find"));
     setDefaultButton(fButt);
     onClick(fButt, &FindPanel::fButtClick);
     onClick(cFind, &FindPanel::cFindClick);
@@ -145,11 +145,11 @@ void FindPanel::countSome()
     while (!m_count->CountOn(text, kCountPiece) && slice.elapsed() < kCountSliceMs) {
     }
     if (!m_count->Done()) {
-        emit hitsChanged(QStringLiteral("counting hits\u2026"));
+        emit hitsChanged(tr("counting hits\u2026"));
         m_counting.start(0);
         return;
     }
-    emit hitsChanged(QStringLiteral("hit %1 of %2").arg(m_count->Index()).arg(m_count->Total()));
+    emit hitsChanged(tr("hit %1 of %2").arg(m_count->Index()).arg(m_count->Total()));
     m_count.reset();
 }
 

@@ -13,16 +13,16 @@
 GoToLinePanel::GoToLinePanel(Memo& mem, Desktop& desktop, QWidget* parent)
     : ToolPanel("pGo", desktop, parent), m_mem(mem)
 {
-    LabelGo = addLabel("LabelGo", "Line:", 16, 20);
+    LabelGo = addLabel("LabelGo", QT_TR_NOOP("Line:"), 16, 20);
     editGo = addEdit("editGo", 56, 16, 129, 28);
-    gButt = addButton("gButt", "Go", 194, 16);
-    cGo = addButton("cGo", "Close", 280, 16);
+    gButt = addButton("gButt", QT_TR_NOOP("Go"), 194, 16);
+    cGo = addButton("cGo", QT_TR_NOOP("Close"), 280, 16);
     LabelLines = addLabel("LabelLines", "", 376, 20);
     fitRow({LabelGo, editGo, gButt, cGo});
     // Digits only: a line has no sign, and twelve digits pass any text's last line.
     editGo->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,12}")), editGo));
-    editGo->setAccessibleName(QStringLiteral("Line number"));
+    editGo->setAccessibleName(tr("Line number"));
     setDefaultButton(gButt);
     onClick(gButt, &GoToLinePanel::gButtClick);
     onClick(cGo, &GoToLinePanel::cGoClick);
@@ -30,7 +30,7 @@ GoToLinePanel::GoToLinePanel(Memo& mem, Desktop& desktop, QWidget* parent)
 
 void GoToLinePanel::showLineCount()
 {
-    LabelLines->setText(QStringLiteral("of %1").arg(m_mem.byteText().lineCount()));
+    LabelLines->setText(tr("of %1").arg(m_mem.byteText().lineCount()));
     LabelLines->adjustSize();
 }
 

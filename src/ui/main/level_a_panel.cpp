@@ -18,9 +18,10 @@
 
 namespace {
 
-const char* const kNotice =
+const char* const kNotice = QT_TRANSLATE_NOOP(
+    "LevelAPwdPanel",
     "Password change can give you more security. Documents that used previous pwd for Level A "
-    "encryption will not be able to decrypt with changed password.";
+    "encryption will not be able to decrypt with changed password.");
 constexpr int kNoticeLeft = 368;
 constexpr int kNoticeTop = 13;
 constexpr int kNoticeDesignedHeight = 47;
@@ -37,14 +38,14 @@ LevelAPwdPanel::LevelAPwdPanel(TAppState& state, Desktop& desktop, QWidget* pare
 {
     editLA = addEdit("editLA", 16, 16, 169, 28);
     KeepSecret(editLA);
-    laButt = addButton("laButt", "Update", 194, 16);
-    cLA = addButton("cLA", "Close", 280, 16);
-    Label4 = new QLabel(QString::fromLatin1(kNotice), this);
+    laButt = addButton("laButt", QT_TR_NOOP("Update"), 194, 16);
+    cLA = addButton("cLA", QT_TR_NOOP("Close"), 280, 16);
+    Label4 = new QLabel(tr(kNotice), this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setWordWrap(true);
     Label4->move(kNoticeLeft, kNoticeTop);
     fitRow({editLA, laButt, cLA});
-    editLA->setAccessibleName(QStringLiteral("New Level A password"));
+    editLA->setAccessibleName(tr("New Level A password"));
 
     setDefaultButton(laButt);
     onClick(laButt, &LevelAPwdPanel::laButtClick);

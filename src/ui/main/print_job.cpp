@@ -21,12 +21,18 @@ constexpr std::size_t kCountPiece = 4 * 1024 * 1024;
 // The progress bar: counting takes its first half, drawing the pages the second.
 constexpr int kSteps = 1000;
 
+// The print window's texts, in the context "PrintJob".
+QString T(const char* text)
+{
+    return QCoreApplication::translate("PrintJob", text);
+}
+
 [[noreturn]] void CannotPrint(const QString& file, const char* why)
 {
     if (file.isEmpty())
-        throw CommandError(std::string("Cannot print: ") + why);
-    throw CommandError(std::string(kCannotCreateFile) + QFile::encodeName(file).toStdString() +
-                       ": " + why);
+        throw CommandError(Tr(QT_TRANSLATE_NOOP("Plimo", "Cannot print: ")) + Tr(why));
+    throw CommandError(Tr(kCannotCreateFile) + QFile::encodeName(file).toStdString() + ": " +
+                       Tr(why));
 }
 
 }  // namespace
@@ -46,7 +52,7 @@ PrintOutcome PrintText(QPrinter& printer, const ByteText& text, const QFont& typ
     if (!target.isEmpty()) {
         part = std::make_unique<QTemporaryFile>(target + QStringLiteral(".XXXXXX"));
         if (!part->open())
-            CannotPrint(target, "the folder cannot be written");
+            CannotPrint(target, QT_TRANSLATE_NOOP("Plimo", "the folder cannot be written"));
         part->close();
         printer.setOutputFileName(part->fileName());
     }
@@ -58,9 +64,9 @@ PrintOutcome PrintText(QPrinter& printer, const ByteText& text, const QFont& typ
 
     TextPages pages(text, typeface, points, &printer,
                     printer.pageRect(QPrinter::DevicePixel).size(), name);
-    QProgressDialog progress(QStringLiteral("Counting pages..."), QStringLiteral("Cancel"), 0,
-                             kSteps, parent);
-    progress.setWindowTitle(QStringLiteral("Print"));
+    QProgressDialog progress(T(QT_TRANSLATE_NOOP("PrintJob", "Counting pages...")),
+                             T(QT_TRANSLATE_NOOP("PrintJob", "Cancel")), 0, kSteps, parent);
+    progress.setWindowTitle(T(QT_TRANSLATE_NOOP("PrintJob", "Print")));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     progress.setAutoReset(false);
@@ -77,10 +83,14 @@ PrintOutcome PrintText(QPrinter& printer, const ByteText& text, const QFont& typ
 
     QPainter painter;
     if (!painter.begin(&printer))
-        CannotPrint(target, target.isEmpty() ? "the printer did not start" : "it cannot be written");
+        CannotPrint(target, target.isEmpty()
+                                ? QT_TRANSLATE_NOOP("Plimo", "the printer did not start")
+                                : QT_TRANSLATE_NOOP("Plimo", "it cannot be written"));
     const std::size_t total = count.pages();
     for (std::size_t page = 0; page < total; ++page) {
-        progress.setLabelText(QStringLiteral("Printing page %1 of %2...").arg(page + 1).arg(total));
+        progress.setLabelText(T(QT_TRANSLATE_NOOP("PrintJob", "Printing page %1 of %2..."))
+                                  .arg(page + 1)
+                                  .arg(total));
         progress.setValue(kSteps / 2 + static_cast<int>(page * (kSteps / 2) / total));
         QCoreApplication::processEvents();
         if (progress.wasCanceled()) {
@@ -89,17 +99,17 @@ PrintOutcome PrintText(QPrinter& printer, const ByteText& text, const QFont& typ
             return PrintOutcome::Cancelled;
         }
         if (page > 0 && !printer.newPage())
-            CannotPrint(target, "a page could not be started");
+            CannotPrint(target, QT_TRANSLATE_NOOP("Plimo", "a page could not be started"));
         pages.drawPage(painter, page);
     }
     if (!painter.end())
-        CannotPrint(target, "it could not be finished");
+        CannotPrint(target, QT_TRANSLATE_NOOP("Plimo", "it could not be finished"));
     if (part) {
         part->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                              QFileDevice::ReadGroup | QFileDevice::ReadOther);
         const QByteArray from = QFile::encodeName(part->fileName());
         if (std::rename(from.constData(), QFile::encodeName(target).constData()) != 0)
-            CannotPrint(target, "it could not take its name");
+            CannotPrint(target, QT_TRANSLATE_NOOP("Plimo", "it could not take its name"));
         part->setAutoRemove(false);
     }
     return PrintOutcome::Printed;

@@ -60,7 +60,7 @@ PrintPreview::PrintPreview(const ByteText& text, const QFont& typeface, int poin
     : QDialog(parent), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     setObjectName(QStringLiteral("PrintPreview"));
-    setWindowTitle(QStringLiteral("Print Preview"));
+    setWindowTitle(tr("Print Preview"));
     PreparePrinter(*m_printer, name);
     const QRectF paper = m_printer->paperRect(QPrinter::DevicePixel);
     const QRectF page = m_printer->pageRect(QPrinter::DevicePixel);
@@ -68,12 +68,12 @@ PrintPreview::PrintPreview(const ByteText& text, const QFont& typeface, int poin
                                           name);
     m_view = new PageView(*this, paper, page.topLeft() - paper.topLeft());
 
-    previousButton = new QPushButton(QStringLiteral("&Previous Page"), this);
-    nextButton = new QPushButton(QStringLiteral("&Next Page"), this);
+    previousButton = new QPushButton(tr("&Previous Page"), this);
+    nextButton = new QPushButton(tr("&Next Page"), this);
     pageLabel = new QLabel(this);
     pageLabel->setAlignment(Qt::AlignCenter);
-    printButton = new QPushButton(QStringLiteral("P&rint..."), this);
-    closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    printButton = new QPushButton(tr("P&rint..."), this);
+    closeButton = new QPushButton(tr("&Close"), this);
     for (QPushButton* b : {previousButton, nextButton, printButton, closeButton})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -105,7 +105,7 @@ PrintPreview::~PrintPreview() = default;
 QString PrintPreview::pageText() const
 {
     const PageCount& count = m_pages->count();
-    return QStringLiteral("Page %1 of %2")
+    return tr("Page %1 of %2")
         .arg(m_page + 1)
         .arg(count.done() ? QString::number(count.pages()) : QStringLiteral("..."));
 }

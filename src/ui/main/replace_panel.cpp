@@ -22,14 +22,14 @@ ReplacePanel::ReplacePanel(Memo& mem, Desktop& desktop, QWidget* parent)
     rFrom = addEdit("rFrom", 16, 16, 169, 28);
     Label1 = addLabel("Label1", ">>>", 192, 20);
     rTo = addEdit("rTo", 224, 16, 169, 28);
-    rButt = addButton("rButt", "Replace", 408, 16);
-    cRep = addButton("cRep", "Close", 496, 16);
+    rButt = addButton("rButt", QT_TR_NOOP("Replace"), 408, 16);
+    cRep = addButton("cRep", QT_TR_NOOP("Close"), 496, 16);
     fitRow({rFrom, Label1, rTo, rButt, cRep});
     const FindOptionBoxes boxes(this, cRep, "rCase", "rWhole");
     rCase = boxes.matchCase;
     rWhole = boxes.wholeWords;
-    rFrom->setAccessibleName(QStringLiteral("Text to replace"));
-    rTo->setAccessibleName(QStringLiteral("Replacement"));
+    rFrom->setAccessibleName(tr("Text to replace"));
+    rTo->setAccessibleName(tr("Replacement"));
     onClick(rButt, &ReplacePanel::rButtClick);
     onClick(cRep, &ReplacePanel::cRepClick);
 }
@@ -49,7 +49,7 @@ void ReplacePanel::rButtClick()
     } catch (const std::bad_alloc&) {
     }
     if (!replaced)
-        throw CommandError(std::string(kTextExceedsCapacity));
+        throw CommandError(Tr(kTextExceedsCapacity));
 }
 
 void ReplacePanel::aboutToShow()

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,7 +66,8 @@ QLineEdit* ToolPanel::addEdit(const char* name, int x, int y, int w, int h)
 
 QPushButton* ToolPanel::addButton(const char* name, const char* caption, int x, int y, int w, int h)
 {
-    auto* b = new QPushButton(QString::fromLatin1(caption), this);
+    auto* b =
+        new QPushButton(QCoreApplication::translate(metaObject()->className(), caption), this);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(x, y, w, h);
     b->setAutoDefault(false);
@@ -84,7 +86,7 @@ QComboBox* ToolPanel::addList(const char* name, int x, int y, int w)
 
 QLabel* ToolPanel::addLabel(const char* name, const char* caption, int x, int y)
 {
-    auto* l = new QLabel(QString::fromLatin1(caption), this);
+    auto* l = new QLabel(QCoreApplication::translate(metaObject()->className(), caption), this);
     l->setObjectName(QString::fromLatin1(name));
     l->move(x, y);
     l->adjustSize();

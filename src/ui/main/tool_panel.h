@@ -56,7 +56,8 @@ protected:
     void closePanel();
     void keyPressEvent(QKeyEvent* event) override;
 
-    // The controls at their designed places, in the design font.
+    // The controls at their designed places, in the design font. A caption is marked with
+    // QT_TR_NOOP where the panel names it and shown in the user's language.
     QLineEdit* addEdit(const char* name, int x, int y, int w, int h);
     QPushButton* addButton(const char* name, const char* caption, int x, int y, int w = 80,
                            int h = 32);

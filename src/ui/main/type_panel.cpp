@@ -29,13 +29,13 @@ TypePanel::TypePanel(Memo& mem, TAppState& state, PanelBar& bar, PanelHost& host
     ComboBox1 = addList("ComboBox1", 16, 16, 177);
     for (const char* size : kTypeSizes)
         ComboBox1->addItem(QString::fromLatin1(size));
-    cType = addButton("cType", "Close", 208, 16);
+    cType = addButton("cType", QT_TR_NOOP("Close"), 208, 16);
     ft = addList("ft", 312, 18, kTypefaceListWidth);
     ft->setMaxVisibleItems(12);
-    Button1 = addButton("Button1", "Font", kFontButtonLeft, 16, 97, 32);
+    Button1 = addButton("Button1", QT_TR_NOOP("Font"), kFontButtonLeft, 16, 97, 32);
     fitRow({ComboBox1, cType});
-    ComboBox1->setAccessibleName(QStringLiteral("Type size"));
-    ft->setAccessibleName(QStringLiteral("Typeface"));
+    ComboBox1->setAccessibleName(tr("Type size"));
+    ft->setAccessibleName(tr("Typeface"));
 
     onClick(cType, &TypePanel::cTypeClick);
     // activated fires only on the user's choice, never when the program selects an entry.
@@ -53,7 +53,7 @@ void TypePanel::aboutToShow()
 {
     // "Default" first, then the screen's families without a repeat of the name just before,
     // all sorted without regard to case.
-    QStringList names{QStringLiteral("Default")};
+    QStringList names{tr("Default")};
     for (const QString& family : m_desktop.screenFontFamilies())
         if (family.compare(names.last(), Qt::CaseInsensitive) != 0)
             names << family;

@@ -33,7 +33,7 @@ bool RunCommand(Desktop& desktop, const std::function<void()>& command)
     } catch (const CommandError& e) {
         desktop.showError(ApplicationTitle(), e.what());
     } catch (const std::bad_alloc&) {
-        desktop.showError(ApplicationTitle(), std::string(kOutOfMemory));
+        desktop.showError(ApplicationTitle(), Tr(kOutOfMemory));
     }
     return false;
 }

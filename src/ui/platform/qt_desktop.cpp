@@ -1,6 +1,7 @@
 #include "ui/platform/qt_desktop.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -78,8 +79,10 @@ Desktop::RestoreAnswer QtDesktop::askRestore(const std::string& caption,
     QMessageBox box(QMessageBox::Question, Q(caption), Q(question), QMessageBox::NoButton,
                     DialogParent());
     box.setTextFormat(Qt::PlainText);
-    QPushButton* restore = box.addButton(QStringLiteral("&Restore"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+    QPushButton* restore = box.addButton(QCoreApplication::translate("QtDesktop", "&Restore"),
+                                         QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QCoreApplication::translate("QtDesktop", "&Discard"),
+                                         QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
     box.exec();
     if (box.clickedButton() == restore)
