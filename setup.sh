@@ -10,7 +10,7 @@ PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6printsupport6 libjpeg-dev libbenchmark-dev librnp-dev zlib1g-dev poppler-utils
   fonts-dejavu-core
-  python3 xvfb xauth xdotool x11-utils xclip imagemagick gnupg
+  python3 xvfb xauth xdotool x11-utils x11-xserver-utils xclip imagemagick gnupg
   clang libclang-rt-14-dev
   desktop-file-utils shared-mime-info libglib2.0-bin
   help2man dpkg-dev file lintian appstream bash-completion man-db groff-base

@@ -179,10 +179,28 @@ class Session:
                 self.display = f":{number}"
                 # Ready by its own word; a first client proves it before the editor relies on it.
                 wait_until(self._x_answers, 10.0, f"Xvfb on {self.display} to answer")
+                self.map_extra_keys()
                 return
             xvfb.kill()  # the number was taken after all: try another
             xvfb.wait(timeout=10)
         raise E2EError("Xvfb did not start")
+
+    # Keys the scenarios press that the server's keyboard lacks. xdotool would map each one for
+    # a moment and put the map back, and a program that reads the key after that gets another
+    # key; mapped for the whole session, they are keys like any other.
+    EXTRA_KEYSYMS = ("dead_acute", "dead_grave", "dead_diaeresis", "U1F600", "U200F")
+
+    def map_extra_keys(self):
+        out = subprocess.run(["xmodmap", "-pke"], env=self.env(), capture_output=True, text=True,
+                             timeout=30, check=True).stdout
+        free = [int(line.split()[1]) for line in out.splitlines()
+                if line.startswith("keycode") and len(line.split()) == 3]
+        if len(free) < len(self.EXTRA_KEYSYMS):
+            raise E2EError("the X server's keyboard has too few free keys")
+        args = ["xmodmap"]
+        for code, keysym in zip(free, self.EXTRA_KEYSYMS):
+            args += ["-e", f"keycode {code} = {keysym}"]
+        subprocess.run(args, env=self.env(), check=True, timeout=30)
 
     def _x_answers(self):
         return subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env(),
