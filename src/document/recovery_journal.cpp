@@ -77,7 +77,7 @@ std::string Cannot(const std::string& path, const std::string& why)
 
 std::string RecoveryFolder()
 {
-    // The base directory specification ignores a relative path.
+    // A relative XDG folder is ignored, as the desktop's folder rules say.
     const std::string state = Environment("XDG_STATE_HOME");
     if (!state.empty() && state.front() == '/')
         return state + "/plimo/recovery";

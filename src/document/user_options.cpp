@@ -83,7 +83,7 @@ std::string Environment(const char* name)
 
 std::string UserOptionsFolder()
 {
-    // The base directory specification ignores a relative path.
+    // A relative XDG folder is ignored, as the desktop's folder rules say.
     const std::string config = Environment("XDG_CONFIG_HOME");
     if (!config.empty() && config.front() == '/')
         return config + "/plimo";
