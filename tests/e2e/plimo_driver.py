@@ -7,6 +7,7 @@ designed places; screenshots tell when a panel shows. Waits poll for a condition
 nothing sleeps for a fixed time where something can be waited for.
 """
 
+import glob
 import os
 import random
 import re
@@ -458,6 +459,10 @@ class Session:
     # --- files -----------------------------------------------------------------------------
     def path(self, name):
         return os.path.join(self.workdir, name)
+
+    def journals(self):
+        """The recovery journals in the session's state folder."""
+        return glob.glob(os.path.join(self.workdir, "state", "plimo", "recovery", "*"))
 
     def read(self, name):
         with open(self.path(name), "rb") as f:

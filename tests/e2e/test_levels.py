@@ -109,8 +109,10 @@ def type_size_35_survives_restart():
         # 35 points against 15: the letters are more than twice as tall.
         assert height_35 >= 2 * height_15, (height_15, height_35)
 
+        # The unsaved "HHHH" reaches its journal a second after it was typed: then the
+        # killed editor's text is offered back at the restart; Discard it.
+        wait_until(s.journals, 10.0, "the journal of the unsaved text")
         s.restart()
-        # The killed editor's unsaved "HHHH" is offered back; Discard it.
         s.dismiss(QUESTION_TITLE, "alt+d")
         assert settings_lines(s)[1] == b"35", s.read("plimo.dat")
         s.type("HHHH")

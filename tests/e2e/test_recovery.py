@@ -2,7 +2,6 @@
 """Unsaved text survives kill -9: typed in the real window, the editor killed, started again,
 Restore gives back what was typed two seconds before the kill; the same after Encrypt and after
 Replace All over 50 MB; Discard leaves nothing behind."""
-import glob
 import os
 import sys
 import tempfile
@@ -14,10 +13,6 @@ from plimo_driver import (QUESTION_TITLE, SAVE_TITLE, WHITE, Session, run_scenar
 BINARY = sys.argv[1]
 # The journal is on the disk at most this long after the last change.
 SYNCED_WITHIN = 2.0
-
-
-def journals(s):
-    return glob.glob(os.path.join(s.workdir, "state", "plimo", "recovery", "*"))
 
 
 def kill_and_answer(s, keys):
@@ -36,16 +31,16 @@ def typed_text_comes_back():
         s.key("ctrl+s")  # a new document: Save As
         s.choose_file(SAVE_TITLE, s.path("back.txt"))
         assert s.wait_file("back.txt") == b"First line\r\nsecond line"
-        wait_until(lambda: not journals(s), 10.0, "the journal to go once saved")
+        wait_until(lambda: not s.journals(), 10.0, "the journal to go once saved")
 
 
 def discard_leaves_nothing():
     with Session(BINARY) as s:
         s.type("to be thrown away")
         time.sleep(SYNCED_WITHIN)
-        assert journals(s)
+        assert s.journals()
         kill_and_answer(s, ["alt+d"])
-        wait_until(lambda: not journals(s), 10.0, "the journal to be removed")
+        wait_until(lambda: not s.journals(), 10.0, "the journal to be removed")
         # Nothing is left for the next start either.
         s.restart()
         time.sleep(1.0)
@@ -93,7 +88,7 @@ def replace_all_of_50_mb_comes_back():
             # A whole-text change writes a copy: there once it has its name.
             expected = text.replace(b"apple", b"pear")
             wait_until(lambda: any(p.endswith(".journal") and os.path.getsize(p) > len(expected)
-                                   for p in journals(s)), 60.0, "the journal of 50 MB")
+                                   for p in s.journals()), 60.0, "the journal of 50 MB")
             kill_and_answer(s, ["Return"])
             s.key("ctrl+s")  # bound to big.txt, unchanged on the disk: written at once
             assert s.wait_file("big.txt", expected, timeout=60.0) == expected
