@@ -19,7 +19,6 @@ namespace {
 
 constexpr std::size_t kRecordHead = 1 + 8;
 constexpr std::size_t kRecordTail = 4;
-constexpr std::size_t kStampBytes = 5 * 8;
 
 constexpr const char* kWouldExceed =
     QT_TRANSLATE_NOOP("Plimo", "the text would exceed memo capacity");
