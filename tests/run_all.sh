@@ -2,8 +2,9 @@
 # Runs every test: the unit, GUI (offscreen) and real-window (Xvfb) tests of the normal build;
 # the unit and GUI tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build; then
 # each fuzz target for a bounded time. The sanitizer build's monkey walks 10,000 steps (the normal
-# build's 20,000) and each fuzz target runs 10 s, which keeps the whole run near ten minutes on
-# two cores; PLIMO_MONKEY_STEPS and PLIMO_FUZZ_SECONDS give more. Exits non-zero when anything fails.
+# build's 20,000) and each fuzz target runs 10 s, which keeps a clean clone's whole run, builds
+# included, under eight minutes on two idle cores (465 s on 2026-12-10); PLIMO_MONKEY_STEPS and
+# PLIMO_FUZZ_SECONDS give more. Exits non-zero when anything fails.
 #   tests/run_all.sh [build-dir]         everything
 #   PLIMO_FAST=1 tests/run_all.sh        the normal build's tests only
 set -uo pipefail
