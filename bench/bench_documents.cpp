@@ -800,6 +800,9 @@ void BM_KeysGiBRecovery(benchmark::State& state)
     Note("From a key in 1 GiB until the journal holding it is synced, 5 times",
          "median " + Fixed(sSynced.median, 0) + " ms, max " + Fixed(sSynced.max, 0) + " ms",
          "<= 2000 ms", sSynced.max <= 2000);
+    Note("  the journal then, against the text's size",
+         std::to_string(journalSize()) + " bytes against " +
+             std::to_string(win.mem().byteLength()) + " (5 keys typed since the copy)");
     Note("  the whole text copied, written and synced (as after a whole-text command)",
          Fixed(wholeMs, 0) + " ms, of which the copy, while the window waits, " +
              Fixed(copyMs, 0) + " ms");
