@@ -245,7 +245,7 @@ void RecoveryJournal::edited(const ByteText& text, std::size_t pos, std::size_t 
         }
     }
     if (failed && m_onOff)
-        m_onOff(std::string(kOutOfMemory));
+        m_onOff(Tr(kOutOfMemory));
 }
 
 void RecoveryJournal::replacedWhole(const ByteText& text) noexcept
@@ -279,7 +279,7 @@ void RecoveryJournal::startFromWhole(const TRecoveryDocument* document, const By
         }
     }
     if (failed && m_onOff)
-        m_onOff(std::string(kOutOfMemory));
+        m_onOff(Tr(kOutOfMemory));
 }
 
 void RecoveryJournal::startClean(const TRecoveryDocument& document, const ByteText& text,

@@ -443,6 +443,27 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("help"));
     }
 
+    void aFullTextRefusesWhatWouldNotFit()
+    {
+        TextView view(nullptr, 6);
+        view.show();
+        QSignalSpy full(&view, &TextView::capacityReached);
+        view.setFocus();
+        QTest::keyClicks(&view, "abcdef");
+        QCOMPARE(full.count(), 0);
+        QTest::keyClicks(&view, "g");
+        QTest::keyClick(&view, Qt::Key_Return);  // two bytes
+        view.select(0, 1);
+        QApplication::clipboard()->setText(QStringLiteral("xy"));
+        view.paste();  // one byte for one would fit; two do not
+        QCOMPARE(full.count(), 3);
+        QCOMPARE(Show(view.bytes()), Show("abcdef"));
+        QApplication::clipboard()->setText(QStringLiteral("z"));
+        view.paste();
+        QCOMPARE(Show(view.bytes()), Show("zbcdef"));
+        QCOMPARE(full.count(), 3);
+    }
+
     void longLinesWrap_data()
     {
         QTest::addColumn<QByteArray>("line");

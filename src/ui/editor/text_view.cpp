@@ -274,6 +274,7 @@ bool TextView::edit(std::size_t pos, std::size_t len, std::string_view with, Edi
                                                    : m_history.edit(m_text, before, pos, len, with);
     if (!done) {
         QApplication::beep();
+        emit capacityReached();
         return false;
     }
     m_snapshots.afterEdit(pos, len, with.size());

@@ -120,6 +120,8 @@ signals:
     void fileDropped(const QString& path);
     // Memory ran out for an edit made with the keys, the mouse or a drop: the text is as it was.
     void memoryRanOut();
+    // An edit was refused because the text would grow past the capacity (with a beep).
+    void capacityReached();
 
 protected:
     bool event(QEvent* event) override;

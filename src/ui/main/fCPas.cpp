@@ -45,6 +45,8 @@ constexpr int kStatusHeight = 19;
 constexpr int kWindowPixels = 11;
 // One notch of a mouse wheel.
 constexpr int kWheelNotch = 120;
+// How long the status bar says that the text is full.
+constexpr int kCapacityNoteMs = 5000;
 
 QLabel* AddStatusPanel(QStatusBar* bar)
 {
@@ -278,8 +280,12 @@ void TfC::connectHandlers()
     // Queued: the key or the drop that ran out of memory is over before the box shows.
     connect(
         m_mem, &Memo::memoryRanOut, this,
-        [this] { m_desktop.showError(ApplicationTitle(), std::string(kTextExceedsCapacity)); },
+        [this] { m_desktop.showError(ApplicationTitle(), Tr(kTextExceedsCapacity)); },
         Qt::QueuedConnection);
+    // A key or a paste the full text cannot take: the beep alone would not say why.
+    connect(m_mem, &Memo::capacityReached, this, [this] {
+        statusBar()->showMessage(display_text::FromUtf8(Tr(kTextExceedsCapacity)), kCapacityNoteMs);
+    });
     connect(m_mem, &Memo::textChanged, this, &TfC::showCaretPlace);
     connect(m_mem, &Memo::selectionChanged, this, &TfC::showCaretPlace);
     // The label itself is the receiver: the panel also speaks while the window is taken down.
