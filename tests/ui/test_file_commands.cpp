@@ -931,6 +931,8 @@ private slots:
         QVERIFY(w().recoveryJournal().waitWritten(std::chrono::seconds(5)));
         QTRY_VERIFY(w().statusNote().startsWith("Recovery copies are off for this run: Cannot "
                                                 "create file " + folder + "/"));
+        QVERIFY2(w().statusNote().contains("can be written by other users"),
+                 qPrintable(w().statusNote()));
         QVERIFY(!w().recoveryJournal().isOn());
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
     }
